@@ -1,0 +1,93 @@
+#include "data/recordset.h"
+#include "data/value.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+TEST(Currency, ParsesExactlyAndFormats)
+{
+    bool ok = false;
+    EXPECT_EQ(Currency::fromString(QStringLiteral("1,000,000.01"), &ok).raw(), 10000000100LL);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Currency::fromString(QStringLiteral("-0.015")).toFixed(2), QStringLiteral("-0.02"));
+    EXPECT_EQ(Currency::fromString(QStringLiteral("$12")).toString(), QStringLiteral("12"));
+    Currency::fromString(QStringLiteral("12a"), &ok);
+    EXPECT_FALSE(ok);
+    const Currency total = Currency::fromInt(1000) - Currency::fromInt(50) + Currency::fromString(QStringLiteral("20"));
+    EXPECT_EQ(total.toFixed(2, true), QStringLiteral("970.00"));
+    EXPECT_EQ(Currency::fromString(QStringLiteral("1234567.5")).toFixed(2, true), QStringLiteral("1,234,567.50"));
+}
+
+TEST(Value, ConversionsAndDefaultText)
+{
+    EXPECT_TRUE(Value().isNull());
+    EXPECT_TRUE(Value(QString()).isEmpty());
+    EXPECT_EQ(Value(QDate(2024, 6, 30)).toString(), QStringLiteral("6/30/2024"));
+    EXPECT_EQ(Value(QDateTime(QDate(1899, 12, 30), QTime(7, 30))).toString(), QStringLiteral("7:30:00 AM"));
+    EXPECT_EQ(Value(7.5).toString(), QStringLiteral("7.5"));
+    EXPECT_EQ(Value(8.0).toString(), QStringLiteral("8"));
+    EXPECT_EQ(Value(QStringLiteral("2024-06-30")).toDate(), QDate(2024, 6, 30));
+    EXPECT_EQ(Value(QStringLiteral("6/30/2024")).toDate(), QDate(2024, 6, 30));
+    EXPECT_TRUE(Value(QStringLiteral("True")).toBool());
+    EXPECT_FALSE(Value(QStringLiteral("0")).toBool());
+    EXPECT_EQ(Value(QStringLiteral("42")).toInt(), 42);
+    EXPECT_LT(Value::compare(Value(), Value(1)), 0);
+    EXPECT_LT(Value::compare(Value(2), Value(10.5)), 0);
+    EXPECT_EQ(Value::compare(Value("abc"), Value("ABC")), 0);
+}
+
+namespace {
+RecordsetPtr sample()
+{
+    return Recordset::fromRows({QStringLiteral("PersonID"), QStringLiteral("LastName"), QStringLiteral("Hours")},
+                               {{Value(3), Value("Cole"), Value(8.0)},
+                                {Value(1), Value("Adams"), Value()},
+                                {Value(2), Value("Baker"), Value(12.5)}});
+}
+}  // namespace
+
+TEST(Recordset, NavigatesAndReportsPositions)
+{
+    auto rs = sample();
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_FALSE(rs->eof());
+    EXPECT_EQ(rs->absolutePosition(), 1);
+    EXPECT_EQ(rs->value(QStringLiteral("lastname")).toString(), QStringLiteral("Cole"));
+    EXPECT_EQ(rs->value(QStringLiteral("Persons.LastName")).toString(), QStringLiteral("Cole"));
+    rs->moveLast();
+    EXPECT_EQ(rs->absolutePosition(), 3);
+    const auto mark = rs->bookmark();
+    rs->moveNext();
+    EXPECT_TRUE(rs->eof());
+    EXPECT_EQ(rs->absolutePosition(), Recordset::PosEOF);
+    EXPECT_THROW(rs->value(0), DbError);
+    EXPECT_THROW(rs->moveNext(), DbError);
+    rs->setBookmark(mark);
+    EXPECT_EQ(rs->value(1).toString(), QStringLiteral("Baker"));
+    EXPECT_THROW(rs->value(QStringLiteral("Nope")), DbError);
+}
+
+TEST(Recordset, SortsStablyWithNullsFirstAndKeepsCurrentRow)
+{
+    auto rs = sample();
+    rs->moveLast();  // Baker
+    rs->sort(QStringLiteral("Hours DESC"));
+    EXPECT_EQ(rs->value(QStringLiteral("LastName")).toString(), QStringLiteral("Baker"));
+    rs->sort(QStringLiteral("Hours"));
+    EXPECT_TRUE(rs->at(0, 2).isNull());
+    EXPECT_EQ(rs->at(2, 1).toString(), QStringLiteral("Baker"));
+    rs->sort(QString());
+    EXPECT_EQ(rs->at(0, 1).toString(), QStringLiteral("Cole"));
+}
+
+TEST(Recordset, EditsWithoutWriterAreRefusedAndEmptySetIsEofAndBof)
+{
+    auto rs = sample();
+    rs->setValue(QStringLiteral("Hours"), Value(9.0));
+    EXPECT_THROW(rs->update(), DbError);
+    auto empty = Recordset::fromRows({QStringLiteral("A")}, {});
+    EXPECT_TRUE(empty->eof());
+    EXPECT_TRUE(empty->bof());
+    EXPECT_EQ(empty->recordCount(), 0);
+}
