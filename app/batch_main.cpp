@@ -1,11 +1,25 @@
 // quillon-batch: the headless tool for databases, reports and scripted checks.
+// Each sub-command is registered by its own file under app/batch/.
+#include "batch/batch_command.h"
+
 #include <QCoreApplication>
-#include <QTextStream>
+#include <QGuiApplication>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Report layout measures text with fonts, which needs a GUI application;
+    // the offscreen platform keeps the tool headless.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream out(stdout);
     QTextStream err(stderr);
-    err << "usage: quillon-batch COMMAND ...\n";
-    return 2;
+    QStringList args = app.arguments().mid(1);
+    auto& commands = quillon::batch::registry();
+    if (args.isEmpty() || !commands.count(args.first())) {
+        err << "usage: quillon-batch COMMAND ...\n";
+        for (const auto& [name, cmd] : commands) err << "  " << cmd.usage << "\n";
+        return 2;
+    }
+    const auto& cmd = commands.at(args.takeFirst());
+    return cmd.run(args, out, err);
 }
