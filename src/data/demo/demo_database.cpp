@@ -69,9 +69,10 @@ struct Segment {
 };
 using DayPlan = std::vector<Segment>;
 
-int quarters(DemoRandom& r, int fromHours4, int toHours4)  // in quarter hours, returns minutes
+// A length of time drawn in quarter hours, returned in minutes.
+int quarters(DemoRandom& r, int fromQuarters, int toQuarters)
 {
-    return 15 * r.between(fromHours4, toHours4);
+    return 15 * r.between(fromQuarters, toQuarters);
 }
 
 // A day shift: mostly two or three postings with short breaks between them,
@@ -127,9 +128,10 @@ std::vector<DayPlan> schedule(DemoRandom& r, bool nightOperations, bool lateShif
         days[size_t(night + 1)] = {{0, 6 * 60 + 30 * r.below(2)}};
     }
     if (lateShiftAcrossMidnight) {
-        // One posting from the evening into the next morning.
+        // One posting from the evening into the next morning, then a late start.
         const int day = r.between(2, 11);
         days[size_t(day)] = {{20 * 60, 28 * 60}};
+        days[size_t(day + 1)] = {{13 * 60, 13 * 60 + quarters(r, 24, 32)}};
     }
     return days;
 }
