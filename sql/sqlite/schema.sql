@@ -4,6 +4,13 @@
 -- (declared DATETIME; a time of day carries the date 1899-12-30). Money is
 -- declared MONEY (numeric affinity) and read back as exact currency rounded to
 -- ten-thousandths; flags are declared BIT and hold 0 or 1.
+--
+-- The scalar function f_SortRequestNumber is not part of this file: the
+-- SQLite engine registers it on every connection. It must give the same
+-- result as the SQL Server function in sql/sqlserver/schema.sql: the request
+-- number trimmed and upper-cased, with every run of decimal digits left-padded
+-- with zeros to six digits (C-5 -> C-000005, C-12.1 -> C-000012.000001), so
+-- that plain text order is natural order: C-5 < C-12 < C-12.1. Null stays Null.
 
 CREATE TABLE Incidents (
     IncidentID       INTEGER PRIMARY KEY,
@@ -49,7 +56,7 @@ CREATE TABLE Persons (
     InitEmployYN   VARCHAR(1),
     PointOfHire    VARCHAR(50),
     ReturnTravelYN VARCHAR(1),
-    FedCode        VARCHAR(4),
+    FedCode        VARCHAR(10),
     Remarks        VARCHAR(255),
     FaxPhone       VARCHAR(20),
     Phone          VARCHAR(20),
