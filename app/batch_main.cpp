@@ -3,13 +3,24 @@
 #include "batch/batch_command.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     // Report layout measures text with fonts, which needs a GUI application;
     // the offscreen platform keeps the tool headless.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Qt wants a private runtime folder; give it one instead of a warning.
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/quillon-runtime-" + QByteArray::number(getuid());
+        QDir().mkpath(QString::fromLocal8Bit(dir));
+        QFile::setPermissions(QString::fromLocal8Bit(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
