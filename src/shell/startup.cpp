@@ -3,7 +3,6 @@
 #include "shell/config.h"
 #include "ui/busypointer.h"
 
-#include <QRegularExpression>
 
 namespace quillon {
 
@@ -24,16 +23,6 @@ QString startupWindowFor(int reportNumber)
     case 15: return QStringLiteral("frmIncidentTimeReport");
     default: return QString();
     }
-}
-
-QString redactPassword(QString text, const QString& password)
-{
-    static const QRegularExpression item(QStringLiteral("\\b(pwd|password)\\s*=[^;]*"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    text.replace(item, QStringLiteral("\\1=********"));
-    if (!password.isEmpty())
-        text.replace(password, QStringLiteral("********"));
-    return text;
 }
 
 Startup::Startup(StartupState& state, Dialogs& dialogs, StartupWindows& windows, LoginFactory createLogin)

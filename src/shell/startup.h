@@ -10,6 +10,7 @@
 #include "shell/startup_state.h"
 #include "ui/busypointer.h"
 #include "ui/dialogs.h"
+#include "ui/errorboundary.h"
 
 #include <QString>
 
@@ -50,10 +51,6 @@ public:
 // menu), a selection window's form name, or "" for the numbers without one
 // (2, 11, 13, 14 and anything out of range).
 QString startupWindowFor(int reportNumber);
-
-// Replaces the password, and any pwd=/password= item of a connection string,
-// so that a message or log line never shows it.
-QString redactPassword(QString text, const QString& password);
 
 class Startup {
 public:

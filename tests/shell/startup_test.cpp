@@ -314,10 +314,3 @@ TEST(CommandLineConversions, FieldsAndExtraFields)
     EXPECT_EQ(splitServerAndCatalog(QStringLiteral("SRV/")).CatalogName, QString());
 }
 
-TEST(RedactPassword, ConnectionStringItemsAndThePasswordItself)
-{
-    EXPECT_EQ(redactPassword(QStringLiteral("UID=a;PWD=x;y;Password = z"), QString()),
-              QStringLiteral("UID=a;PWD=********;y;Password=********"));
-    EXPECT_EQ(redactPassword(QStringLiteral("bad secret here"), QStringLiteral("secret")),
-              QStringLiteral("bad ******** here"));
-}
