@@ -2,6 +2,8 @@
 
 #include "data/dberror.h"
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>

@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 using namespace quillon;

@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QPushButton>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
