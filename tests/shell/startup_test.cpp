@@ -224,8 +224,9 @@ TEST_F(StartupRun, BadCommandLinesShowTheNoConnectionMessage)
         ASSERT_EQ(dialogs.log().size(), 2);
         EXPECT_TRUE(dialogs.log()[0].startsWith(QLatin1String(c.start))) << dialogs.log()[0].toStdString();
         EXPECT_EQ(loginsCreated, c.loginCreated ? 1 : 0);
-        if (login)
+        if (login) {
             EXPECT_TRUE(login->calls.empty());
+        }
         EXPECT_TRUE(windows.shown.isEmpty());
     }
 }
