@@ -54,7 +54,40 @@ QString unquote(const QString& text)
     throw ScriptError(QStringLiteral("line %1: %2: %3").arg(line).arg(source, what));
 }
 
+QString oneLine(QString s)
+{
+    s.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
+    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    s.replace(QLatin1Char('\r'), QLatin1String("\\n"));
+    return s;
+}
+
 }  // namespace
+
+QString scriptReportLine(const QString& title, int viewer, int pages, const QString& pdfPath, const QString& dataPath)
+{
+    return QStringLiteral("REPORT %1 viewer=%2 pages=%3 pdf=%4 data=%5")
+        .arg(oneLine(title)).arg(viewer).arg(pages).arg(pdfPath, dataPath);
+}
+
+QString scriptPrintLine(const QString& title, int pages, const QString& pdfPath, const QString& dataPath)
+{
+    return QStringLiteral("PRINT %1 pages=%2 pdf=%3 data=%4").arg(oneLine(title)).arg(pages).arg(pdfPath, dataPath);
+}
+
+QStringList scriptRowLines(const Recordset& rows)
+{
+    QStringList lines;
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < rows.fieldCount(); ++c) {
+            const Value& v = rows.at(r, c);
+            cells << rows.fieldName(c) + QLatin1Char('=') + (v.isNull() ? QStringLiteral("NULL") : oneLine(v.toString()));
+        }
+        lines << QStringLiteral("ROW ") + cells.join(QLatin1Char('|'));
+    }
+    return lines;
+}
 
 std::vector<ScriptCommand> parseScript(const QString& script)
 {

@@ -22,6 +22,7 @@
 // script, and so does a box that needed an answer the script did not give;
 // answers left over when the script ends are an error too.
 
+#include "data/recordset.h"
 #include "ui/dialogs.h"
 
 #include <QString>
@@ -40,6 +41,13 @@ struct ScriptCommand {
     bool on = false;     // tick: on or off
     QString source;      // the line as written
 };
+
+// The output lines of the program's own events. Texts are kept on one line
+// (line breaks as \n); a Null value is written NULL.
+QString scriptReportLine(const QString& title, int viewer, int pages, const QString& pdfPath, const QString& dataPath);
+QString scriptPrintLine(const QString& title, int pages, const QString& pdfPath, const QString& dataPath);
+// One "ROW <field>=<value>|..." line per row, in the rows' order.
+QStringList scriptRowLines(const Recordset& rows);
 
 // Parses a script; throws ScriptError naming the first bad line.
 std::vector<ScriptCommand> parseScript(const QString& script);

@@ -179,6 +179,22 @@ TEST(ScriptParser, CommandsTextsAndErrors)
     }
 }
 
+TEST(ScriptOutput, RowsReportsAndPrints)
+{
+    const RecordsetPtr rows = Recordset::fromRows(
+        {QStringLiteral("PersonID"), QStringLiteral("ActivityDT"), QStringLiteral("InvoiceID"), QStringLiteral("Remarks")},
+        {{Value(12), Value(QDate(2024, 6, 30)), Value(), Value("line 1\r\nline 2")},
+         {Value(40), Value(QDate(2024, 7, 1)), Value(0), Value("")}});
+    rows->sort(QStringLiteral("PersonID DESC"));
+    EXPECT_EQ(scriptRowLines(*rows),
+              (QStringList{QStringLiteral("ROW PersonID=40|ActivityDT=7/1/2024|InvoiceID=0|Remarks="),
+                           QStringLiteral("ROW PersonID=12|ActivityDT=6/30/2024|InvoiceID=NULL|Remarks=line 1\\nline 2")}));
+    EXPECT_EQ(scriptReportLine(QStringLiteral("Crew Roster"), 1, 3, QStringLiteral("/o/r1.pdf"), QStringLiteral("/o/r1.json")),
+              QStringLiteral("REPORT Crew Roster viewer=1 pages=3 pdf=/o/r1.pdf data=/o/r1.json"));
+    EXPECT_EQ(scriptPrintLine(QStringLiteral("OF-288"), 2, QStringLiteral("/o/p1.pdf"), QStringLiteral("/o/p1.json")),
+              QStringLiteral("PRINT OF-288 pages=2 pdf=/o/p1.pdf data=/o/p1.json"));
+}
+
 TEST_F(ScriptRun, DrivesTheWindowLikeAPerson)
 {
     const bool ok = runner.run(QStringLiteral(
