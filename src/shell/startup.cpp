@@ -39,11 +39,10 @@ QString Startup::incidentQuery(std::int32_t incidentId)
 Startup::Outcome Startup::run(const QString& commandLine, const QString& programDir)
 {
     BusyPointer busy;
-    m_busy = &busy;
     try {
         m_state.ManageIncidentsAsOne = false;
         readConfiguration(m_state, programDir);
-        return commandLine.isEmpty() ? interactive() : launched(commandLine);
+        return commandLine.isEmpty() ? interactive(busy) : launched(commandLine, busy);
     } catch (const DbError& e) {
         busy.release();
         showFailure(e.number(), e.description());
@@ -54,17 +53,17 @@ Startup::Outcome Startup::run(const QString& commandLine, const QString& program
     return Outcome::Failed;
 }
 
-bool Startup::connected()
+bool Startup::connected(BusyPointer& busy)
 {
     if (m_login->connectionState() == LoginComponent::StateOpen)
         return true;
-    m_busy->release();
+    busy.release();
     m_dialogs.messageBox(QStringLiteral("Cannot connect to the database."), MsgButtons::OK, MsgIcon::Critical,
                          QStringLiteral("Quillon Message: "));
     return false;
 }
 
-Startup::Outcome Startup::interactive()
+Startup::Outcome Startup::interactive(BusyPointer& busy)
 {
     m_state.DatabaseKind = StartupState::Kind::SqlServer;
     m_login = m_createLogin();
@@ -73,14 +72,14 @@ Startup::Outcome Startup::interactive()
     QString user, password, reserved1, reserved2;
     m_login->Login(systemCode, m_state.ConfigFilePath, m_state.ServerName, m_state.CatalogName, flag, user,
                    password, reserved1, reserved2);
-    if (!connected())
+    if (!connected(busy))
         return Outcome::NotConnected;
     m_state.ConnectionText = m_login->connectionString();
     m_windows.showWindow(startupWindowFor(0));
     return Outcome::MainMenu;
 }
 
-Startup::Outcome Startup::launched(const QString& commandLine)
+Startup::Outcome Startup::launched(const QString& commandLine, BusyPointer& busy)
 {
     const LaunchFields fields = parseLaunchFields(commandLine);
     m_password = fields.password;
@@ -103,7 +102,7 @@ Startup::Outcome Startup::launched(const QString& commandLine)
     QString user = fields.user, password = fields.password, reserved1, reserved2;
     m_login->Login(systemCode, m_state.ConfigFilePath, m_state.ServerName, m_state.CatalogName, flag, user,
                    password, reserved1, reserved2);
-    if (!connected())
+    if (!connected(busy))
         return Outcome::NotConnected;
     m_state.ConnectionText = m_login->connectionString();
     readLaunchedIncident();

@@ -79,9 +79,9 @@ public:
     static QString incidentQuery(std::int32_t incidentId);
 
 private:
-    Outcome interactive();
-    Outcome launched(const QString& commandLine);
-    bool connected();
+    Outcome interactive(BusyPointer& busy);
+    Outcome launched(const QString& commandLine, BusyPointer& busy);
+    bool connected(BusyPointer& busy);
     void readLaunchedIncident();
     void showFailure(int number, const QString& description);
 
@@ -91,7 +91,6 @@ private:
     LoginFactory m_createLogin;
     std::unique_ptr<LoginComponent> m_login;
     QString m_password;  // the command line's, for redaction only
-    BusyPointer* m_busy = nullptr;
 };
 
 }  // namespace quillon
