@@ -2,6 +2,7 @@
 
 #include "shell/config.h"
 #include "ui/busypointer.h"
+#include "ui/errorboundary.h"
 
 
 namespace quillon {

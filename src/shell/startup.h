@@ -10,7 +10,6 @@
 #include "shell/startup_state.h"
 #include "ui/busypointer.h"
 #include "ui/dialogs.h"
-#include "ui/errorboundary.h"
 
 #include <QString>
 
@@ -30,7 +29,8 @@ public:
     virtual void Login(QString& systemCode, QString& configFilePath, QString& server, QString& database,
                        int& flag, QString& user, QString& password, QString& reserved1, QString& reserved2) = 0;
     // The shared connection as start-up sees it: its state (StateOpen when
-    // open), its connection string, and a query opened on it.
+    // open), its connection string, and a query opened on it (keyset cursor,
+    // batch-optimistic lock).
     virtual int connectionState() const = 0;
     virtual QString connectionString() const = 0;
     virtual RecordsetPtr openRecordset(const QString& sql) = 0;
