@@ -122,7 +122,9 @@ std::vector<ScriptCommand> parseScript(const QString& script)
             c.target = takeWord(rest);
             c.text = unquote(rest);
             if (c.target.isEmpty() || (shape->second == Shape::TargetText && rest.isEmpty()))
-                bad(c.line, trimmed, QStringLiteral("%1 needs a control and a text").arg(c.word));
+                bad(c.line, trimmed, shape->second == Shape::NameValue
+                                         ? QStringLiteral("state needs a member name and a value")
+                                         : QStringLiteral("%1 needs a control and a text").arg(c.word));
             break;
         case Shape::TargetNodeSwitch: {
             c.target = takeWord(rest);
