@@ -55,17 +55,23 @@ void ScriptedDialogs::emitLine(const QString& line)
     if (m_sink) m_sink(line);
 }
 
+void ScriptedDialogs::fail(const QString& what)
+{
+    m_failure = what;
+    throw UnansweredDialog(what);
+}
+
 MsgAnswer ScriptedDialogs::messageBox(const QString& text, MsgButtons buttons, MsgIcon, const QString& title)
 {
     emitLine(QStringLiteral("MESSAGE %1 | %2").arg(title, oneLine(text)));
     MsgAnswer answer = MsgAnswer::OK;
     if (buttons != MsgButtons::OK) {
         if (m_answers.empty())
-            throw UnansweredDialog(QStringLiteral("no answer queued for the message \"%1\" (%2)").arg(oneLine(text), title));
+            fail(QStringLiteral("no answer queued for the message \"%1\" (%2)").arg(oneLine(text), title));
         answer = m_answers.front();
         m_answers.pop_front();
         if (!allows(buttons, answer))
-            throw UnansweredDialog(QStringLiteral("the answer %1 does not fit the buttons of \"%2\"").arg(answerName(answer), oneLine(text)));
+            fail(QStringLiteral("the answer %1 does not fit the buttons of \"%2\"").arg(answerName(answer), oneLine(text)));
     } else if (!m_answers.empty() && m_answers.front() == MsgAnswer::OK) {
         m_answers.pop_front();  // an explicit OK for a plain box is consumed
     }
@@ -76,7 +82,7 @@ MsgAnswer ScriptedDialogs::messageBox(const QString& text, MsgButtons buttons, M
 QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, const QString&)
 {
     if (m_inputs.empty())
-        throw UnansweredDialog(QStringLiteral("no answer queued for the input box \"%1\" (%2)").arg(oneLine(prompt), title));
+        fail(QStringLiteral("no answer queued for the input box \"%1\" (%2)").arg(oneLine(prompt), title));
     const QString answer = m_inputs.front();
     m_inputs.pop_front();
     emitLine(QStringLiteral("INPUT %1 | %2 -> %3").arg(title, oneLine(prompt), answer));

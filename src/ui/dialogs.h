@@ -52,12 +52,20 @@ public:
 
     bool answersLeft() const { return !m_answers.empty() || !m_inputs.empty(); }
 
+    // What the last box that stopped for want of a fitting answer said ("" when
+    // none). An event handler's error boundary swallows the exception; whoever
+    // drives the script still learns of it here.
+    const QString& failure() const { return m_failure; }
+    void clearFailure() { m_failure.clear(); }
+
 private:
     void emitLine(const QString& line);
+    [[noreturn]] void fail(const QString& what);
     std::deque<MsgAnswer> m_answers;
     std::deque<QString> m_inputs;
     QStringList m_log;
     std::function<void(const QString&)> m_sink;
+    QString m_failure;
 };
 
 // Real boxes on screen.

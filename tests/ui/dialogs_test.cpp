@@ -1,5 +1,7 @@
 #include "ui/dialogs.h"
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 using namespace quillon;
