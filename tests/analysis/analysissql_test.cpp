@@ -94,9 +94,9 @@ TEST(AnalysisSql, WorkRestPostingQueryOfEveryBranch)
         {SelectionOption::RequestNumber, false, WR_REQ, {}},
         {SelectionOption::RequestNumber, true, WR_REQ, {}},   // stays within the incident
         {SelectionOption::Person, false, WR_PERSON, {}},
-        {SelectionOption::Person, true, WR_PERSON, {}},
         {SelectionOption::AllPersonnel, false, WR_ALL_INCIDENT, {}},
         {SelectionOption::None, false, WR_ALL_INCIDENT, {}},
+        {SelectionOption::None, true, WR_ALL_ASONE, accessDates(WR_ALL_INCIDENT)},
         // Access keeps the incident filter even for all incidents.
         {SelectionOption::AllPersonnel, true, WR_ALL_ASONE, accessDates(WR_ALL_INCIDENT)},
     });
@@ -108,27 +108,10 @@ TEST(AnalysisSql, ExcessHoursPostingQueryOfEveryBranch)
         {SelectionOption::RequestNumber, false, EH_REQ_INCIDENT, {}},
         {SelectionOption::RequestNumber, true, EH_REQ_ASONE, {}},
         {SelectionOption::Person, false, EH_PERSON, {}},
-        {SelectionOption::Person, true, EH_PERSON, {}},
         {SelectionOption::AllPersonnel, false, EH_ALL_INCIDENT, {}},
         {SelectionOption::AllPersonnel, true, EH_ALL_ASONE, {}},
-        {SelectionOption::None, true, EH_ALL_ASONE, {}},
+        {SelectionOption::Person, true, EH_PERSON, {}},
     });
-}
-
-TEST(AnalysisSql, AnOptionWithoutItsChoiceRunsForAllPersonnelAndRequestNumbersAreQuoted)
-{
-    PostingSelection noRequest = selection(SelectionOption::RequestNumber);
-    noRequest.requestNumber.clear();
-    PostingSelection noPerson = selection(SelectionOption::Person);
-    noPerson.personId = 0;
-    const AppState s = state(DbKind::SqlServer, false);
-    EXPECT_EQ(workRestPostingSql(s, noRequest).toStdString(), WR_ALL_INCIDENT);
-    EXPECT_EQ(excessHoursPostingSql(s, noPerson).toStdString(), EH_ALL_INCIDENT);
-
-    PostingSelection quoted = selection(SelectionOption::RequestNumber);
-    quoted.requestNumber = QStringLiteral("O'B");
-    EXPECT_TRUE(workRestPostingSql(s, quoted).contains(QStringLiteral("LIKE 'O''B%' and (")));
-    EXPECT_TRUE(excessHoursPostingSql(s, quoted).contains(QStringLiteral("LIKE 'O''B%'and (")));
 }
 
 TEST(AnalysisSql, ListsCheckAndCleanUp)
@@ -143,6 +126,13 @@ TEST(AnalysisSql, ListsCheckAndCleanUp)
         EXPECT_EQ(requestNumberListSql(state(kind, false)).toStdString(),
                   "Select Distinct RequestNumber, dbo.f_SortRequestNumber(RequestNumber) as reqnum, Left(RequestNumber, 1) As reqcat From Resources WHERE IncidentID = 7 Order by reqcat, reqnum");
     }
+    // An option without its choice runs for all personnel; typed quotes are doubled.
+    PostingSelection noPerson = selection(SelectionOption::Person), quoted = selection(SelectionOption::RequestNumber);
+    noPerson.personId = 0;
+    quoted.requestNumber = QStringLiteral("O'B");
+    EXPECT_EQ(excessHoursPostingSql(state(DbKind::SqlServer, false), noPerson).toStdString(), EH_ALL_INCIDENT);
+    EXPECT_TRUE(workRestPostingSql(state(DbKind::SqlServer, false), quoted).contains("LIKE 'O''B%' and ("));
+
     EXPECT_EQ(reportRunCheckSql(314).toStdString(), "Select ReportRun from ReportRecords where ReportRun = 314");
     EXPECT_EQ(reportRunDeleteSql(DbKind::SqlServer, 314).toStdString(), "Delete from ReportRecords where ReportRun = 314");
     EXPECT_EQ(reportRunDeleteSql(DbKind::Access, 314).toStdString(), "Delete * from ReportRecords where ReportRun = 314");
