@@ -4,9 +4,6 @@
 #include "analysis/workrest.h"
 #include "ui/dialogs.h"
 
-#include <exception>
-#include <functional>
-
 namespace quillon {
 
 namespace {
