@@ -1,0 +1,146 @@
+#include "analysis/analysissql.h"
+
+#include "data/sqltext.h"
+
+namespace quillon {
+
+namespace {
+
+// The character around a date literal: SQL Server takes '6/30/2024', Access
+// #6/30/2024#.
+QString dateQuote(DbKind kind)
+{
+    return kind == DbKind::Access ? QStringLiteral("#") : QStringLiteral("'");
+}
+
+// "<column> >= 'S' and <column> <= 'E'" with the kind's date quotes; the
+// caller supplies what stands before and after.
+QString dateRange(const QString& column, const AppState& state, const PostingSelection& sel)
+{
+    const QString q = dateQuote(state.DatabaseKind);
+    return column + QStringLiteral(" >= ") + q + sqlDate(sel.startDate) + q + QStringLiteral(" and ") + column
+        + QStringLiteral(" <= ") + q + sqlDate(sel.endDate) + q;
+}
+
+}  // namespace
+
+SelectionOption effectiveSelection(const PostingSelection& selection)
+{
+    if (selection.option == SelectionOption::RequestNumber && !selection.requestNumber.isEmpty())
+        return SelectionOption::RequestNumber;
+    if (selection.option == SelectionOption::Person && selection.personId != 0)
+        return SelectionOption::Person;
+    return SelectionOption::AllPersonnel;
+}
+
+QString personListSql(const AppState& state)
+{
+    if (state.ManageIncidentsAsOne)
+        return QStringLiteral("Select LastName+', '+FirstName  as strName,PersonID FROM Persons WHERE ResourceID IN "
+                              "(Select ResourceID FROM Resources) Order by LastName, FirstName");
+    return QStringLiteral("Select LastName+', '+FirstName  as strName,PersonID FROM Persons WHERE ResourceID IN "
+                          "(Select ResourceID FROM Resources WHERE IncidentID = ")
+        + sqlInt(state.SelectedIncidentId) + QStringLiteral(") Order by LastName, FirstName");
+}
+
+QString requestNumberListSql(const AppState& state)
+{
+    const QString head = QStringLiteral("Select Distinct RequestNumber, dbo.f_SortRequestNumber(RequestNumber) as reqnum, "
+                                        "Left(RequestNumber, 1) As reqcat From Resources");
+    if (state.ManageIncidentsAsOne) return head + QStringLiteral(" Order by reqcat, reqnum");
+    return head + QStringLiteral(" WHERE IncidentID = ") + sqlInt(state.SelectedIncidentId)
+        + QStringLiteral(" Order by reqcat, reqnum");
+}
+
+QString workRestPostingSql(const AppState& state, const PostingSelection& sel)
+{
+    const QString dates = dateRange(QStringLiteral("Personspost.ActivityDT"), state, sel);
+    const QString groupOrder = QStringLiteral(
+        "Group by Personspost.PersonID, Resources.RequestNumber, Personspost.KindCode, Personspost.ActivityDT "
+        "Order by Personspost.PersonID");
+
+    const SelectionOption branch = effectiveSelection(sel);
+    if (branch == SelectionOption::RequestNumber) {
+        // The request number always stays within the chosen incident here.
+        return QStringLiteral(
+                   "Select Personspost.ActivityDT, sum(Personspost.Hours), Personspost.Kindcode, Personspost.PersonID, "
+                   "Resources.RequestNumber FROM (Resources INNER JOIN Persons ON Resources.ResourceID = "
+                   "Persons.ResourceID )INNER JOIN Personspost ON Persons.PersonID = Personspost.PersonID "
+                   "WHERE Resources.IncidentID = ")
+            + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and Resources.RequestNumber  LIKE '")
+            + sqlQuoteInner(sel.requestNumber) + QStringLiteral("%' and (") + dates + QStringLiteral(") ") + groupOrder
+            + QStringLiteral(", Personspost.ActivityDT");
+    }
+
+    QString where;
+    if (branch == SelectionOption::Person) {
+        where = QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral("and (") + dates
+            + QStringLiteral(") ");
+    } else if (state.ManageIncidentsAsOne && state.DatabaseKind == DbKind::SqlServer) {
+        // The Access form of this query always stays within the chosen incident.
+        where = QStringLiteral("WHERE (") + dates + QStringLiteral(") ");
+    } else {
+        where = QStringLiteral("WHERE Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId)
+            + QStringLiteral("and (") + dates + QStringLiteral(") ");
+    }
+    return QStringLiteral(
+               "Select Personspost.ActivityDT, sum(Personspost.Hours), Personspost.KindCode, Personspost.PersonID, "
+               "Resources.RequestNumber  FROM (Resources INNER JOIN Persons ON Resources.ResourceID = "
+               "Persons.ResourceID) INNER JOIN Personspost ON Persons.PersonID = Personspost.PersonID ")
+        + where + groupOrder + QStringLiteral(",  Personspost.ActivityDT");
+}
+
+QString excessHoursPostingSql(const AppState& state, const PostingSelection& sel)
+{
+    const QString dates = dateRange(QStringLiteral("PersonsPost.ActivityDT"), state, sel);
+    const QString from = QStringLiteral(
+        " FROM (Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) INNER JOIN PersonsPost ON "
+        "Persons.PersonID = PersonsPost.PersonID ");
+    const QString order = QStringLiteral("Order by PersonsPost.PersonID,  PersonsPost.ActivityDT, PersonsPost.StartTime");
+
+    const SelectionOption branch = effectiveSelection(sel);
+    if (branch == SelectionOption::RequestNumber) {
+        QString where = QStringLiteral("WHERE ");
+        if (!state.ManageIncidentsAsOne)
+            where += QStringLiteral("Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and ");
+        return QStringLiteral(
+                   "Select PersonsPost.ActivityDT, PersonsPost.Hours, PersonsPost.KindCode, PersonsPost.PersonID, "
+                   "PersonsPost.StartTime, PersonsPost.StopTime, Resources.RequestNumber FROM (Resources INNER JOIN "
+                   "Persons ON Resources.ResourceID = Persons.ResourceID )INNER JOIN PersonsPost ON Persons.PersonID = "
+                   "PersonsPost.PersonID ")
+            + where + QStringLiteral("Resources.RequestNumber LIKE '") + sqlQuoteInner(sel.requestNumber)
+            + QStringLiteral("%'and (") + dates
+            + QStringLiteral(")Order by PersonsPost.PersonID, PersonsPost.ActivityDT, PersonsPost.StartTime");
+    }
+    if (branch == SelectionOption::Person) {
+        return QStringLiteral(
+                   "Select PersonsPost.ActivityDT, PersonsPost.Hours, PersonsPost.KindCode, PersonsPost.PersonID, "
+                   "PersonsPost.StartTime, PersonsPost.StopTime, Resources.RequestNumber ")
+            + from + QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral("and (")
+            + dates + QStringLiteral(") ") + order;
+    }
+
+    // All personnel: the select list has no blank between KindCode and PersonID.
+    const QString where = state.ManageIncidentsAsOne
+        ? QStringLiteral("WHERE (") + dates + QStringLiteral(") ")
+        : QStringLiteral("WHERE Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral("and (")
+            + dates + QStringLiteral(") ");
+    return QStringLiteral(
+               "Select PersonsPost.ActivityDT, PersonsPost.Hours, PersonsPost.KindCode,PersonsPost.PersonID, "
+               "PersonsPost.StartTime, PersonsPost.StopTime, Resources.RequestNumber ")
+        + from + where + order;
+}
+
+QString reportRunCheckSql(std::int32_t run)
+{
+    return QStringLiteral("Select ReportRun from ReportRecords where ReportRun = ") + sqlInt(run);
+}
+
+QString reportRunDeleteSql(DbKind kind, std::int32_t run)
+{
+    const QString head = kind == DbKind::Access ? QStringLiteral("Delete * from ReportRecords where ReportRun = ")
+                                                : QStringLiteral("Delete from ReportRecords where ReportRun = ");
+    return head + sqlInt(run);
+}
+
+}  // namespace quillon
