@@ -4,6 +4,7 @@
 // back through the writer that opened it (see connection.h); a record set made
 // from rows in memory (fromRows) is read-only unless given a writer.
 
+#include "data/column_kind.h"
 #include "data/dberror.h"
 #include "data/value.h"
 
@@ -59,6 +60,10 @@ public:
     QString fieldName(int index) const { return m_fields.value(index); }
     int fieldIndex(const QString& name) const;     // -1 when there is no such field
     int requireField(const QString& name) const;   // throws DbError FieldNotFound
+    // The kind of each field as the engine declared it (Auto when unknown).
+    ColumnKind fieldKind(int index) const
+    { return index >= 0 && index < int(m_kinds.size()) ? m_kinds[size_t(index)] : ColumnKind::Auto; }
+    void setFieldKinds(std::vector<ColumnKind> kinds) { m_kinds = std::move(kinds); }
 
     // Navigation over the rows in their current (possibly sorted) order.
     int recordCount() const { return int(m_order.size()); }
@@ -120,6 +125,7 @@ private:
     void applySort();
 
     QStringList m_fields;
+    std::vector<ColumnKind> m_kinds;
     std::vector<Entry> m_rows;      // storage; deleted rows stay until written
     std::vector<int> m_order;       // visible rows in navigation order
     int m_pos = 0;
