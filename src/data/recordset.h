@@ -35,6 +35,7 @@ public:
 class Recordset {
 public:
     // Positions reported by absolutePosition() off the rows.
+    static constexpr int PosUnknown = -1;  // on a row just deleted
     static constexpr int PosBOF = -2;
     static constexpr int PosEOF = -3;
 
@@ -67,10 +68,12 @@ public:
 
     // Navigation over the rows in their current (possibly sorted) order.
     int recordCount() const { return int(m_order.size()); }
-    bool eof() const { return m_pos >= recordCount() || recordCount() == 0; }
-    bool bof() const { return m_pos < 0 || recordCount() == 0; }
-    void moveFirst() { checkOpen(); m_pos = 0; }
-    void moveLast() { checkOpen(); m_pos = recordCount() - 1; }
+    // After Delete the deleted row stays current (neither EOF nor BOF) until
+    // the next move, so "Delete then MoveNext" walks on to the following row.
+    bool eof() const { return !m_onDeleted && (m_pos >= recordCount() || recordCount() == 0); }
+    bool bof() const { return !m_onDeleted && (m_pos < 0 || recordCount() == 0); }
+    void moveFirst() { checkOpen(); m_onDeleted = false; m_pos = 0; }
+    void moveLast() { checkOpen(); m_onDeleted = false; m_pos = recordCount() - 1; }
     void moveNext();
     void movePrevious();
     // 1-based position of the current row, PosBOF / PosEOF off the rows.
@@ -129,6 +132,7 @@ private:
     std::vector<Entry> m_rows;      // storage; deleted rows stay until written
     std::vector<int> m_order;       // visible rows in navigation order
     int m_pos = 0;
+    bool m_onDeleted = false;       // the current row was deleted; m_pos is the row after it
     bool m_open = false;
     bool m_batch = false;
     QString m_sort;
