@@ -95,21 +95,33 @@ bool parseIsoDateTime(const char* p, int n, QDateTime& dt)
     return true;
 }
 
-// Repeated texts in a column (kind codes, names of a crew) share one QString.
+// Repeated texts in a column (kind codes, times of day, dates of a crew's
+// postings) are converted once: the next row with the same bytes gets a copy
+// of the previous value (a QString is shared, not copied).
 struct TextCache {
-    std::string bytes;
-    QString text;
-    bool valid = false;
+    static constexpr int Capacity = 32;  // longer texts are not cached
+    char bytes[Capacity];
+    int length = -1;
+    Value value;
+
+    bool hit(const char* p, int n) const { return n == length && std::memcmp(bytes, p, size_t(n)) == 0; }
+    const Value& store(const char* p, int n, Value v)
+    {
+        value = std::move(v);
+        if (n <= Capacity) {
+            std::memcpy(bytes, p, size_t(n));
+            length = n;
+        } else {
+            length = -1;
+        }
+        return value;
+    }
 };
 
 Value textValue(const char* p, int n, TextCache& cache)
 {
-    if (cache.valid && int(cache.bytes.size()) == n && std::memcmp(cache.bytes.data(), p, size_t(n)) == 0)
-        return Value(cache.text);
-    cache.bytes.assign(p, size_t(n));
-    cache.text = QString::fromUtf8(p, n);
-    cache.valid = true;
-    return Value(cache.text);
+    if (cache.hit(p, n)) return cache.value;
+    return cache.store(p, n, Value(QString::fromUtf8(p, n)));
 }
 
 Value byStorage(sqlite3_stmt* st, int i, int type, TextCache& cache, bool detectDates)
@@ -136,21 +148,47 @@ Value byStorage(sqlite3_stmt* st, int i, int type, TextCache& cache, bool detect
     }
 }
 
+Value readDateText(const char* p, int n, ColumnKind kind, TextCache& cache)
+{
+    if (cache.hit(p, n)) return cache.value;
+    if (kind == ColumnKind::Date) {
+        QDate d;
+        if (parseIsoDate(p, n, d)) return cache.store(p, n, Value(d));
+    } else {
+        QDateTime dt;
+        if (parseIsoDateTime(p, n, dt)) return cache.store(p, n, Value(dt));
+    }
+    // Other spellings (6/30/2024) are still dates; anything else stays text.
+    const QString text = QString::fromUtf8(p, n);
+    const QDateTime dt = Value(text).toDateTime();
+    if (dt.isValid()) return kind == ColumnKind::Date ? Value(dt.date()) : Value(dt);
+    return Value(text);
+}
+
 Value readValue(sqlite3_stmt* st, int i, ColumnKind kind, TextCache& cache)
 {
+    if (kind == ColumnKind::Text || kind == ColumnKind::Date || kind == ColumnKind::DateTime) {
+        // Declared text and dates are stored as text: sqlite3_column_text
+        // answers Null and the value in one call.
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        if (!p) return Value();
+        const int n = sqlite3_column_bytes(st, i);
+        return kind == ColumnKind::Text ? textValue(p, n, cache) : readDateText(p, n, kind, cache);
+    }
     const int type = sqlite3_column_type(st, i);
     if (type == SQLITE_NULL) return Value();
     switch (kind) {
     case ColumnKind::Auto: return byStorage(st, i, type, cache, true);
-    case ColumnKind::Text: return byStorage(st, i, type, cache, false);
     case ColumnKind::Int:
         if (type == SQLITE_INTEGER) return Value(std::int64_t(sqlite3_column_int64(st, i)));
         return byStorage(st, i, type, cache, false);
     case ColumnKind::Double:
-        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) return Value(sqlite3_column_double(st, i));
+        if (type == SQLITE_FLOAT) return Value(sqlite3_column_double(st, i));
+        if (type == SQLITE_INTEGER) return Value(double(sqlite3_column_int64(st, i)));
         return byStorage(st, i, type, cache, false);
     case ColumnKind::Bool:
-        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) return Value(sqlite3_column_double(st, i) != 0.0);
+        if (type == SQLITE_INTEGER) return Value(sqlite3_column_int64(st, i) != 0);
+        if (type == SQLITE_FLOAT) return Value(sqlite3_column_double(st, i) != 0.0);
         return byStorage(st, i, type, cache, false);
     case ColumnKind::Currency:
         if (type == SQLITE_INTEGER) return Value(Currency::fromInt(sqlite3_column_int64(st, i)));
@@ -162,27 +200,9 @@ Value readValue(sqlite3_stmt* st, int i, ColumnKind kind, TextCache& cache)
             if (ok) return Value(c);
         }
         return byStorage(st, i, type, cache, false);
-    case ColumnKind::Date:
-    case ColumnKind::DateTime:
-        if (type == SQLITE_TEXT) {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            const int n = sqlite3_column_bytes(st, i);
-            if (kind == ColumnKind::Date) {
-                QDate d;
-                if (parseIsoDate(p, n, d)) return Value(d);
-            } else {
-                QDateTime dt;
-                if (parseIsoDateTime(p, n, dt)) return Value(dt);
-            }
-            // Other spellings (6/30/2024) are still dates; anything else stays text.
-            const QString text = QString::fromUtf8(p, n);
-            const QDateTime dt = Value(text).toDateTime();
-            if (dt.isValid()) return kind == ColumnKind::Date ? Value(dt.date()) : Value(dt);
-            return Value(text);
-        }
+    default:
         return byStorage(st, i, type, cache, false);
     }
-    return Value();
 }
 
 std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnKind>& kinds, int& rc)
@@ -193,7 +213,7 @@ std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnK
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         Recordset::Row row;
         row.reserve(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) row.push_back(readValue(st, i, kinds[size_t(i)], caches[size_t(i)]));
+        for (int i = 0; i < n; ++i) row.emplace_back(readValue(st, i, kinds[size_t(i)], caches[size_t(i)]));
         rows.push_back(std::move(row));
     }
     return rows;
@@ -340,7 +360,8 @@ std::shared_ptr<SqliteEngine> SqliteEngine::open(const QString& path)
 
     std::shared_ptr<SqliteEngine> e(new SqliteEngine(fi.absoluteFilePath()));
     const QByteArray file = QFile::encodeName(e->m_path);
-    const int rc = sqlite3_open_v2(file.constData(), &e->m_db, SQLITE_OPEN_READWRITE, nullptr);
+    // One connection serves one thread: no per-call mutex.
+    const int rc = sqlite3_open_v2(file.constData(), &e->m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = e->m_db ? QString::fromUtf8(sqlite3_errmsg(e->m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(e->m_db);
