@@ -27,14 +27,6 @@ bool isNumberChar(QChar c)
     return c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char(',') || c == QLatin1Char('.');
 }
 
-struct NumberSection {
-    QString prefix, suffix;
-    int minInt = 1;
-    int minDec = 0, maxDec = 0;
-    bool grouping = false;
-    bool percent = false;
-    bool valid = false;
-};
 
 NumberSection parseSection(const QString& s)
 {
@@ -80,9 +72,10 @@ void roundedDigits(const Value& v, int decimals, bool percent, QString* whole, Q
         *frac = QString(decimals, QLatin1Char('0'));
         return;
     }
+    static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
     double d = std::fabs(v.toDouble());
     if (percent) d *= 100.0;
-    const double p = std::pow(10.0, decimals);
+    const double p = decimals >= 0 && decimals <= 12 ? kPowers[decimals] : std::pow(10.0, decimals);
     if (d * p < 9e15) {
         // Nudged by one part in 10^12 so that 2.675 shows as 2.68, as people expect.
         const double scaled = std::floor(d * p * (1 + 1e-12) + 0.5);
@@ -116,62 +109,62 @@ QString formatWithSection(const Value& v, const NumberSection& sec, bool withMin
     return (withMinus && !allZero ? QStringLiteral("-") : QString()) + sec.prefix + body + sec.suffix;
 }
 
-QString formatNumber(const Value& v, const QString& pattern)
-{
-    const QStringList parts = pattern.split(QLatin1Char(';'));
-    const NumberSection pos = parseSection(parts.value(0));
-    if (!pos.valid) return v.toString();
-    const double d = v.toDouble();
-    if (parts.size() >= 3 && !parts.at(2).isEmpty()) {
-        QString w, f;
-        roundedDigits(v, pos.maxDec, pos.percent, &w, &f);
-        bool zero = true;
-        for (QChar c : w + f) if (c != QLatin1Char('0')) { zero = false; break; }
-        if (zero) {
-            const NumberSection z = parseSection(parts.at(2));
-            return z.valid ? formatWithSection(v, z, false) : parts.at(2);
-        }
-    }
-    const bool negative = v.type() == Value::Type::Currency ? v.toCurrency().raw() < 0 : d < 0;
-    if (negative && parts.size() >= 2) {
-        const NumberSection neg = parseSection(parts.at(1));
-        if (neg.valid) return formatWithSection(v, neg, false);
-    }
-    return formatWithSection(v, pos, negative);
-}
-
 }  // namespace
 
-bool isNumberPattern(const QString& format)
+DisplayFormat::DisplayFormat(const QString& format) : m_pattern(expandNamed(format))
 {
+    const QStringList parts = m_pattern.split(QLatin1Char(';'));
+    m_pos = parseSection(parts.value(0));
     // Date patterns never use '0' or '#'; number patterns always do.
-    const QString f = expandNamed(format);
-    return !f.isEmpty() && parseSection(f.split(QLatin1Char(';')).value(0)).valid;
+    m_number = !m_pattern.isEmpty() && m_pos.valid;
+    if (!m_number) return;
+    if (parts.size() >= 2) {
+        m_neg = parseSection(parts.at(1));
+        m_hasNeg = m_neg.valid;
+    }
+    if (parts.size() >= 3 && !parts.at(2).isEmpty()) {
+        m_hasZero = true;
+        m_zero = parseSection(parts.at(2));
+        if (!m_zero.valid) m_zeroText = parts.at(2);
+    }
 }
 
-QString formatValue(const Value& value, const QString& format)
+QString DisplayFormat::formatNumber(const Value& v) const
+{
+    if (m_hasZero) {
+        QString w, f;
+        roundedDigits(v, m_pos.maxDec, m_pos.percent, &w, &f);
+        bool zero = true;
+        for (QChar c : w + f) if (c != QLatin1Char('0')) { zero = false; break; }
+        if (zero) return m_zero.valid ? formatWithSection(v, m_zero, false) : m_zeroText;
+    }
+    const bool negative = v.type() == Value::Type::Currency ? v.toCurrency().raw() < 0 : v.toDouble() < 0;
+    if (negative && m_hasNeg) return formatWithSection(v, m_neg, false);
+    return formatWithSection(v, m_pos, negative);
+}
+
+QString DisplayFormat::apply(const Value& value) const
 {
     if (value.isNull()) return QString();
-    const QString f = expandNamed(format);
-    if (f.isEmpty()) return value.toString();
+    if (m_pattern.isEmpty()) return value.toString();
     switch (value.type()) {
     case Value::Type::Int:
     case Value::Type::Double:
     case Value::Type::Currency:
-        return isNumberPattern(f) ? formatNumber(value, f) : value.toString();
+        return m_number ? formatNumber(value) : value.toString();
     case Value::Type::Date:
-        if (isNumberPattern(f)) return value.toString();
-        return QLocale::c().toString(value.toDate(), f);
+        if (m_number) return value.toString();
+        return QLocale::c().toString(value.toDate(), m_pattern);
     case Value::Type::DateTime:
-        if (isNumberPattern(f)) return value.toString();
-        return QLocale::c().toString(value.toDateTime(), f);
+        if (m_number) return value.toString();
+        return QLocale::c().toString(value.toDateTime(), m_pattern);
     case Value::Type::Text: {
         // A number kept as text still takes a number pattern.
-        if (isNumberPattern(f)) {
+        if (m_number) {
             bool ok = false;
             const QString t = value.toString().trimmed();
             const Currency c = Currency::fromString(t, &ok);
-            if (ok && !t.isEmpty()) return formatNumber(Value(c), f);
+            if (ok && !t.isEmpty()) return formatNumber(Value(c));
         }
         return value.toString();
     }
@@ -181,5 +174,9 @@ QString formatValue(const Value& value, const QString& format)
     }
     return value.toString();
 }
+
+bool isNumberPattern(const QString& format) { return DisplayFormat(format).isNumber(); }
+
+QString formatValue(const Value& value, const QString& format) { return DisplayFormat(format).apply(value); }
 
 }  // namespace quillon::reports

@@ -19,6 +19,35 @@
 
 namespace quillon::reports {
 
+// One section of a number pattern.
+struct NumberSection {
+    QString prefix, suffix;
+    int minInt = 1;
+    int minDec = 0, maxDec = 0;
+    bool grouping = false;
+    bool percent = false;
+    bool valid = false;
+};
+
+// A format read once and applied to many values.
+class DisplayFormat {
+public:
+    DisplayFormat() = default;
+    explicit DisplayFormat(const QString& format);
+    QString apply(const Value& value) const;
+    bool isNumber() const { return m_number; }
+    bool isEmpty() const { return m_pattern.isEmpty(); }
+    const QString& pattern() const { return m_pattern; }
+
+private:
+    QString formatNumber(const Value& v) const;
+    QString m_pattern;            // named formats expanded
+    bool m_number = false;
+    NumberSection m_pos, m_neg, m_zero;
+    bool m_hasNeg = false, m_hasZero = false;
+    QString m_zeroText;           // a zero section without digits: shown as it is
+};
+
 QString formatValue(const Value& value, const QString& format);
 
 // True when the format (after expanding named formats) is a number pattern.

@@ -145,8 +145,11 @@ public:
         for (const GroupDef& g : t.groups)
             for (int f : g.footers)
                 if (t.bands[f].atColumnBottom) m_reservedColumnFooter += t.bands[f].height;
-        for (int d : t.bandsOf(BandKind::Detail)) m_nominalDetail += t.bands[d].height;
-        for (int f : t.bandsOf(BandKind::PageFooter)) m_pageFooterHeight += t.bands[f].height;
+        m_details = t.bandsOf(BandKind::Detail);
+        m_pageHeaders = t.bandsOf(BandKind::PageHeader);
+        m_pageFooters = t.bandsOf(BandKind::PageFooter);
+        for (int d : m_details) m_nominalDetail += t.bands[d].height;
+        for (int f : m_pageFooters) m_pageFooterHeight += t.bands[f].height;
         m_groupInColumn.resize(t.groups.size(), false);
         for (int g = 0; g < int(t.groups.size()); ++g)
             for (int h : t.groups[g].headers) if (t.bands[h].inColumn) m_groupInColumn[g] = true;
@@ -361,7 +364,7 @@ private:
 
     void placeDetail()
     {
-        const std::vector<int> details = m_t.bandsOf(BandKind::Detail);
+        const std::vector<int>& details = m_details;
         if (details.empty()) {
             accumulate(true);
             return;
@@ -416,7 +419,7 @@ private:
         if (first)
             for (int b : m_t.bandsOf(BandKind::ReportHeader)) placeFixed(m_t.bands[b]);
         if (m_paged)
-            for (int b : m_t.bandsOf(BandKind::PageHeader)) placeFixed(m_t.bands[b]);
+            for (int b : m_pageHeaders) placeFixed(m_t.bands[b]);
         m_st.bodyTop = m_st.y;
         // Groups still open carry their headers onto the new page.
         if (!first)
@@ -442,7 +445,7 @@ private:
         const int ctx = m_st.ctxRow;
         if (m_st.lastPlacedRow >= 0) m_st.ctxRow = m_st.lastPlacedRow;
         double y = m_t.pageHeight - m_t.marginBottom - m_pageFooterHeight;
-        for (int b : m_t.bandsOf(BandKind::PageFooter)) {
+        for (int b : m_pageFooters) {
             const BandDef& band = m_t.bands[b];
             if (isVisible(band)) {
                 BandInstance inst = evaluateBand(band);
@@ -556,7 +559,7 @@ private:
         place(inst, band);
     }
 
-    void place(const BandInstance& inst, const BandDef& band)
+    void place(BandInstance& inst, const BandDef& band)
     {
         emit(inst, flowX(), m_st.y);
         m_st.y += inst.height;
@@ -589,16 +592,16 @@ private:
         m_st.pageFresh = false;
     }
 
-    void emit(const BandInstance& inst, double x, double y)
+    void emit(BandInstance& inst, double x, double y)
     {
         std::vector<Primitive>& items = m_paged ? m_sh.doc.pages.back().items : m_collect.items;
         const int base = int(items.size());
-        for (const Primitive& p : inst.items) {
-            items.push_back(p);
-            items.back().x += x;
-            items.back().y += y;
+        for (Primitive& p : inst.items) {
+            p.x += x;
+            p.y += y;
+            items.push_back(std::move(p));
         }
-        for (Deferred d : inst.deferred) {
+        for (Deferred& d : inst.deferred) {
             d.x += x;
             d.y += y;
             d.item += base;
@@ -703,7 +706,7 @@ private:
                 return 0;
             }
             const Value v = e.expr.evaluate(*this);
-            const QString text = v.isNull() ? e.nullText : formatValue(v, e.format);
+            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
             return layoutTextElement(e, text, 0, 0, inst.items);
         }
         case ElementDef::Line: {
@@ -915,6 +918,7 @@ private:
     State m_st;
     std::vector<Checkpoint> m_checkpoints;
     std::vector<bool> m_groupInColumn;
+    std::vector<int> m_details, m_pageHeaders, m_pageFooters;
     double m_reservedColumnFooter = 0;
     double m_nominalDetail = 0;
     double m_pageFooterHeight = 0;
@@ -1016,7 +1020,7 @@ Document layoutReport(const RenderInput& input)
         std::vector<Primitive> out;
         if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
             const Value v = e.expr.evaluate(ctx);
-            const QString text = v.isNull() ? e.nullText : formatValue(v, e.format);
+            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
             Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
         }
         Primitive& slot = sh.doc.pages[d.page].items[d.item];

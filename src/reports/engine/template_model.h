@@ -6,6 +6,7 @@
 #include "data/value.h"
 #include "reports/engine/expression.h"
 #include "reports/engine/font_metrics.h"
+#include "reports/engine/format.h"
 
 #include <QColor>
 #include <QStringList>
@@ -31,7 +32,7 @@ struct ElementDef {
     QString text;                // static text
     Expression expr;             // Field value, Check state
     Expression visible;          // optional; the element is left out when false
-    QString format;
+    DisplayFormat format;
     QString nullText;
     int fontId = 0;
     double fontSize = 9;

@@ -573,7 +573,7 @@ private:
             } else {
                 if (!n.has("expr")) fail(n.line, QStringLiteral("<Field> needs expr=\"...\""));
                 e.expr = compile(t, band, n, n.attr("expr"));
-                e.format = n.attr("format");
+                e.format = DisplayFormat(n.attr("format"));
                 e.nullText = n.attr("nullText");
             }
             if (e.deferred() && e.canGrow)
