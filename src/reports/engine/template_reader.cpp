@@ -241,7 +241,7 @@ private:
         if (size == QLatin1String("letter")) { t.pageWidth = 612; t.pageHeight = 792; }
         else if (size == QLatin1String("legal")) { t.pageWidth = 612; t.pageHeight = 1008; }
         else if (size == QLatin1String("a4")) { t.pageWidth = 595.28; t.pageHeight = 841.89; }
-        else fail(n.line, QStringLiteral("page size \"%1\" is not Letter, Legal or A4").arg(size));
+        else fail(n.line, QStringLiteral("page size \"%1\" is not Letter, Legal or A4").arg(n.attr("size")));
         t.pageWidth = length(n, "width", t.pageWidth);
         t.pageHeight = length(n, "height", t.pageHeight);
         const QString orient = n.attr("orientation", QStringLiteral("portrait")).trimmed().toLower();
