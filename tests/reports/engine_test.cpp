@@ -165,6 +165,12 @@ TEST_F(EngineTest, SavedRowsShowUntilDiscardedAndMissingFieldsAreErrors)
     r->discardSavedData();
     EXPECT_EQ(texts(r->render()), QStringList{QStringLiteral("From  sort P min ")});
 
+    // Data closed before rendering is an error, not an empty report.
+    auto closed = people();
+    closed->close();
+    r->database().table(1).setDataSource(closed);
+    EXPECT_EQ(errorNumber([&] { r->render(); }), ErrorNumber::NotOpen);
+
     auto wrong = Recordset::fromRows({QStringLiteral("PersonID"), QStringLiteral("Surname")}, {{Value(1), Value(QStringLiteral("x"))}});
     r->database().table(1).setDataSource(wrong);
     try {

@@ -41,6 +41,11 @@ Binding bindTemplate(const ReportTemplate& t, RecordsetPtr data)
     b.report = &t;
     b.data = std::move(data);
     b.columns.assign(t.fields.size(), -1);
+    if (b.data && !b.data->isOpen())
+        throw DbError(ErrorNumber::NotOpen,
+                      QStringLiteral("The data of the report %1 was closed before the report was shown or printed")
+                          .arg(t.name.isEmpty() ? t.path : t.name),
+                      QStringLiteral("Report engine"));
     // Rows that come with no field list at all (an empty JSON table) have
     // nothing to check against; a query's result always names its fields.
     if (!b.data || b.data->fieldCount() == 0) return b;

@@ -5,6 +5,7 @@
 #include "reports/engine/pdf_writer.h"
 #include "reports/printing/printer.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <optional>
@@ -232,6 +233,11 @@ ReportApplication::ReportApplication(std::shared_ptr<Printer> printer)
 }
 
 ReportApplication::~ReportApplication() = default;
+
+QString ReportApplication::templatePath(const QString& templateName)
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + templateName + QStringLiteral(".rpt");
+}
 
 ReportPtr ReportApplication::openReport(const QString& path, int openMode)
 {

@@ -161,6 +161,10 @@ public:
     // object lives on after the application object is gone.
     ReportPtr openReport(const QString& path, int openMode = 1);
 
+    // Where the program keeps a template: the program folder, "/", the
+    // template name and ".rpt".
+    static QString templatePath(const QString& templateName);
+
 private:
     std::shared_ptr<Printer> m_printer;
 };

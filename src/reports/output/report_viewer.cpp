@@ -1,6 +1,7 @@
 #include "reports/output/report_viewer.h"
 
 #include "data/dberror.h"
+#include "reports/engine/pdf_writer.h"
 #include "reports/printing/printer.h"
 
 #include <QAction>
@@ -109,7 +110,9 @@ void ReportViewer::viewReport()
     m_rendering = true;
     QByteArray pdf;
     try {
-        pdf = m_report->renderPdf();
+        const Document& doc = m_report->render();
+        m_title = doc.title;
+        pdf = PdfWriter::toPdf(doc);
     } catch (...) {
         m_rendering = false;
         throw;
@@ -185,8 +188,7 @@ void ReportViewer::printReport()
 {
     if (m_pdf.isEmpty()) return;
     if (!m_printer) throw DbError(ErrorNumber::Printer, tr("No printer is set up for this viewer"), QStringLiteral("Report viewer"));
-    const QString title = m_report ? m_report->render().title : QString();
-    m_printer->printPdf(m_pdf, title);
+    m_printer->printPdf(m_pdf, m_title);
 }
 
 void ReportViewer::pressPrintButton()

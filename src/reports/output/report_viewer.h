@@ -91,6 +91,7 @@ private:
     ReportPtr m_report;
     std::shared_ptr<Printer> m_printer;
     QByteArray m_pdf;
+    QString m_title;
     QBuffer m_buffer;
     QPdfDocument* m_doc;
     QPdfView* m_view;
