@@ -638,6 +638,18 @@ private:
         size_t firstDeferred = 0, lastDeferred = 0;
     };
 
+    // Elements side by side do not push each other down; only what lies below
+    // a grown element, across the same stretch of the band, moves.
+    static bool overlapsAcross(const ElementDef& a, const ElementDef& b)
+    {
+        auto span = [](const ElementDef& e) {
+            if (e.kind == ElementDef::Line) return std::make_pair(std::min(e.x, e.x2), std::max(e.x, e.x2));
+            return std::make_pair(e.x, e.x + e.width);
+        };
+        const auto sa = span(a), sb = span(b);
+        return sa.first < sb.second + kEps && sb.first < sa.second + kEps;
+    }
+
     BandInstance evaluateBand(const BandDef& band)
     {
         BandInstance inst;
@@ -670,7 +682,7 @@ private:
                 for (size_t oj = 0; oj < oi; ++oj) {
                     const size_t j = order[oj];
                     const ElementDef& above = *placed[j].e;
-                    if (placed[j].growth > kEps && above.y + above.height <= e.y + kEps)
+                    if (placed[j].growth > kEps && above.y + above.height <= e.y + kEps && overlapsAcross(above, e))
                         shift[i] = std::max(shift[i], shift[j] + placed[j].growth);
                 }
                 for (size_t k = placed[i].first; k < placed[i].last; ++k) inst.items[k].y += shift[i];
