@@ -96,6 +96,9 @@ TEST_F(EngineTest, OpeningMissingOrBrokenTemplatesFailsWithTheTemplateError)
         {"<Report><Page size='Tabloid'/></Report>", "Tabloid"},
         {"<Report><Detail height='12'>", "XML"},
         {"<Report><Parameter name='P' type='money'/></Report>", "money"},
+        {"<Report><Group on='A' resetPageNumber='true'/></Report>", "newPage"},
+        {"<Report><Group on='A' newColumn='true'/></Report>", "Columns"},
+        {"<Report><Detail height='9'><Subreport name='s' link='A=B=C'/></Detail></Report>", "link"},
     };
     for (const auto& b : broken) {
         try {

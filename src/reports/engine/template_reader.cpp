@@ -419,6 +419,8 @@ private:
                 g.resetPageNumber = boolean(c, "resetPageNumber", false);
                 if (subreport && (g.newPage || g.newColumn || g.resetPageNumber))
                     fail(c.line, QStringLiteral("groups of a subreport cannot break pages or columns"));
+                if (g.resetPageNumber && !g.newPage)
+                    fail(c.line, QStringLiteral("resetPageNumber needs newPage: the numbering restarts on the group's first page"));
                 if (g.newColumn && !declaresColumns(root))
                     fail(c.line, QStringLiteral("newColumn needs a <Columns> declaration"));
                 t.groups.push_back(std::move(g));
