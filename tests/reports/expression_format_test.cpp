@@ -183,4 +183,8 @@ TEST(Formats, DatesTimesNullsAndMismatchedPatterns)
     EXPECT_EQ(formatValue(Value(d), QStringLiteral("#,##0.00")), QStringLiteral("6/30/2024"));
     EXPECT_EQ(formatValue(Value(12.5), QStringLiteral("M/d/yyyy")), QStringLiteral("12.5"));
     EXPECT_EQ(formatValue(Value(true), QString()), QStringLiteral("True"));
+    // Dates and times that arrive as text take date patterns too.
+    EXPECT_EQ(formatValue(Value(QStringLiteral("2024-06-30")), QStringLiteral("MM/dd/yy")), QStringLiteral("06/30/24"));
+    EXPECT_EQ(formatValue(Value(QStringLiteral("2024-06-30 18:05:00")), QStringLiteral("HHmm")), QStringLiteral("1805"));
+    EXPECT_EQ(formatValue(Value(QStringLiteral("Ames")), QStringLiteral("M/d/yyyy")), QStringLiteral("Ames"));
 }

@@ -165,7 +165,12 @@ QString DisplayFormat::apply(const Value& value) const
             const QString t = value.toString().trimmed();
             const Currency c = Currency::fromString(t, &ok);
             if (ok && !t.isEmpty()) return formatNumber(Value(c));
+            return value.toString();
         }
+        // A date or time kept as text (as some databases hand them out) still
+        // takes a date pattern.
+        const QDateTime dt = value.toDateTime();
+        if (dt.isValid()) return QLocale::c().toString(dt, m_pattern);
         return value.toString();
     }
     case Value::Type::Bool:
