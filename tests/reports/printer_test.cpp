@@ -42,6 +42,18 @@ TEST(FolderPrinter, KeepsEachJobAsANumberedPdfFile)
     EXPECT_EQ(QFileInfo(again.jobs()[0]).fileName(), QStringLiteral("0003-next.pdf"));
 }
 
+TEST(FolderPrinter, HeadlessRunsPrintIntoTheFolderNamedInTheEnvironment)
+{
+    QTemporaryDir dir;
+    qputenv("QUILLON_PRINT_FOLDER", dir.path().toLocal8Bit());
+    auto printer = systemPrinter();
+    qunsetenv("QUILLON_PRINT_FOLDER");
+    auto* folder = dynamic_cast<FolderPrinter*>(printer.get());
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->folder(), dir.path());
+    EXPECT_NE(dynamic_cast<CupsPrinter*>(systemPrinter().get()), nullptr);
+}
+
 TEST(FolderPrinter, AFolderThatCannotBeMadeIsAPrinterError)
 {
     QTemporaryDir dir;
