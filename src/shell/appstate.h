@@ -42,6 +42,8 @@ struct AppState {
     QString LaunchSelection;          // preselection from the command line ("0"/"" = none)
     bool TimingTest = false;          // the OF-288 run reports its own duration
 
+    bool isSqlServer() const { return DatabaseKind == DbKind::SqlServer; }
+
     // --- Incident and report choice ---------------------------------------
     std::int16_t ReportNumber = 0;    // 1 to 15
     std::int32_t SelectedIncidentId = 0;   // -1 = none while ManageIncidentsAsOne is on
