@@ -10,6 +10,8 @@
 
 namespace quillon {
 
+class App;
+
 class EquipmentReports {
 public:
     virtual ~EquipmentReports() = default;
@@ -25,5 +27,30 @@ public:
     // print the report itself.
     virtual bool printInvoice(AppState& state, std::int16_t viewerSlot, bool fromViewer) = 0;
 };
+
+// The program's pipeline: BuildReport and ShowReport over the application's
+// shared state and connection, and the official print of equipment invoices.
+class AppEquipmentReports : public EquipmentReports {
+public:
+    explicit AppEquipmentReports(App& app) : m_app(app) {}
+    bool buildReport(AppState& state, std::int32_t& invoiceKey) override;
+    void showReport(AppState& state, std::int16_t preview, std::int16_t viewer) override;
+    bool printInvoice(AppState& state, std::int16_t viewerSlot, bool fromViewer) override;
+
+private:
+    App& m_app;
+};
+
+// The equipment path of the official print, for ReportNumber 7 or 13 in
+// ORIGINAL or DUPLICATE ORIGINAL once the user has confirmed: issues the
+// invoice or records the copy, then prints the OF-286 and, when a total is
+// not zero, the deductions. Returns false (the caller prints nothing more).
+bool PrintEquipmentInvoice(App& app, std::int16_t ViewerSlot);
+
+// The official print of an equipment report set: a DRAFT, or a report other
+// than 7 and 13, returns true at once (the caller prints it); a request from a
+// viewer closes both viewers first; an ORIGINAL is confirmed twice; then the
+// equipment path runs. False when it printed or the user declined.
+bool printOfficialEquipmentInvoice(App& app, std::int16_t ViewerSlot, bool FromViewer);
 
 }  // namespace quillon
