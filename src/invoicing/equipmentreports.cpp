@@ -19,7 +19,7 @@ void AppEquipmentReports::showReport(AppState&, std::int16_t preview, std::int16
 
 bool AppEquipmentReports::printInvoice(AppState&, std::int16_t viewerSlot, bool fromViewer)
 {
-    return printOfficialEquipmentInvoice(m_app, viewerSlot, fromViewer);
+    return printOfficialEquipmentInvoice(m_app, *this, viewerSlot, fromViewer);
 }
 
 bool PrintEquipmentInvoice(App& app, std::int16_t ViewerSlot)
@@ -29,7 +29,7 @@ bool PrintEquipmentInvoice(App& app, std::int16_t ViewerSlot)
     return false;
 }
 
-bool printOfficialEquipmentInvoice(App& app, std::int16_t ViewerSlot, bool FromViewer)
+bool printOfficialEquipmentInvoice(App& app, EquipmentReports& reports, std::int16_t ViewerSlot, bool FromViewer)
 {
     AppState& s = app.state;
     if (s.InvoicePrintMode == PrintDraft) return true;
@@ -64,7 +64,8 @@ bool printOfficialEquipmentInvoice(App& app, std::int16_t ViewerSlot, bool FromV
             != MsgAnswer::Yes)
             return false;
     }
-    return PrintEquipmentInvoice(app, ViewerSlot);
+    printEquipmentInvoice(s, app.SharedConnection(), app.dialogs(), reports, ViewerSlot);
+    return false;
 }
 
 }  // namespace quillon

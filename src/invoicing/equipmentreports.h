@@ -50,7 +50,8 @@ bool PrintEquipmentInvoice(App& app, std::int16_t ViewerSlot);
 // The official print of an equipment report set: a DRAFT, or a report other
 // than 7 and 13, returns true at once (the caller prints it); a request from a
 // viewer closes both viewers first; an ORIGINAL is confirmed twice; then the
-// equipment path runs. False when it printed or the user declined.
-bool printOfficialEquipmentInvoice(App& app, std::int16_t ViewerSlot, bool FromViewer);
+// equipment path runs, building and printing through `reports`. False when it
+// printed or the user declined.
+bool printOfficialEquipmentInvoice(App& app, EquipmentReports& reports, std::int16_t ViewerSlot, bool FromViewer);
 
 }  // namespace quillon
