@@ -530,6 +530,11 @@ void Form7::uncheckDuplicateOption()
     duplicate->setAutoExclusive(true);
 }
 
+void registerForm7(App& app)
+{
+    app.windows().add(QStringLiteral("Form7"), [&app] { return new Form7(app); });
+}
+
 void Form7::cmdDelete_Click()
 {
     if (!getInvoices(false)) return;

@@ -131,4 +131,8 @@ private:
     QPushButton* m_cmdDelete = nullptr;
 };
 
+// Makes the OF-286 window known to the application's windows as "Form7"
+// (main-menu option 7 and launches for report 7 open it by that name).
+void registerForm7(App& app);
+
 }  // namespace quillon

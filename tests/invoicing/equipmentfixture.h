@@ -18,20 +18,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <ostream>
-#include <vector>
+#include "printers.h"
 
-// Readable failure output for Qt texts.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << "{\n";
-    for (const QString& s : list) *os << "  \"" << s.toStdString() << "\"\n";
-    *os << '}';
-}
-QT_END_NAMESPACE
+#include <functional>
+#include <vector>
 
 namespace eqtest {
 

@@ -299,7 +299,10 @@ TEST_F(Form7Test, OriginalPrintedDirectlyThenCopiedAndDeleted)
 
 TEST_F(Form7Test, DraftPreviewOpensBothViewers)
 {
-    open();
+    registerForm7(*app);
+    form.reset(qobject_cast<Form7*>(app->windows().load("Form7")));
+    ASSERT_TRUE(form);
+    form->show();
     chooseDozer();
     clickControl(control("RunButton(0)"));
     ASSERT_NE(app->output().window(1), nullptr);
