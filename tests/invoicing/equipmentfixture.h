@@ -96,6 +96,13 @@ public:
     Connection db;
 };
 
+// Queues the answers of the boxes to come, then the typed inputs.
+inline void answer(ScriptedDialogs& dialogs, std::initializer_list<MsgAnswer> answers, const QStringList& inputs = {})
+{
+    for (MsgAnswer a : answers) dialogs.queueAnswer(a);
+    for (const QString& text : inputs) dialogs.queueInput(text);
+}
+
 // The boxes shown, without the answers given to them.
 inline QStringList boxes(const ScriptedDialogs& dialogs)
 {
