@@ -1,0 +1,12 @@
+#include "windows.h"
+
+#include "shell/windows.h"
+
+namespace quillon {
+
+void registerAllWindows(App& app)
+{
+    registerShellWindows(app);
+}
+
+}  // namespace quillon
