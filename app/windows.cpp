@@ -1,5 +1,6 @@
 #include "windows.h"
 
+#include "invoicing/contractor_windows.h"
 #include "shell/windows.h"
 
 namespace quillon {
@@ -7,6 +8,7 @@ namespace quillon {
 void registerAllWindows(App& app)
 {
     registerShellWindows(app);
+    registerContractorWindows(app);
 }
 
 }  // namespace quillon
