@@ -6,12 +6,14 @@
 #include "ui/script.h"
 #include "ui/scriptactions.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPdfDocument>
 #include <QTextStream>
+#include <QToolBar>
 
 namespace quillon {
 
@@ -62,6 +64,16 @@ private:
     std::function<QByteArray()> m_data;
 };
 
+// Scripts press the viewer's toolbar buttons by name: frmViewRpt.cmdPrint.
+void nameViewerButtons(reports::ReportViewer& viewer)
+{
+    for (QAction* action : viewer.toolBar()->actions()) {
+        QWidget* button = viewer.toolBar()->widgetForAction(action);
+        if (button && action->text() == QLatin1String("Print"))
+            button->setObjectName(QStringLiteral("cmdPrint"));
+    }
+}
+
 void closeEveryWindow(App& app)
 {
     app.windows().unloadAll();
@@ -111,6 +123,8 @@ int runScriptSession(const ScriptSessionOptions& options, const std::function<vo
         if (delivery != reports::ReportOutput::Delivery::Preview)
             return;  // the printer logs what is printed
         reports::ViewerWindow* window = app.output().window(viewer);
+        if (window)
+            nameViewerButtons(*window->viewer());
         const QByteArray pdf = window ? window->viewer()->pdf() : report->renderPdf();
         previews.printPdf(pdf, title);
         const QString pdfPath = previews.jobs().last();

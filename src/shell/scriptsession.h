@@ -15,6 +15,7 @@
 //   REPORT <title> viewer=<n> pages=<N> pdf=<path> data=<path>   a preview
 //   PRINT <title> pages=<N> pdf=<path> data=<path>               a printed job
 //   ROW <field>=<value>|...                                       rows of `sql`
+// A viewer's print button is frmViewRpt.cmdPrint (frmViewRpt2.cmdPrint).
 // Each report is kept in DIR as NNNN-<title>.pdf beside NNNN-<title>.json, the
 // SQL texts, parameters and rows it was built from.
 
