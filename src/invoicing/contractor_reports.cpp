@@ -66,9 +66,17 @@ void ContractorDebits::contractorChosen(const Value& contractorId)
 void ContractorDebits::run()
 {
     BusyPointer busy;
-    if (m_app.state.ManageIncidentsAsOne)
-        m_app.state.SelectedIncidentId = -1;
-    buildAndPreview(m_app);
+    AppState& s = m_app.state;
+    if (s.ManageIncidentsAsOne)
+        s.SelectedIncidentId = -1;
+    std::int32_t invoiceKey = 0;
+    if (!BuildReport(m_app, invoiceKey))
+        return;
+    // The builder titles contractor debits for the second viewer, where they
+    // stand beside an equipment invoice; shown in the first viewer here, the
+    // window takes that title too instead of the previous report's.
+    s.ReportTitle = s.ReportTitle2;
+    ShowReport(m_app, 1, 1);
 }
 
 ContractorDebitsWindow::ContractorDebitsWindow(App& app, QWidget* parent) : QWidget(parent), m_logic(app)

@@ -23,7 +23,8 @@ protected:
         database = dir->filePath(QStringLiteral("sample.db"));
         demo::createDemoDatabase(database);
         templates = dir->filePath(QStringLiteral("templates"));
-        writeTemplates(templates, {QStringLiteral("ContractorDebits"), QStringLiteral("SummContractor")});
+        writeTemplates(templates, {QStringLiteral("ContractorDebits"), QStringLiteral("SummContractor"),
+                                   QStringLiteral("CommissaryCharges")});
     }
     static void TearDownTestSuite() { delete dir; }
 
@@ -72,8 +73,7 @@ TEST_F(ContractorWindows, ContractorDebitsPreviewsTheChosenContractor)
     ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
     ASSERT_EQ(r.lines.size(), 3) << r.lines.join('\n').toStdString();
     EXPECT_EQ(r.lines[0], QStringLiteral("MESSAGE Quillon: GetSQLRS | No Contractor Selected"));
-    EXPECT_TRUE(r.lines[2].startsWith(QLatin1String("REPORT ")));
-    EXPECT_TRUE(r.lines[2].contains(QLatin1String(" viewer=1 ")));
+    EXPECT_TRUE(r.lines[2].startsWith(QLatin1String("REPORT Contractor Debits viewer=1 "))) << r.lines[2].toStdString();
     EXPECT_TRUE(ScriptRun::sql(r.lines[2]).contains(
         QLatin1String("Where Incidents.IncidentID = 1 And Contractor.ContractorID = 2 ORDER BY Contractor.ContractorName")));
     EXPECT_EQ(ScriptRun::rows(r.lines[2]), adjustments(QStringLiteral("c.ContractorID = 2")));
@@ -82,15 +82,21 @@ TEST_F(ContractorWindows, ContractorDebitsPreviewsTheChosenContractor)
 
 TEST_F(ContractorWindows, ContractorDebitsOverAllIncidents)
 {
-    // Incidents as one: every incident's contractors, filtered by contractor only.
-    const ScriptRun r = run(QStringLiteral("open Form0\n"
+    // Incidents as one: every incident's contractors, filtered by contractor
+    // only. The viewer is captioned with this report's title, not with the
+    // one previewed before it.
+    ScriptRun r = run(QStringLiteral("open Form0\n"
                                            "click Form0.chkMgAs1\n"
+                                           "click Form0.Option2\n"
+                                           "click Form0.cmdSelect\n"
                                            "click Form0.Option8\n"
                                            "click Form0.cmdSelect\n"
                                            "pick Form10.dbcContractors D'Angelo Fire Equipment\n"
                                            "click Form10.RunButton\n"));
     ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
-    ASSERT_EQ(r.lines.size(), 1) << r.lines.join('\n').toStdString();
+    ASSERT_EQ(r.lines.size(), 2) << r.lines.join('\n').toStdString();
+    EXPECT_TRUE(r.lines[1].startsWith(QLatin1String("REPORT Contractor Debits viewer=1 "))) << r.lines[1].toStdString();
+    r.lines.removeFirst();
     const QString sql = ScriptRun::sql(r.lines[0]);
     EXPECT_TRUE(sql.contains(QLatin1String("Where Contractor.ContractorID = 4 ORDER BY"))) << sql.toStdString();
     EXPECT_FALSE(sql.contains(QLatin1String("Incidents.IncidentID =")));
