@@ -3,7 +3,7 @@
 
 #include "data/demo/demo_database.h"
 
-#include "../shell/printers.h"
+#include "printers.h"
 
 #include <QTemporaryDir>
 
@@ -120,18 +120,4 @@ TEST(ContractorInvoiceFigures, DayAmountsAndMoneyText)
     EXPECT_EQ(ContractorInvoice::moneyText(Currency()), QStringLiteral("$0.00"));
     EXPECT_EQ(ContractorInvoice::moneyText(Currency::fromString(QStringLiteral("0.005"))), QStringLiteral("$0.01"));
     EXPECT_EQ(ContractorInvoice::moneyText(-Currency::fromInt(12)), QStringLiteral("-$12.00"));
-}
-
-TEST(ContractorInvoiceFigures, QueriesAsTheWindowSendsThem)
-{
-    EXPECT_EQ(ContractorInvoice::agreementListSql(4),
-              QStringLiteral("Select AgreementNum, AgreementID FROM Agreement WHERE contractorID = 4 Order by AgreementNUM"));
-    EXPECT_EQ(ContractorInvoice::equipmentListSql(6),
-              QStringLiteral("Select Resources.Name, EquipmentID FROM Equipment,Resources WHERE (AgreementID = 6) and "
-                             "(Equipment.ResourceID = Resources.ResourceID)  Order by Name "));
-    EXPECT_EQ(ContractorInvoice::postingsSql(6, 12),
-              QStringLiteral(" Select ActivityDT, UOM, Units, Rate, Amt, GuarAmt FROM EquipmentPost WHERE (AgreementID = 6 "
-                             "and EquipmentID = 12)  Order by ActivityDT "));
-    EXPECT_EQ(ContractorInvoice::debitSql(4, 12),
-              QStringLiteral("Select sum(AMT) FROM ContractorDebit WHERE  ContractorID = 4 and  EquipmentID = 12"));
 }
