@@ -4,7 +4,6 @@
 #include "equipmentfixture.h"
 
 #include "invoicing/form7.h"
-#include "reports/output/report_viewer.h"
 #include "shell/app.h"
 #include "ui/datacombo.h"
 #include "ui/scriptactions.h"
@@ -250,19 +249,4 @@ TEST_F(Form7Test, OriginalPrintedDirectlyThenCopiedAndDeleted)
     EXPECT_FALSE(control<QRadioButton>("optPrint(3)")->isChecked());
     EXPECT_FALSE(control("tdblInvoices")->isEnabled());
     EXPECT_FALSE(dialogs.answersLeft());
-}
-
-TEST_F(Form7Test, DraftPreviewFromTheRegisteredWindowOpensBothViewers)
-{
-    registerForm7(*app);
-    form.reset(qobject_cast<Form7*>(app->windows().load("Form7")));
-    ASSERT_TRUE(form);
-    form->show();
-    chooseDozer();
-    clickControl(control("RunButton(0)"));
-    ASSERT_NE(app->output().window(1), nullptr);
-    ASSERT_NE(app->output().window(2), nullptr);
-    EXPECT_EQ(app->output().window(1)->windowTitle(), "OF-286");
-    EXPECT_EQ(app->output().window(2)->windowTitle(), "Equipment Deductions & Additions");
-    EXPECT_TRUE(printer->jobs().isEmpty());
 }
