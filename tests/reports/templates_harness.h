@@ -1,0 +1,188 @@
+#pragma once
+// Shared by the tests of the report templates: the sample database (made
+// once per test run), a report built the way the program builds it (the
+// catalogue's plan, the template beside the sources, its parameters, the
+// query results bound to the data tables), reports rendered from JSON
+// fixtures, and golden files of the text of every page.
+//
+// Golden files hold each page's text in reading order, one line per printed
+// line (texts whose tops lie within two points of each other), so that they
+// show headers, groups, totals and page breaks without pinning positions.
+// A missing golden file is written once and the test fails so that it gets
+// reviewed; QUILLON_UPDATE_GOLDEN=1 rewrites them after an intended change.
+
+#include "data/connection.h"
+#include "data/demo/demo_database.h"
+#include "reports/catalogue/reportplan.h"
+#include "reports/engine/json_data.h"
+#include "reports/engine/report_engine.h"
+#include "reports/printing/printer.h"
+#include "shell/appstate.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace quillon::templates_test {
+
+using namespace quillon::reports;
+
+inline const QString kTemplates = QStringLiteral(QUILLON_TEST_DATA "/../../templates/");
+inline const QString kFixtures = QStringLiteral(QUILLON_TEST_DATA "/reports/templates/");
+inline const QDate kPrintDate(2026, 8, 20);
+
+// The sample database of two incidents, written once and shared by all tests.
+inline Connection& sampleDb()
+{
+    static QTemporaryDir dir;
+    static std::unique_ptr<Connection> db;
+    if (!db) {
+        const QString path = dir.filePath(QStringLiteral("sample.db"));
+        demo::createDemoDatabase(path);
+        db = std::make_unique<Connection>();
+        db->openEmbedded(path);
+    }
+    return *db;
+}
+
+struct Built {
+    ReportPlan plan;
+    ReportPtr report;
+    RecordsetPtr main, sub;
+    Document doc;
+};
+
+// Builds and renders report state.ReportNumber over `db` as the program does.
+inline Built buildReport(const AppState& state, Connection& db = sampleDb(), std::int32_t invoiceKey = 0,
+                         const OfficeNodes* offices = nullptr)
+{
+    Built b;
+    b.plan = planReport(state, invoiceKey, offices);
+    if (!b.plan.proceed) throw DbError(ErrorNumber::Generic, QStringLiteral("the report was not planned"));
+    ReportApplication app(std::make_shared<FolderPrinter>(QStringLiteral("/nonexistent")));
+    b.report = app.openReport(kTemplates + b.plan.templateName + QStringLiteral(".rpt"), 1);
+    for (const ReportParameter& p : b.plan.parameters) {
+        ParameterField& f = b.report->parameter(p.name);
+        f.clearCurrentValueAndRange();
+        f.addCurrentValue(p.value);
+    }
+    b.report->discardSavedData();
+    b.main = db.openRecordset(b.plan.mainSql());
+    b.report->database().table(1).setDataSource(b.main);
+    if (b.plan.dataSetSql.size() > 1) {
+        b.sub = db.openRecordset(b.plan.subSql());
+        const int section = state.ReportNumber == 3 ? 8 : 25;
+        b.report->section(section).reportObject(QStringLiteral("subreport1")).openSubreport()->database().table(1).setDataSource(b.sub);
+    }
+    b.report->setPrintDate(kPrintDate);
+    b.doc = b.report->render();
+    return b;
+}
+
+// Renders a template from a JSON fixture with the given parameter values.
+inline Document renderFixture(const QString& templateName, const QString& fixture,
+                              const std::vector<std::pair<QString, Value>>& params)
+{
+    ReportApplication app(std::make_shared<FolderPrinter>(QStringLiteral("/nonexistent")));
+    ReportPtr report = app.openReport(kTemplates + templateName + QStringLiteral(".rpt"), 1);
+    for (const auto& [name, value] : params) {
+        report->parameter(name).clearCurrentValueAndRange();
+        report->parameter(name).addCurrentValue(value);
+    }
+    QFile json(kFixtures + fixture + QStringLiteral(".json"));
+    if (!json.open(QIODevice::ReadOnly)) throw DbError(ErrorNumber::FileNotFound, json.fileName());
+    report->discardSavedData();
+    for (const auto& [table, rs] : tablesFromJson(json.readAll(), json.fileName())) {
+        if (table == QLatin1String("table1")) report->database().table(1).setDataSource(rs);
+        else report->subreport(table)->database().table(1).setDataSource(rs);
+    }
+    report->setPrintDate(kPrintDate);
+    return report->render();
+}
+
+// The text of one page in reading order, a printed line per text line.
+inline QStringList pageLines(const Page& page)
+{
+    std::vector<const Primitive*> texts;
+    for (const Primitive& p : page.items)
+        if (p.kind == Primitive::Text && !p.text.isEmpty() && p.angle == 0) texts.push_back(&p);
+    std::stable_sort(texts.begin(), texts.end(), [](const Primitive* a, const Primitive* b) { return a->y < b->y; });
+    QStringList lines;
+    size_t i = 0;
+    while (i < texts.size()) {
+        size_t j = i;
+        while (j < texts.size() && texts[j]->y - texts[i]->y < 2.0) ++j;
+        std::vector<const Primitive*> line(texts.begin() + long(i), texts.begin() + long(j));
+        std::stable_sort(line.begin(), line.end(), [](const Primitive* a, const Primitive* b) { return a->x < b->x; });
+        QStringList parts;
+        for (const Primitive* p : line) parts << p->text;
+        lines << parts.join(QStringLiteral(" | "));
+        i = j;
+    }
+    // Turned texts (watermarks) last, marked as such.
+    for (const Primitive& p : page.items)
+        if (p.kind == Primitive::Text && !p.text.isEmpty() && p.angle != 0) lines << QStringLiteral("[turned] ") + p.text;
+    return lines;
+}
+
+inline QString pagesText(const Document& doc)
+{
+    QString out;
+    for (int i = 0; i < doc.pageCount(); ++i) {
+        out += QStringLiteral("=== page %1 of %2\n").arg(i + 1).arg(doc.pageCount());
+        for (const QString& l : pageLines(doc.pages[size_t(i)])) out += l + QLatin1Char('\n');
+    }
+    return out;
+}
+
+// Every line of the document, pages run together.
+inline QStringList allLines(const Document& doc)
+{
+    QStringList out;
+    for (const Page& p : doc.pages) out += pageLines(p);
+    return out;
+}
+
+inline void expectGolden(const QString& name, const Document& doc)
+{
+    const QString actual = pagesText(doc);
+    QFile golden(kFixtures + name + QStringLiteral(".golden"));
+    if (!golden.exists() || qEnvironmentVariableIsSet("QUILLON_UPDATE_GOLDEN")) {
+        const bool existed = golden.exists();
+        ASSERT_TRUE(golden.open(QIODevice::WriteOnly)) << golden.fileName().toStdString();
+        golden.write(actual.toUtf8());
+        golden.close();
+        if (!existed) FAIL() << "wrote new golden file " << golden.fileName().toStdString() << "; review it";
+        return;
+    }
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(golden.readAll()).toStdString(), actual.toStdString()) << name.toStdString();
+}
+
+// One value of a query over the sample database (a sum to check a total by).
+inline Value sqlValue(const QString& sql, Connection& db = sampleDb())
+{
+    RecordsetPtr rs = db.openRecordset(sql);
+    return rs->recordCount() > 0 ? rs->at(0, 0) : Value();
+}
+
+// "$1,234.50" as the templates print money.
+inline QString dollars(const Value& v)
+{
+    return QStringLiteral("$") + v.toCurrency().toFixed(2, true);
+}
+
+inline AppState stateFor(int report, int incident = 1)
+{
+    AppState s;
+    s.DatabaseKind = DbKind::SqlServer;
+    s.ReportNumber = std::int16_t(report);
+    s.SelectedIncidentId = incident;
+    return s;
+}
+
+}  // namespace quillon::templates_test

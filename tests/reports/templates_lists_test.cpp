@@ -1,0 +1,47 @@
+// List reports built from the sample database: their pages against reviewed
+// golden files, and their totals against sums the database computes itself.
+#include "templates_harness.h"
+
+#include <QRegularExpression>
+
+using namespace quillon;
+using namespace quillon::templates_test;
+
+namespace {
+
+TEST(CommissaryChargesTemplate, DayTotalsAndGrandTotalMatchTheDatabase)
+{
+    const Built b = buildReport(stateFor(2));
+    expectGolden(QStringLiteral("CommissaryCharges"), b.doc);
+
+    const QStringList lines = allLines(b.doc);
+    const QString incidentDebits = QStringLiteral(
+        "from PersonsDebit d inner join Persons p on d.PersonID = p.PersonID "
+        "inner join Resources r on p.ResourceID = r.ResourceID where r.IncidentID = 1");
+    // "3 charges on 7/15/2026 | $20.75": one footer per day, each equal to the day's sum.
+    static const QRegularExpression dayTotal(QStringLiteral("^(\\d+) charges? on (\\d+)/(\\d+)/(\\d+) \\| (\\S+)$"));
+    int days = 0;
+    for (const QString& l : lines) {
+        const auto m = dayTotal.match(l);
+        if (!m.hasMatch()) continue;
+        ++days;
+        const QString day = QStringLiteral("'%1-%2-%3'").arg(m.captured(4)).arg(m.captured(2).toInt(), 2, 10, QLatin1Char('0'))
+                                .arg(m.captured(3).toInt(), 2, 10, QLatin1Char('0'));
+        EXPECT_EQ(m.captured(5), dollars(sqlValue(QStringLiteral("select sum(d.Amt) ") + incidentDebits + QStringLiteral(" and d.ActivityDT = ") + day))) << l.toStdString();
+        EXPECT_EQ(m.captured(1).toInt(), sqlValue(QStringLiteral("select count(*) ") + incidentDebits + QStringLiteral(" and d.ActivityDT = ") + day).toInt());
+    }
+    EXPECT_EQ(days, sqlValue(QStringLiteral("select count(distinct d.ActivityDT) ") + incidentDebits).toInt());
+    const QString total = dollars(sqlValue(QStringLiteral("select sum(d.Amt) ") + incidentDebits));
+    EXPECT_TRUE(lines.filter(QStringLiteral("Total commissary charges")).value(0).endsWith(total)) << total.toStdString();
+    // Every page is numbered out of the whole.
+    EXPECT_TRUE(lines.contains(QStringLiteral("Printed 8/20/2026 | Page %1 of %1").arg(b.doc.pageCount())));
+
+    // Managing the incidents as one lists the charges of both.
+    AppState all = stateFor(2, -1);
+    all.ManageIncidentsAsOne = true;
+    const QStringList allLinesOfBoth = allLines(buildReport(all).doc);
+    EXPECT_TRUE(allLinesOfBoth.filter(QStringLiteral("Total commissary charges")).value(0)
+                    .endsWith(dollars(sqlValue(QStringLiteral("select sum(Amt) from PersonsDebit")))));
+}
+
+}  // namespace
