@@ -45,3 +45,29 @@ TEST(CommissaryChargesTemplate, DayTotalsAndGrandTotalMatchTheDatabase)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CrewRosterTemplate, ListsTheCrewWithStatusCountsAndMaskedNumbers)
+{
+    AppState s = stateFor(12, 2);
+    s.SelectedResourceId = 34;   // a crew with one member demobilized
+    const Built b = buildReport(s);
+    expectGolden(QStringLiteral("CrewRoster"), b.doc);
+
+    const QStringList lines = allLines(b.doc);
+    const int members = sqlValue(QStringLiteral("select count(*) from Persons where ResourceID = 34")).toInt();
+    const int demob = sqlValue(QStringLiteral("select count(*) from Persons where ResourceID = 34 and PStatus = 'D'")).toInt();
+    ASSERT_EQ(demob, 1);
+    EXPECT_TRUE(lines.contains(QStringLiteral("%1 members: %2 on the incident, 1 demobilized").arg(members).arg(members - 1)));
+    EXPECT_EQ(lines.filter(QStringLiteral("| Demobilized")).size(), 1);
+    // Only the last four digits of a social security number are printed.
+    RecordsetPtr ssn = sampleDb().openRecordset(QStringLiteral("select SSN from Persons where ResourceID = 34"));
+    for (int r = 0; r < ssn->recordCount(); ++r) {
+        const QString full = ssn->at(r, 0).toString();
+        EXPECT_FALSE(lines.join(QLatin1Char('\n')).contains(full)) << full.toStdString();
+        EXPECT_FALSE(lines.filter(QStringLiteral("XXX-XX-") + full.right(4)).isEmpty()) << full.toStdString();
+    }
+}
+
+}  // namespace
