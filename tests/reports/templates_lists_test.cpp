@@ -71,3 +71,31 @@ TEST(CrewRosterTemplate, ListsTheCrewWithStatusCountsAndMaskedNumbers)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EquipMgmtTemplate, EachIncidentOnItsOwnPagesWithCountsByKind)
+{
+    AppState s = stateFor(11, -1);
+    s.ManageIncidentsAsOne = true;   // the whole view: both incidents
+    const Built b = buildReport(s);
+    expectGolden(QStringLiteral("EquipMgmt"), b.doc);
+
+    ASSERT_EQ(b.doc.pageCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QStringList page = pageLines(b.doc.pages[size_t(i)]);
+        const int incident = i + 1;   // sorted by name: Cedar Ridge, then Minto Creek
+        const QString name = sqlValue(QStringLiteral("select IncidentName from Incidents where IncidentID = %1").arg(incident)).toString();
+        EXPECT_TRUE(page.value(0).endsWith(name));
+        EXPECT_TRUE(page.contains(QStringLiteral("Printed 8/20/2026 | Page 1 of 1")));   // numbering restarts per incident
+        const int pieces = sqlValue(QStringLiteral("select count(*) from qryEquipMgmt where IncidentID = %1").arg(incident)).toInt();
+        const int kinds = sqlValue(QStringLiteral("select count(distinct KindCode) from qryEquipMgmt where IncidentID = %1").arg(incident)).toInt();
+        EXPECT_TRUE(page.contains(QStringLiteral("%1 pieces of equipment of %2 kinds on %3").arg(pieces).arg(kinds).arg(name)));
+        RecordsetPtr perKind = sampleDb().openRecordset(
+            QStringLiteral("select KindCode, count(*) from qryEquipMgmt where IncidentID = %1 group by KindCode").arg(incident));
+        for (int r = 0; r < perKind->recordCount(); ++r)
+            EXPECT_TRUE(page.contains(QStringLiteral("%1 %2").arg(perKind->at(r, 1).toInt()).arg(perKind->at(r, 0).toString())));
+    }
+}
+
+}  // namespace
