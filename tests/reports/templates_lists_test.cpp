@@ -99,3 +99,35 @@ TEST(EquipMgmtTemplate, EachIncidentOnItsOwnPagesWithCountsByKind)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ContractorDebitsTemplate, DeductionsAndAdditionsApartWithTheNetOfTheContractor)
+{
+    AppState s = stateFor(10);
+    s.SelectedContractorId = 1;
+    const Built b = buildReport(s);
+    expectGolden(QStringLiteral("ContractorDebits"), b.doc);
+
+    const QStringList lines = allLines(b.doc);
+    const QString adj = QStringLiteral("from ContractorAdjustments where ContractorID = 1");
+    const QString deductions = dollars(sqlValue(QStringLiteral("select sum(Amt) ") + adj + QStringLiteral(" and Amt > 0")));
+    const QString additions = dollars(sqlValue(QStringLiteral("select -sum(Amt) ") + adj + QStringLiteral(" and Amt < 0")));
+    const QString name = sqlValue(QStringLiteral("select ContractorName from Contractor where ContractorID = 1")).toString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Total for %1 | %2 | %3").arg(name, deductions, additions)));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Net deduction from the contractor's payments | ")
+                               + dollars(sqlValue(QStringLiteral("select sum(Amt) ") + adj))));
+    // One subtotal line per piece of equipment, each with its own deductions.
+    RecordsetPtr perEquipment = sampleDb().openRecordset(
+        QStringLiteral("select e.UniqueEquipmentName, count(*), sum(case when a.Amt > 0 then a.Amt else 0 end) "
+                       "from ContractorAdjustments a join Equipment e on e.EquipmentID = a.EquipmentID "
+                       "where a.ContractorID = 1 group by e.EquipmentID"));
+    for (int r = 0; r < perEquipment->recordCount(); ++r) {
+        const int n = perEquipment->at(r, 1).toInt();
+        const QString line = QStringLiteral("%1 %2 for %3 | %4").arg(n).arg(n == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                                 .arg(perEquipment->at(r, 0).toString(), dollars(perEquipment->at(r, 2)));
+        EXPECT_FALSE(lines.filter(line).isEmpty()) << line.toStdString();
+    }
+}
+
+}  // namespace
