@@ -86,6 +86,40 @@ RecordsetPtr recordsetFromJson(const QJsonArray& rows, const QString& where)
     return Recordset::fromRows(fields, std::move(data));
 }
 
+QJsonValue jsonFromValue(const Value& v)
+{
+    switch (v.type()) {
+    case Value::Type::Null: return QJsonValue();
+    case Value::Type::Bool: return v.toBool();
+    case Value::Type::Int: return double(v.toInt());
+    case Value::Type::Double: return v.toDouble();
+    case Value::Type::Currency: return QJsonObject{{QStringLiteral("currency"), v.toCurrency().toString()}};
+    case Value::Type::Text: return v.toString();
+    case Value::Type::Date: return v.toDate().toString(Qt::ISODate);
+    case Value::Type::DateTime: {
+        const QDateTime dt = v.toDateTime();
+        if (dt.date() == QDate(1899, 12, 30))
+            return QJsonObject{{QStringLiteral("time"), dt.time().toString(QStringLiteral("HH:mm:ss"))}};
+        return dt.date().toString(Qt::ISODate) + QLatin1Char('T') + dt.time().toString(QStringLiteral("HH:mm:ss"));
+    }
+    }
+    return QJsonValue();
+}
+
+QJsonArray recordsetToJson(const Recordset& rs)
+{
+    QJsonArray rows;
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        QJsonObject row;
+        for (int c = 0; c < rs.fieldCount(); ++c) {
+            // A field name returned twice (PP.KindCode and R.KindCode) keeps its first value.
+            if (!row.contains(rs.fieldName(c))) row.insert(rs.fieldName(c), jsonFromValue(rs.at(r, c)));
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
 std::map<QString, RecordsetPtr> tablesFromJson(const QByteArray& json, const QString& fileForMessages)
 {
     QJsonParseError perr;
@@ -99,6 +133,9 @@ std::map<QString, RecordsetPtr> tablesFromJson(const QByteArray& json, const QSt
     }
     const QJsonObject o = doc.object();
     for (auto it = o.begin(); it != o.end(); ++it) {
+        // "report" describes how the data was built (SQL, parameters); it is
+        // written beside the tables by the program and holds no rows.
+        if (it.key() == QLatin1String("report") && it.value().isObject()) continue;
         if (!it.value().isArray())
             throw DbError(ErrorNumber::Generic,
                           QStringLiteral("%1: %2 must be an array of rows").arg(fileForMessages, it.key()));

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QJsonArray>
+#include <QJsonValue>
 
 #include <map>
 
@@ -20,6 +21,11 @@ namespace quillon::reports {
 // Rows of one table; fields are the union of the rows' keys. Throws DbError
 // naming `where` (and the row and field) on values it cannot read.
 RecordsetPtr recordsetFromJson(const QJsonArray& rows, const QString& where);
+
+// The inverse: a value as the reader above takes it back, and the rows of a
+// record set as an array of row objects.
+QJsonValue jsonFromValue(const Value& v);
+QJsonArray recordsetToJson(const Recordset& rs);
 
 // Every table of a JSON data file by name ("table1" for a bare array).
 std::map<QString, RecordsetPtr> tablesFromJson(const QByteArray& json, const QString& fileForMessages);

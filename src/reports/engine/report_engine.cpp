@@ -236,7 +236,12 @@ ReportApplication::~ReportApplication() = default;
 
 QString ReportApplication::templatePath(const QString& templateName)
 {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + templateName + QStringLiteral(".rpt");
+    // QUILLON_TEMPLATE_DIR points a template author's or a test's own folder
+    // in place of the program folder.
+    const QString folder = qEnvironmentVariableIsSet("QUILLON_TEMPLATE_DIR")
+        ? qEnvironmentVariable("QUILLON_TEMPLATE_DIR")
+        : QCoreApplication::applicationDirPath();
+    return folder + QLatin1Char('/') + templateName + QStringLiteral(".rpt");
 }
 
 ReportPtr ReportApplication::openReport(const QString& path, int openMode)

@@ -161,8 +161,8 @@ public:
     // object lives on after the application object is gone.
     ReportPtr openReport(const QString& path, int openMode = 1);
 
-    // Where the program keeps a template: the program folder, "/", the
-    // template name and ".rpt".
+    // Where the program keeps a template: the program folder (or the folder
+    // named by QUILLON_TEMPLATE_DIR), "/", the template name and ".rpt".
     static QString templatePath(const QString& templateName);
 
 private:
