@@ -3,8 +3,11 @@
 // one name, totals taken once per group over rows a join repeats, and texts
 // with CR LF line ends.
 #include "data/dberror.h"
+#include "reports/engine/json_data.h"
 #include "reports/engine/layout.h"
 #include "reports/engine/template_model.h"
+
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -96,6 +99,13 @@ TEST(TemplateFields, SecondColumnOfTheSameNameIsReachedByOccurrence)
     // A data file cannot repeat a name; it names the column "Amt#2" outright.
     auto json = Recordset::fromRows({QStringLiteral("Amt"), QStringLiteral("Amt#2")}, {{money("7"), money("9")}});
     EXPECT_EQ(texts(render(xml, json)).mid(0, 2), (QStringList{QStringLiteral("7.00"), QStringLiteral("9.00")}));
+
+    // The report data a build writes out names the second column "Amt#2", so
+    // that it renders again to the same values.
+    const QJsonArray written = recordsetToJson(*rs);
+    EXPECT_EQ(written.at(0).toObject().value(QStringLiteral("Amt#2")).toObject().value(QStringLiteral("currency")).toString().toDouble(),
+              -229.25);
+    EXPECT_EQ(texts(render(xml, recordsetFromJson(written, QStringLiteral("rows")))).value(2), QStringLiteral("-229.25"));
 
     // A third occurrence that is not there is a missing field.
     const char* third = R"x(<Report name="F"><Detail height="10"><Field expr="{Amt#3}"/></Detail></Report>)x";

@@ -1,8 +1,7 @@
 #pragma once
 // Shared by the tests of the report templates: the sample database (made
 // once per test run), a report built the way the program builds it (the
-// catalogue's plan, the template beside the sources, its parameters, the
-// query results bound to the data tables), reports rendered from JSON
+// program's BuildReport over the templates beside the sources), reports rendered from JSON
 // fixtures, and golden files of the text of every page.
 //
 // Golden files hold each page's text in reading order, one line per printed
@@ -13,7 +12,8 @@
 
 #include "data/connection.h"
 #include "data/demo/demo_database.h"
-#include "reports/catalogue/reportplan.h"
+#include "reports/buildreport.h"
+#include "reports/catalogue/reportinputs.h"
 #include "reports/engine/json_data.h"
 #include "reports/engine/report_engine.h"
 #include "reports/printing/printer.h"
@@ -31,53 +31,60 @@ namespace quillon::templates_test {
 
 using namespace quillon::reports;
 
+struct ReportTitles {
+    QString title, title2;
+};
+
 inline const QString kTemplates = QStringLiteral(QUILLON_TEST_DATA "/../../templates/");
 inline const QString kFixtures = QStringLiteral(QUILLON_TEST_DATA "/reports/templates/");
 inline const QDate kPrintDate(2026, 8, 20);
 
 // The sample database of two incidents, written once and shared by all tests.
-inline Connection& sampleDb()
+inline const QString& sampleDbPath()
 {
     static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString p = dir.filePath(QStringLiteral("sample.db"));
+        demo::createDemoDatabase(p);
+        return p;
+    }();
+    return path;
+}
+
+inline Connection& sampleDb()
+{
     static std::unique_ptr<Connection> db;
     if (!db) {
-        const QString path = dir.filePath(QStringLiteral("sample.db"));
-        demo::createDemoDatabase(path);
         db = std::make_unique<Connection>();
-        db->openEmbedded(path);
+        db->openEmbedded(sampleDbPath());
     }
     return *db;
 }
 
 struct Built {
-    ReportPlan plan;
+    ReportTitles titles;
     ReportPtr report;
     RecordsetPtr main, sub;
     Document doc;
 };
 
-// Builds and renders report state.ReportNumber over `db` as the program does.
+// Builds and renders report state.ReportNumber over `db` with the program's
+// own BuildReport (catalogue plan, template, parameters, data sets bound).
 inline Built buildReport(const AppState& state, Connection& db = sampleDb(), std::int32_t invoiceKey = 0,
                          const OfficeNodes* offices = nullptr)
 {
+    qputenv("QUILLON_TEMPLATE_DIR", kTemplates.toLocal8Bit());
+    ScriptedDialogs dialogs;
+    App app(dialogs, std::make_shared<FolderPrinter>(QStringLiteral("/nonexistent")));
+    app.state = state;
+    app.attachConnection(db);
+    app.setOfficeNodes(offices);
+    if (!BuildReport(app, invoiceKey)) throw DbError(ErrorNumber::Generic, QStringLiteral("the report was not built"));
     Built b;
-    b.plan = planReport(state, invoiceKey, offices);
-    if (!b.plan.proceed) throw DbError(ErrorNumber::Generic, QStringLiteral("the report was not planned"));
-    ReportApplication app(std::make_shared<FolderPrinter>(QStringLiteral("/nonexistent")));
-    b.report = app.openReport(kTemplates + b.plan.templateName + QStringLiteral(".rpt"), 1);
-    for (const ReportParameter& p : b.plan.parameters) {
-        ParameterField& f = b.report->parameter(p.name);
-        f.clearCurrentValueAndRange();
-        f.addCurrentValue(p.value);
-    }
-    b.report->discardSavedData();
-    b.main = db.openRecordset(b.plan.mainSql());
-    b.report->database().table(1).setDataSource(b.main);
-    if (b.plan.dataSetSql.size() > 1) {
-        b.sub = db.openRecordset(b.plan.subSql());
-        const int section = state.ReportNumber == 3 ? 8 : 25;
-        b.report->section(section).reportObject(QStringLiteral("subreport1")).openSubreport()->database().table(1).setDataSource(b.sub);
-    }
+    b.titles = {app.state.ReportTitle, app.state.ReportTitle2};
+    b.report = app.state.OpenReport;
+    b.main = app.state.MainDataSet;
+    b.sub = app.state.SubDataSet;
     b.report->setPrintDate(kPrintDate);
     b.doc = b.report->render();
     return b;
@@ -176,13 +183,55 @@ inline QString dollars(const Value& v)
     return QStringLiteral("$") + v.toCurrency().toFixed(2, true);
 }
 
-inline AppState stateFor(int report, int incident = 1)
+// The reports whose golden files come from the sample database: the shared
+// state each is built from, as the batch tool's --set arguments.
+struct SampleCase {
+    const char* golden;
+    int report;
+    QStringList sets;
+    QStringList offices;   // checked office nodes (report 15)
+};
+
+inline const std::vector<SampleCase>& sampleCases()
+{
+    static const std::vector<SampleCase> cases{
+        {"CommissaryCharges", 2, {QStringLiteral("SelectedIncidentId=1")}, {}},
+        {"CrewRoster", 12, {QStringLiteral("SelectedIncidentId=2"), QStringLiteral("SelectedResourceId=34")}, {}},
+        {"EquipMgmt", 11, {QStringLiteral("SelectedIncidentId=-1"), QStringLiteral("ManageIncidentsAsOne=true")}, {}},
+        {"ContractorDebits", 10, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedContractorId=1")}, {}},
+    };
+    return cases;
+}
+
+inline const SampleCase& sampleCase(const char* golden)
+{
+    for (const SampleCase& c : sampleCases())
+        if (qstrcmp(c.golden, golden) == 0) return c;
+    throw DbError(ErrorNumber::Generic, QStringLiteral("no sample case %1").arg(QLatin1String(golden)));
+}
+
+inline AppState stateFrom(int report, const QStringList& sets)
 {
     AppState s;
     s.DatabaseKind = DbKind::SqlServer;
     s.ReportNumber = std::int16_t(report);
-    s.SelectedIncidentId = incident;
+    for (const QString& set : sets) {
+        QString error;
+        const int eq = set.indexOf(QLatin1Char('='));
+        if (!assignReportInput(s, set.left(eq), set.mid(eq + 1), &error)) throw DbError(ErrorNumber::Generic, error);
+    }
     return s;
+}
+
+// Builds a sample case and compares its pages with its golden file.
+inline Built buildCase(const char* golden)
+{
+    const SampleCase& c = sampleCase(golden);
+    OfficeNodeList offices;
+    for (const QString& tag : c.offices) offices.add(tag, true);
+    Built b = buildReport(stateFrom(c.report, c.sets), sampleDb(), 0, &offices);
+    expectGolden(QLatin1String(golden), b.doc);
+    return b;
 }
 
 }  // namespace quillon::templates_test

@@ -11,8 +11,7 @@ namespace {
 
 TEST(CommissaryChargesTemplate, DayTotalsAndGrandTotalMatchTheDatabase)
 {
-    const Built b = buildReport(stateFor(2));
-    expectGolden(QStringLiteral("CommissaryCharges"), b.doc);
+    const Built b = buildCase("CommissaryCharges");
 
     const QStringList lines = allLines(b.doc);
     const QString incidentDebits = QStringLiteral(
@@ -37,9 +36,8 @@ TEST(CommissaryChargesTemplate, DayTotalsAndGrandTotalMatchTheDatabase)
     EXPECT_TRUE(lines.contains(QStringLiteral("Printed 8/20/2026 | Page %1 of %1").arg(b.doc.pageCount())));
 
     // Managing the incidents as one lists the charges of both.
-    AppState all = stateFor(2, -1);
-    all.ManageIncidentsAsOne = true;
-    const QStringList allLinesOfBoth = allLines(buildReport(all).doc);
+    const QStringList allLinesOfBoth =
+        allLines(buildReport(stateFrom(2, {QStringLiteral("ManageIncidentsAsOne=true"), QStringLiteral("SelectedIncidentId=-1")})).doc);
     EXPECT_TRUE(allLinesOfBoth.filter(QStringLiteral("Total commissary charges")).value(0)
                     .endsWith(dollars(sqlValue(QStringLiteral("select sum(Amt) from PersonsDebit")))));
 }
@@ -50,10 +48,7 @@ namespace {
 
 TEST(CrewRosterTemplate, ListsTheCrewWithStatusCountsAndMaskedNumbers)
 {
-    AppState s = stateFor(12, 2);
-    s.SelectedResourceId = 34;   // a crew with one member demobilized
-    const Built b = buildReport(s);
-    expectGolden(QStringLiteral("CrewRoster"), b.doc);
+    const Built b = buildCase("CrewRoster");   // crew 34 has one member demobilized
 
     const QStringList lines = allLines(b.doc);
     const int members = sqlValue(QStringLiteral("select count(*) from Persons where ResourceID = 34")).toInt();
@@ -76,10 +71,7 @@ namespace {
 
 TEST(EquipMgmtTemplate, EachIncidentOnItsOwnPagesWithCountsByKind)
 {
-    AppState s = stateFor(11, -1);
-    s.ManageIncidentsAsOne = true;   // the whole view: both incidents
-    const Built b = buildReport(s);
-    expectGolden(QStringLiteral("EquipMgmt"), b.doc);
+    const Built b = buildCase("EquipMgmt");   // incidents managed as one: the whole view
 
     ASSERT_EQ(b.doc.pageCount(), 2);
     for (int i = 0; i < 2; ++i) {
@@ -104,10 +96,7 @@ namespace {
 
 TEST(ContractorDebitsTemplate, DeductionsAndAdditionsApartWithTheNetOfTheContractor)
 {
-    AppState s = stateFor(10);
-    s.SelectedContractorId = 1;
-    const Built b = buildReport(s);
-    expectGolden(QStringLiteral("ContractorDebits"), b.doc);
+    const Built b = buildCase("ContractorDebits");   // contractor 1
 
     const QStringList lines = allLines(b.doc);
     const QString adj = QStringLiteral("from ContractorAdjustments where ContractorID = 1");
