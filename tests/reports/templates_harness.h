@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace quillon::templates_test {
@@ -154,6 +155,26 @@ inline QStringList allLines(const Document& doc)
     return out;
 }
 
+// The check boxes of a page in reading order, each with whether it is ticked
+// (a mark drawn inside it).
+inline std::vector<bool> checkBoxes(const Page& page, double size = 8)
+{
+    std::vector<const Primitive*> boxes;
+    for (const Primitive& p : page.items)
+        if (p.kind == Primitive::Rect && std::abs(p.w - size) < 0.01 && std::abs(p.h - size) < 0.01) boxes.push_back(&p);
+    std::stable_sort(boxes.begin(), boxes.end(), [](const Primitive* a, const Primitive* b) {
+        return std::abs(a->y - b->y) > 2 ? a->y < b->y : a->x < b->x;
+    });
+    std::vector<bool> out;
+    for (const Primitive* b : boxes) {
+        bool ticked = false;
+        for (const Primitive& p : page.items)
+            if (p.kind == Primitive::Line && p.x > b->x && p.x < b->x + size && p.y > b->y && p.y < b->y + size) ticked = true;
+        out.push_back(ticked);
+    }
+    return out;
+}
+
 inline void expectGolden(const QString& name, const Document& doc)
 {
     const QString actual = pagesText(doc);
@@ -199,6 +220,7 @@ inline const std::vector<SampleCase>& sampleCases()
         {"CrewRoster", 12, {QStringLiteral("SelectedIncidentId=2"), QStringLiteral("SelectedResourceId=34")}, {}},
         {"EquipMgmt", 11, {QStringLiteral("SelectedIncidentId=-1"), QStringLiteral("ManageIncidentsAsOne=true")}, {}},
         {"ContractorDebits", 10, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedContractorId=1")}, {}},
+        {"CommAuthorization", 9, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedPersonId=30")}, {}},
     };
     return cases;
 }
