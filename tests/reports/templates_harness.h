@@ -220,6 +220,7 @@ inline const std::vector<SampleCase>& sampleCases()
         {"CrewRoster", 12, {QStringLiteral("SelectedIncidentId=2"), QStringLiteral("SelectedResourceId=34")}, {}},
         {"EquipMgmt", 11, {QStringLiteral("SelectedIncidentId=-1"), QStringLiteral("ManageIncidentsAsOne=true")}, {}},
         {"ContractorDebits", 10, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedContractorId=1")}, {}},
+        {"SummHours", 3, {QStringLiteral("SelectedIncidentId=2")}, {}},
         {"CommAuthorization", 9, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedPersonId=30")}, {}},
     };
     return cases;

@@ -120,3 +120,43 @@ TEST(ContractorDebitsTemplate, DeductionsAndAdditionsApartWithTheNetOfTheContrac
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SummHoursTemplate, PersonTotalsAndCommissaryChargesMatchTheDatabase)
+{
+    const Built b = buildCase("SummHours");   // incident 2
+    const QStringList lines = allLines(b.doc);
+    RecordsetPtr persons = sampleDb().openRecordset(QStringLiteral(
+        "select p.FirstName || ' ' || p.LastName, count(*), sum(pp.Hours), "
+        "(select sum(Amt) from PersonsDebit d where d.PersonID = p.PersonID) "
+        "from Persons p join Resources r on r.ResourceID = p.ResourceID join PersonsPost pp on pp.PersonID = p.PersonID "
+        "where r.IncidentID = 2 group by p.PersonID"));
+    ASSERT_GT(persons->recordCount(), 50);
+    int withDebits = 0;
+    for (int r = 0; r < persons->recordCount(); ++r) {
+        QString line = QStringLiteral("Total %1 | %2 | %3").arg(persons->at(r, 0).toString()).arg(persons->at(r, 1).toInt())
+                           .arg(persons->at(r, 2).toCurrency().toFixed(2, true));
+        if (!persons->at(r, 3).isNull()) {
+            line += QStringLiteral(" | ") + dollars(persons->at(r, 3));
+            ++withDebits;
+        }
+        EXPECT_TRUE(lines.contains(line)) << line.toStdString();
+    }
+    EXPECT_GT(withDebits, 5);
+    const QString total = QStringLiteral(" | %1 | %2").arg(
+        sqlValue(QStringLiteral("select count(*) from PersonsPost pp join Persons p on p.PersonID = pp.PersonID "
+                                "join Resources r on r.ResourceID = p.ResourceID where r.IncidentID = 2")).toCurrency().toFixed(0, true)).arg(
+        sqlValue(QStringLiteral("select sum(pp.Hours) from PersonsPost pp join Persons p on p.PersonID = pp.PersonID "
+                                "join Resources r on r.ResourceID = p.ResourceID where r.IncidentID = 2")).toCurrency().toFixed(2, true));
+    EXPECT_TRUE(lines.filter(QStringLiteral("Total for Minto Creek, %1 persons").arg(persons->recordCount())).value(0).endsWith(total))
+        << total.toStdString();
+
+    // One person's summary carries the incident condition and that person only.
+    const Built one = buildReport(stateFrom(3, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedPersonId=3")}));
+    const QStringList oneLines = allLines(one.doc);
+    EXPECT_EQ(oneLines.filter(QStringLiteral("Total ")).size(), 2);   // the person, then the incident
+    EXPECT_TRUE(oneLines.filter(QStringLiteral("Total for Cedar Ridge, 1 person")).size() == 1);
+}
+
+}  // namespace
