@@ -221,6 +221,10 @@ inline const std::vector<SampleCase>& sampleCases()
         {"EquipMgmt", 11, {QStringLiteral("SelectedIncidentId=-1"), QStringLiteral("ManageIncidentsAsOne=true")}, {}},
         {"ContractorDebits", 10, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedContractorId=1")}, {}},
         {"SummHours", 3, {QStringLiteral("SelectedIncidentId=2")}, {}},
+        {"IncidentTime", 15,
+         {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("ReportStartDate=07/14/2026"), QStringLiteral("ReportEndDate=07/20/2026"),
+          QStringLiteral("LeaderName=Dana Whitfield at (530)555-0199"), QStringLiteral("LeaderPhone=(530)555-0199")},
+         {QStringLiteral("5305550142"), QStringLiteral("5415550152")}},
         {"CommAuthorization", 9, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedPersonId=30")}, {}},
     };
     return cases;

@@ -160,3 +160,44 @@ TEST(SummHoursTemplate, PersonTotalsAndCommissaryChargesMatchTheDatabase)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IncidentTimeTemplate, EachFaxNumberGetsItsOwnNumberedPagesAndTotals)
+{
+    const Built b = buildCase("IncidentTime");   // two offices, one week
+    const QString where = QStringLiteral(
+        "from Persons p join PersonsPost pp on pp.PersonID = p.PersonID join AccountingCodes a on a.AccountingID = pp.AccountingID "
+        "where length(p.FaxPhone) = 10 and p.FedCode <> 'AD' and p.PStatus <> 'D' and a.IncidentID = 1 "
+        "and pp.ActivityDT between '2026-07-14' and '2026-07-20' and p.FaxPhone = ");
+    // Pages by fax number: the cover on the first page of each, numbering restarting.
+    QStringList footers;
+    for (const Page& page : b.doc.pages) footers << pageLines(page).last();
+    EXPECT_EQ(footers, (QStringList{QStringLiteral("Printed 8/20/2026 | (530) 555-0142 | Page 1 of 2"),
+                                    QStringLiteral("Printed 8/20/2026 | (530) 555-0142 | Page 2 of 2"),
+                                    QStringLiteral("Printed 8/20/2026 | (541) 555-0152 | Page 1 of 1")}));
+    EXPECT_EQ(pageLines(b.doc.pages[0]).filter(QStringLiteral("FAX TO")).size(), 1);
+    EXPECT_EQ(pageLines(b.doc.pages[1]).filter(QStringLiteral("FAX TO")).size(), 0);
+    EXPECT_TRUE(pageLines(b.doc.pages[1]).contains(QStringLiteral("Date | Start | Stop | Hours | Premium | Accounting code")));
+    EXPECT_TRUE(pageLines(b.doc.pages[0]).contains(QStringLiteral("(530) 555-0142 | Dana Whitfield at (530)555-0199")));
+    EXPECT_TRUE(pageLines(b.doc.pages[0]).contains(QStringLiteral("Pages: 2, this cover included")));
+
+    const QStringList lines = allLines(b.doc);
+    for (const char* fax : {"5305550142", "5415550152"}) {
+        const QString f = QStringLiteral("'%1'").arg(QLatin1String(fax));
+        const QString line = QStringLiteral("%1 persons, %2 postings | %3 | hours for this fax number")
+                                 .arg(sqlValue(QStringLiteral("select count(distinct p.PersonID) ") + where + f).toInt())
+                                 .arg(sqlValue(QStringLiteral("select count(*) ") + where + f).toInt())
+                                 .arg(sqlValue(QStringLiteral("select sum(pp.Hours) ") + where + f).toCurrency().toFixed(2, true));
+        EXPECT_TRUE(lines.contains(line)) << line.toStdString();
+        RecordsetPtr persons = sampleDb().openRecordset(QStringLiteral("select p.LastName || ', ' || p.FirstName, count(distinct pp.ActivityDT), sum(pp.Hours) ")
+                                                        + where + f + QStringLiteral(" group by p.PersonID"));
+        for (int r = 0; r < persons->recordCount(); ++r) {
+            const QString total = QStringLiteral("%1 days | %2 | Total for %3").arg(persons->at(r, 1).toInt())
+                                      .arg(persons->at(r, 2).toCurrency().toFixed(2, true), persons->at(r, 0).toString());
+            EXPECT_TRUE(lines.contains(total)) << total.toStdString();
+        }
+    }
+}
+
+}  // namespace
