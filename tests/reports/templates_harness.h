@@ -112,6 +112,14 @@ inline Document renderFixture(const QString& templateName, const QString& fixtur
     return report->render();
 }
 
+// The rows of a fixture's table 1, to check the printed totals against.
+inline RecordsetPtr fixtureRows(const QString& fixture)
+{
+    QFile json(kFixtures + fixture + QStringLiteral(".json"));
+    if (!json.open(QIODevice::ReadOnly)) throw DbError(ErrorNumber::FileNotFound, json.fileName());
+    return tablesFromJson(json.readAll(), json.fileName()).at(QStringLiteral("table1"));
+}
+
 // The text of one page in reading order, a printed line per text line.
 inline QStringList pageLines(const Page& page)
 {
