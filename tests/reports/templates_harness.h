@@ -233,6 +233,10 @@ inline const std::vector<SampleCase>& sampleCases()
          {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("ReportStartDate=07/14/2026"), QStringLiteral("ReportEndDate=07/20/2026"),
           QStringLiteral("LeaderName=Dana Whitfield at (530)555-0199"), QStringLiteral("LeaderPhone=(530)555-0199")},
          {QStringLiteral("5305550142"), QStringLiteral("5415550152")}},
+        {"EquipDeductions", 13,
+         {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedEquipmentId=2"), QStringLiteral("ContractType=0"),
+          QStringLiteral("InvoicePrintMode=1"), QStringLiteral("OrigRptCode=D"), QStringLiteral("ReportStartDate=07/14/2026"),
+          QStringLiteral("ReportEndDate=07/27/2026")}, {}},
         {"CommAuthorization", 9, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedPersonId=30")}, {}},
     };
     return cases;
