@@ -8,9 +8,9 @@
 //
 //   bench_of286_issue [scale]     (default 25)
 //
-// The templates are those of the program folder when it has OF286.rpt and
-// EquipDeductions.rpt (QUILLON_TEMPLATE_DIR may point elsewhere); otherwise
-// two stand-ins of a similar size are used and the output says so.
+// Each template is the program folder's (QUILLON_TEMPLATE_DIR may point
+// elsewhere) when it has one, otherwise a stand-in of a similar size; the
+// output says which.
 #include "data/demo/demo_database.h"
 #include "invoicing/equipmentinvoice.h"
 #include "invoicing/equipmentreports.h"
@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -127,11 +128,20 @@ private:
     AppEquipmentReports m_inner;
 };
 
-bool haveProgramTemplates()
+// Puts the template into `folder`: the program's own when it has one, else
+// the stand-in. Returns which one it took.
+QString provideTemplate(const QString& folder, const QString& name, const char* standIn)
 {
-    const QString a = reports::ReportApplication::templatePath(QStringLiteral("OF286"));
-    const QString b = reports::ReportApplication::templatePath(QStringLiteral("EquipDeductions"));
-    return QFileInfo::exists(a) && QFileInfo::exists(b);
+    // The program folder is that of the desktop program, beside this one.
+    const QString programFolder = qEnvironmentVariableIsSet("QUILLON_TEMPLATE_DIR")
+        ? qEnvironmentVariable("QUILLON_TEMPLATE_DIR")
+        : QStringLiteral(QUILLON_BUILD_DIR "/app");
+    const QString program = programFolder + QLatin1Char('/') + name + QStringLiteral(".rpt");
+    const QString target = folder + QLatin1Char('/') + name + QStringLiteral(".rpt");
+    if (QFileInfo::exists(program) && QFile::copy(program, target)) return QStringLiteral("program");
+    QFile f(target);
+    if (f.open(QIODevice::WriteOnly)) f.write(standIn);
+    return QStringLiteral("stand-in");
 }
 
 }  // namespace
@@ -147,16 +157,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const bool programTemplates = haveProgramTemplates();
-    if (!programTemplates) {
-        for (const auto& [file, text] : {std::pair{"OF286.rpt", kOf286StandIn},
-                                         std::pair{"EquipDeductions.rpt", kDeductionsStandIn}}) {
-            QFile f(dir.filePath(QString::fromLatin1(file)));
-            if (!f.open(QIODevice::WriteOnly)) return 1;
-            f.write(text);
-        }
-        qputenv("QUILLON_TEMPLATE_DIR", dir.filePath(QString()).toLocal8Bit());
-    }
+    const QString templateFolder = dir.filePath(QStringLiteral("templates"));
+    QDir().mkpath(templateFolder);
+    const QString of286Kind = provideTemplate(templateFolder, QStringLiteral("OF286"), kOf286StandIn);
+    const QString deductionsKind = provideTemplate(templateFolder, QStringLiteral("EquipDeductions"), kDeductionsStandIn);
+    qputenv("QUILLON_TEMPLATE_DIR", templateFolder.toLocal8Bit());
 
     const QString path = dir.filePath(QStringLiteral("sample.db"));
     demo::createDemoDatabase(path, {scale, demo::DemoOptions::DefaultSeed});
@@ -229,8 +234,8 @@ int main(int argc, char** argv)
     const qint64 windowNs = totalNs - timed.buildNs - timed.showNs - timed.issueNs;
     auto share = [&](qint64 ns) { return 100.0 * double(ns) / double(totalNs); };
 
-    std::printf("OF-286 ORIGINAL issuance, sample scale %d, %s templates\n", scale,
-                programTemplates ? "program" : "stand-in");
+    std::printf("OF-286 ORIGINAL issuance, sample scale %d, OF-286 template: %s, deductions template: %s\n", scale,
+                qPrintable(of286Kind), qPrintable(deductionsKind));
     std::printf("  resources invoiced       %lld (%lld postings locked, %d reports printed, %d messages)\n",
                 static_cast<long long>(invoices), static_cast<long long>(locked), timed.shown, messages);
     std::printf("  total                    %.2f s, %.1f invoices/s, %.1f ms per invoice\n", total, invoices / total,
