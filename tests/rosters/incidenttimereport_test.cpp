@@ -2,9 +2,7 @@
 // script actions: the office tree from the database, the check rules, the
 // preview of all checked offices and the fax loop, one report per number.
 #include "rosters/incidenttimereportwindow.h"
-#include "rosters/windows.h"
 #include "rosters_fixture.h"
-#include "ui/script.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -21,23 +19,6 @@ const QString kDates = QStringLiteral(
 
 class TimeReportWindowTest : public RostersTest {
 protected:
-    void SetUp() override
-    {
-        RostersTest::SetUp();
-        registerRosterWindows(*app);
-    }
-
-    // Runs script lines; fails the test when the script stops.
-    void run(const QString& script)
-    {
-        ScriptRunner runner(dialogs, [this](const QString& line) { output << line; });
-        runner.setHandler(QStringLiteral("open"), [this](const ScriptCommand& c) { app->windows().show(c.target); });
-        runner.setHandler(QStringLiteral("state"), [this](const ScriptCommand& c) {
-            if (c.target == QLatin1String("ManageIncidentsAsOne")) app->state.ManageIncidentsAsOne = c.text == "1";
-        });
-        ASSERT_TRUE(runner.run(script)) << runner.error().toStdString();
-    }
-
     QWidget* form() const { return app->windows().window(IncidentTimeReportWindow::FormName); }
     QTreeWidget* tree() const { return form()->findChild<QTreeWidget*>(QStringLiteral("tvwOffices")); }
 
@@ -58,8 +39,6 @@ protected:
     {
         return !form()->findChild<QLineEdit*>(QStringLiteral("txtCurRpt"))->isHidden();
     }
-
-    QStringList output;
 };
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "rosters_fixture.h"
 
 #include "data/demo/demo_database.h"
+#include "rosters/windows.h"
+#include "ui/script.h"
+#include "ui/scriptactions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,6 +91,7 @@ void RostersTest::SetUp()
     printer->app = app.get();
     app->attachConnection(db);
     app->state.SelectedIncidentId = 1;
+    registerRosterWindows(*app);
 }
 
 void RostersTest::TearDown()
@@ -97,6 +101,17 @@ void RostersTest::TearDown()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     app.reset();
     qunsetenv("QUILLON_TEMPLATE_DIR");
+}
+
+void RostersTest::run(const QString& script)
+{
+    ScriptRunner runner(dialogs, [this](const QString& line) { output << line; });
+    runner.setHandler(QStringLiteral("open"), [this](const ScriptCommand& c) { app->windows().show(c.target); });
+    runner.setHandler(QStringLiteral("state"), [this](const ScriptCommand& c) {
+        if (c.target != QLatin1String("ManageIncidentsAsOne")) throw ScriptError(QStringLiteral("no such state"));
+        app->state.ManageIncidentsAsOne = c.text == QLatin1String("1");
+    });
+    ASSERT_TRUE(runner.run(script)) << runner.error().toStdString();
 }
 
 void RostersTest::useEmptyTemplateFolder()

@@ -70,6 +70,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Runs a script over the roster windows (open and state ManageIncidentsAsOne
+    // besides the runner's own commands); fails the test when it stops.
+    void run(const QString& script);
     // Points the report builder at a folder without templates.
     void useEmptyTemplateFolder();
     QStringList messages() const { return dialogs.log().filter(QStringLiteral("MESSAGE ")); }
@@ -79,6 +82,7 @@ protected:
     ScriptedDialogs dialogs;
     std::shared_ptr<RecordingPrinter> printer;
     std::unique_ptr<App> app;
+    QStringList output;  // the scripts' output lines
 };
 
 }  // namespace rosters_test
