@@ -75,6 +75,8 @@ protected:
     void run(const QString& script);
     // Points the report builder at a folder without templates.
     void useEmptyTemplateFolder();
+    static QString databasePath() { return dir->filePath(QStringLiteral("rosters.db")); }
+    static QString templateFolder() { return dir->filePath(QStringLiteral("templates")); }
     QStringList messages() const { return dialogs.log().filter(QStringLiteral("MESSAGE ")); }
 
     static QTemporaryDir* dir;
