@@ -3,7 +3,7 @@
 
 #include "data/demo/demo_database.h"
 
-#include "../shell/printers.h"
+#include "printers.h"
 
 #include <QTemporaryDir>
 

@@ -3,7 +3,7 @@
 #include "data/connection.h"
 #include "data/demo/demo_database.h"
 
-#include "../shell/printers.h"
+#include "printers.h"
 #include "../shell/quillon_script.h"
 
 #include <QTemporaryDir>
