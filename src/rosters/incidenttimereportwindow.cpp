@@ -153,14 +153,22 @@ IncidentTimeReportWindow::IncidentTimeReportWindow(App& app, QWidget* parent)
     connect(cmdCheckAll, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.checkAll(); }));
     connect(cmdClearAll, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.clearAll(); }));
     connect(txtLeaderName, &QLineEdit::textChanged, this, [this](const QString& t) { m_logic.setLeaderName(t); });
-    connect(txtLeaderPhone, &QLineEdit::textChanged, this,
-            [this] { m_logic.setLeaderPhone(txtLeaderPhone->displayText()); });
-    m_logic.setLeaderPhone(txtLeaderPhone->displayText());
+    connect(txtLeaderPhone, &QLineEdit::textChanged, this, [this] { m_logic.setLeaderPhone(phoneText()); });
     connect(cmdPrint, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.cmdPrint_Click(); }));
     connect(cmdFax, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.cmdFax_Click(); }));
 }
 
 IncidentTimeReportWindow::~IncidentTimeReportWindow() = default;
+
+QString IncidentTimeReportWindow::phoneText() const
+{
+    // The number as the box shows it, with blanks where digits are missing;
+    // a box without any digit gives no phone at all rather than the bare mask.
+    const QString shown = txtLeaderPhone->displayText();
+    for (const QChar c : shown)
+        if (c.isDigit()) return shown;
+    return QString();
+}
 
 void IncidentTimeReportWindow::onDateChanged()
 {

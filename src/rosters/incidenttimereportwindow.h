@@ -34,6 +34,7 @@ private:
     void setCurrentFaxText(const QString& text) override;
     void focusStartDate() override;
 
+    QString phoneText() const;
     void onDateChanged();
     void onItemChanged(QTreeWidgetItem* item);
 

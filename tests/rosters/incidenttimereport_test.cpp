@@ -120,6 +120,7 @@ TEST_F(TimeReportWindowTest, FaxPrintsOneReportPerCheckedNumberInTreeOrder)
         EXPECT_EQ(job.rowFaxNumbers.filter(numbers[i]).size(), job.rowFaxNumbers.size());
     }
     EXPECT_TRUE(app->state.FaxMode);
+    EXPECT_TRUE(app->state.LeaderPhone.isEmpty());  // an empty phone box is no phone, not the bare mask
     EXPECT_FALSE(faxProgressShown());
     EXPECT_EQ(app->output().window(1), nullptr);
 
