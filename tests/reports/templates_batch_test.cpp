@@ -74,3 +74,50 @@ TEST(TemplatesThroughTheBatchTool, ReportDataRendersToTheGoldenPagesAndThePdfHol
 }
 
 }  // namespace
+
+namespace {
+
+// Texts that overlap on a page: two printed strings sharing ink.
+QStringList overlaps(const Document& doc)
+{
+    QStringList out;
+    for (int pi = 0; pi < doc.pageCount(); ++pi) {
+        std::vector<const Primitive*> texts;
+        for (const Primitive& p : doc.pages[size_t(pi)].items)
+            if (p.kind == Primitive::Text && !p.text.trimmed().isEmpty() && p.angle == 0 && !p.background) texts.push_back(&p);
+        for (size_t i = 0; i < texts.size(); ++i)
+            for (size_t j = i + 1; j < texts.size(); ++j) {
+                const Primitive& a = *texts[i];
+                const Primitive& b = *texts[j];
+                // The ink of a line lies within about 80% of its line height.
+                const double w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
+                const double h = std::min(a.y + a.h * 0.8, b.y + b.h * 0.8) - std::max(a.y, b.y);
+                if (w > 0.5 && h > 0.5)
+                    out << QStringLiteral("page %1: \"%2\" and \"%3\"").arg(pi + 1).arg(a.text, b.text);
+            }
+    }
+    return out;
+}
+
+TEST(TemplatesLayout, NoPrintedTextOverlapsAnother)
+{
+    for (const SampleCase& c : sampleCases()) {
+        const QStringList found = overlaps(buildCase(c.golden).doc);
+        EXPECT_TRUE(found.isEmpty()) << c.golden << ": " << found.join(QStringLiteral("; ")).toStdString();
+    }
+    const std::vector<std::pair<const char*, std::vector<std::pair<QString, Value>>>> fixtures{
+        {"OF288", {{QStringLiteral("OrigRpt"), Value(QStringLiteral("PLost"))}, {QStringLiteral("FinalFlag"), Value(QStringLiteral("F"))}}},
+        {"OF288_grid", {{QStringLiteral("OrigRpt"), Value(QStringLiteral("D"))}}},
+        {"CommissaryDetail", {{QStringLiteral("OrigRpt"), Value(QStringLiteral("PDamaged"))}}},
+        {"WorkRest_R", {{QStringLiteral("SortField"), Value(QStringLiteral("R"))}}},
+        {"WorkRest_P", {{QStringLiteral("SortField"), Value(QStringLiteral("P"))}}},
+        {"ExcessHours_R", {{QStringLiteral("SortField"), Value(QStringLiteral("R"))}, {QStringLiteral("MinValue"), Value(14.0)}}},
+    };
+    for (const auto& [fixture, params] : fixtures) {
+        const QString name = QString::fromLatin1(fixture).section(QLatin1Char('_'), 0, 0);
+        const QStringList found = overlaps(renderFixture(name, QLatin1String(fixture), params));
+        EXPECT_TRUE(found.isEmpty()) << fixture << ": " << found.join(QStringLiteral("; ")).toStdString();
+    }
+}
+
+}  // namespace
