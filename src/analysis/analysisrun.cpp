@@ -5,6 +5,8 @@
 #include "shell/app.h"
 #include "shell/nextnumber.h"
 
+#include <algorithm>
+
 namespace quillon {
 
 namespace {
@@ -48,21 +50,28 @@ std::int32_t ConnectionAnalysisDatabase::nextNumber(const QString& tableName, co
     return NextNumber(m_connection, tableName, fieldName);
 }
 
+std::size_t ConnectionAnalysisDatabase::rowsPerInsert(int columns) const
+{
+    if (m_connection.engineKind() == EngineKind::Sqlite) return 500;
+    return std::size_t(std::clamp(2000 / std::max(columns, 1), 1, 1000));
+}
+
 void ConnectionAnalysisDatabase::addReportRecords(const std::vector<ReportRecord>& rows)
 {
     if (rows.empty()) return;
     Transaction tx(m_connection);
 
     // Rows are sent in stretches that set the same columns (all rows of one
-    // run do), at most RowsPerInsert to a statement.
+    // run do), up to a statement's worth at a time.
     QStringList columns;
+    std::size_t perInsert = 1;
+    QString fullInsert;   // the statement for a whole stretch
     std::vector<Value> values;
     std::size_t pending = 0;
-    QString fullInsert;   // the statement for a whole stretch of RowsPerInsert rows
     const auto flush = [&] {
         if (pending == 0) return;
-        if (pending == RowsPerInsert) {
-            if (fullInsert.isEmpty()) fullInsert = reportRecordInsertSql(columns, RowsPerInsert);
+        if (pending == perInsert) {
+            if (fullInsert.isEmpty()) fullInsert = reportRecordInsertSql(columns, perInsert);
             m_connection.execute(fullInsert, values);
         } else {
             m_connection.execute(reportRecordInsertSql(columns, pending), values);
@@ -77,13 +86,14 @@ void ConnectionAnalysisDatabase::addReportRecords(const std::vector<ReportRecord
         if (rowColumns != columns) {
             flush();
             columns = rowColumns;
+            perInsert = rowsPerInsert(int(columns.size()));
             fullInsert.clear();
         }
         for (auto& [name, value] : assigned) {
             Q_UNUSED(name);
             values.push_back(std::move(value));
         }
-        if (++pending == RowsPerInsert) flush();
+        if (++pending == perInsert) flush();
     }
     flush();
     tx.commit();

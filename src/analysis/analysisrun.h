@@ -22,9 +22,10 @@ public:
     void addReportRecords(const std::vector<ReportRecord>& rows) override;
     void execute(const QString& sql) override;
 
-    // Rows per insert statement: 10 columns of 100 rows stay under the
-    // 2,100 parameters SQL Server takes in one statement.
-    static constexpr std::size_t RowsPerInsert = 100;
+    // Rows per insert statement for rows of `columns` columns. Each statement
+    // is adapted and parsed anew, so the embedded engine takes long ones;
+    // SQL Server takes at most 2,100 parameters and 1,000 rows to a statement.
+    std::size_t rowsPerInsert(int columns) const;
 
 private:
     Connection& m_connection;

@@ -194,9 +194,10 @@ TEST_F(AnalysisRun, ARunWhoseReportFailsLeavesNoRowsBehind)
 
 TEST_F(AnalysisRun, ScratchRowsGoInOneTransactionWithTheColumnsEachRowSets)
 {
-    // 250 rows: work/rest rows, then excess rows; a quote in a value stays data.
-    std::vector<ReportRecord> rows(250);
-    for (int i = 0; i < 250; ++i) {
+    // 120 work/rest rows, then 1,130 excess rows (more than one statement
+    // takes); a quote in a value stays data.
+    std::vector<ReportRecord> rows(1250);
+    for (int i = 0; i < 1250; ++i) {
         ReportRecord& rec = rows[size_t(i)];
         rec.ReportRun = 77;
         rec.PersonID = 1000 + i;
@@ -212,23 +213,23 @@ TEST_F(AnalysisRun, ScratchRowsGoInOneTransactionWithTheColumnsEachRowSets)
     }
     ConnectionAnalysisDatabase target(db);
     target.addReportRecords(rows);
-    EXPECT_EQ(scratchRows(), 250);
+    EXPECT_EQ(scratchRows(), 1250);
     RecordsetPtr back = db.openRecordset(QStringLiteral(
         "Select PersonID, KindCode, ActivityDT, TotalDayHrs, ExcessHrs, HR20in24, HR36in48 from ReportRecords "
-        "where PersonID in (1001, 1118, 1249) order by PersonID"));
+        "where PersonID in (1001, 1118, 2249) order by PersonID"));
     ASSERT_EQ(back->recordCount(), 3);
     EXPECT_EQ(back->at(0, 1).toString(), QStringLiteral("K'1"));
     EXPECT_EQ(back->at(0, 2).toDate(), QDate(2026, 10, 2));
     EXPECT_TRUE(back->at(0, 4).isNull());   // work/rest rows leave ExcessHrs alone
     EXPECT_TRUE(back->at(0, 5).toBool() && !back->at(0, 6).toBool() && back->at(1, 6).toBool());
-    EXPECT_DOUBLE_EQ(back->at(2, 3).toDouble(), 265.5);
-    EXPECT_DOUBLE_EQ(back->at(2, 4).toDouble(), 62.25);
+    EXPECT_DOUBLE_EQ(back->at(2, 3).toDouble(), 1265.5);
+    EXPECT_DOUBLE_EQ(back->at(2, 4).toDouble(), 312.25);
     EXPECT_FALSE(back->at(2, 5).toBool());  // excess rows take the flags' default
 
     // A row the database refuses part-way through: none of the batch stays.
-    db.execute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ReportRecords WHEN NEW.PersonID = 1180 "
+    db.execute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ReportRecords WHEN NEW.PersonID = 2180 "
                               "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     for (ReportRecord& rec : rows) rec.ReportRun = 78;
     EXPECT_THROW(target.addReportRecords(rows), DbError);
-    EXPECT_EQ(scratchRows(), 250);
+    EXPECT_EQ(scratchRows(), 1250);
 }
