@@ -65,6 +65,15 @@ void PostingAnalysisLogic::requestNumberChosen(const QString& text)
     personText.clear();
 }
 
+void PostingAnalysisLogic::requestNumberTyped(const QString& text)
+{
+    if (text.isEmpty()) {
+        m_requestNumber.clear();
+        return;
+    }
+    requestNumberChosen(text);
+}
+
 void PostingAnalysisLogic::allOptionClicked()
 {
     option = SelectionOption::AllPersonnel;

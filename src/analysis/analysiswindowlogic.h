@@ -44,9 +44,12 @@ public:
 
     // A person chosen in the person list (its PersonID; Null or 0 is no choice).
     void personChosen(const Value& personId);
-    // A request number chosen or typed in the request-number list; an empty
-    // text is no choice.
+    // A request number chosen in the request-number list; an empty text is
+    // no choice.
     void requestNumberChosen(const QString& text);
+    // The request-number list's text changed by typing: the typed text (or
+    // leading part) is the request number, and a box typed empty leaves none.
+    void requestNumberTyped(const QString& text);
     // A click on "Select all Personnel" while it is set clears both lists'
     // texts (the excess-hours window also forgets the chosen person).
     void allOptionClicked();

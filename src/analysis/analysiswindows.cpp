@@ -140,7 +140,7 @@ PostingAnalysisWindow::PostingAnalysisWindow(App& app, AnalysisKind kind, QWidge
     connect(m_requestNum, &DataCombo::itemChosen, this,
             guarded(dialogs, event([this] { m_logic.requestNumberChosen(m_requestNum->text()); })));
     connect(m_requestNum, &DataCombo::textTyped, this,
-            guarded(dialogs, event([this] { m_logic.requestNumberChosen(m_requestNum->text()); })));
+            guarded(dialogs, event([this] { m_logic.requestNumberTyped(m_requestNum->text()); })));
     connect(m_allOption, &QRadioButton::clicked, this, guarded(dialogs, event([this] { m_logic.allOptionClicked(); })));
     for (QRadioButton* option : {m_reqNumOption, m_personnelOption, m_totalSort, m_personSort, m_reqNumSort})
         connect(option, &QRadioButton::clicked, this, guarded(dialogs, event([] {})));

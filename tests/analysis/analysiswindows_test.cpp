@@ -100,6 +100,8 @@ TEST_F(AnalysisWindows, ChoosingInOneListClearsTheOtherAndAllPersonnelClearsBoth
         typeText(requests, QStringLiteral("c-7"));
         EXPECT_TRUE(checked("ReqNumOption"));
         EXPECT_EQ(w->logic().chosenRequestNumber(), "C-7");
+        typeText(requests, QString());   // typed away: no request number left
+        EXPECT_TRUE(w->logic().chosenRequestNumber().isEmpty());
 
         pickItem(persons, QStringLiteral("Limittwo, Ben"));
         EXPECT_TRUE(checked("PersonnelOption"));
