@@ -1,5 +1,6 @@
 #include "windows.h"
 
+#include "analysis/windows.h"
 #include "invoicing/contractor_windows.h"
 #include "shell/windows.h"
 
@@ -9,6 +10,7 @@ void registerAllWindows(App& app)
 {
     registerShellWindows(app);
     registerContractorWindows(app);
+    registerAnalysisWindows(app);
 }
 
 }  // namespace quillon
