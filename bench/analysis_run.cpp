@@ -17,9 +17,9 @@
 //                     the clean-up.
 // Goal: scan and write within 3 times the sqlite3 query time.
 //
-// The report templates are the program's own when they sit beside the program
-// (or in QUILLON_TEMPLATE_DIR); otherwise simple stand-ins listing every row
-// are used, and the output says so.
+// The report templates are the program's own, from QUILLON_TEMPLATE_DIR or
+// from the build's program folder; without them simple stand-ins listing
+// every row are used, and the output says so.
 
 #include "analysis/analysisrun.h"
 #include "analysis/excesshours.h"
@@ -147,9 +147,14 @@ int main(int argc, char** argv)
         demo::createDemoDatabase(path, options);
     }
 
-    const bool ownTemplates = qEnvironmentVariableIsSet("QUILLON_TEMPLATE_DIR")
-        || (QFileInfo::exists(reports::ReportApplication::templatePath(QStringLiteral("WorkRest")))
-            && QFileInfo::exists(reports::ReportApplication::templatePath(QStringLiteral("ExcessHours"))));
+    // The program's templates: from QUILLON_TEMPLATE_DIR, or where the build
+    // puts them beside the program.
+    const QString programFolder = QStringLiteral(QUILLON_BUILD_DIR "/app");
+    if (!qEnvironmentVariableIsSet("QUILLON_TEMPLATE_DIR")
+        && QFileInfo::exists(programFolder + QStringLiteral("/WorkRest.rpt")))
+        qputenv("QUILLON_TEMPLATE_DIR", programFolder.toLocal8Bit());
+    const bool ownTemplates = QFileInfo::exists(reports::ReportApplication::templatePath(QStringLiteral("WorkRest")))
+        && QFileInfo::exists(reports::ReportApplication::templatePath(QStringLiteral("ExcessHours")));
     if (!ownTemplates) {
         for (const auto& standIn : kStandIns) {
             QFile f(dir.filePath(QString::fromLatin1(standIn[0]) + QStringLiteral(".rpt")));

@@ -10,7 +10,6 @@
 
 #include <QAbstractButton>
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QLineEdit>
 
 using namespace quillon;
@@ -35,7 +34,6 @@ protected:
     static QWidget* control(const char* path) { return findControl(QString::fromLatin1(path)); }
     static DataCombo* list(const char* path) { return qobject_cast<DataCombo*>(control(path)); }
     static bool isSet(const char* path) { return qobject_cast<QAbstractButton*>(control(path))->isChecked(); }
-    static QString caption(const char* path) { return qobject_cast<QAbstractButton*>(control(path))->text(); }
 
     int personsOf(int incident)
     {
@@ -46,7 +44,7 @@ protected:
 
 }  // namespace
 
-TEST_F(AnalysisWindows, PostingWindowsOpenWithTheirControlsAndLists)
+TEST_F(AnalysisWindows, PostingWindowsOpenWithNothingChosenAndTheirLists)
 {
     app->state.SelectedIncidentId = 1;
     app->state.SelectedPersonId = 55;
@@ -54,17 +52,11 @@ TEST_F(AnalysisWindows, PostingWindowsOpenWithTheirControlsAndLists)
         SCOPED_TRACE(form);
         const bool workRest = QLatin1String(form) == QLatin1String("Form1");
         QWidget* w = open(form);
-        EXPECT_EQ(w->windowTitle(), workRest ? "Work/Rest Ratio Report" : "Shifts in Excess of Standard Hours Report");
         const QString p = QString::fromLatin1(form) + QLatin1Char('.');
         auto at = [&](const char* name) { return findControl(p + QLatin1String(name)); };
-        EXPECT_EQ(qobject_cast<QAbstractButton*>(at("ReqNumOption"))->text(),
-                  workRest ? "Select a Specific or Partial  Request Number" : "Select a Specific or Partial Request Number");
         for (const char* option : {"ReqNumOption", "PersonnelOption", "AllOption"})
             EXPECT_FALSE(qobject_cast<QAbstractButton*>(at(option))->isChecked()) << option;
         EXPECT_TRUE(qobject_cast<QAbstractButton*>(at("TotalSort"))->isChecked());
-        EXPECT_EQ(qobject_cast<QGroupBox*>(at("Frame1"))->title(), "Sort by:");
-        EXPECT_EQ(qobject_cast<QAbstractButton*>(at("ReqNumSort"))->text(), "Request #");
-        EXPECT_EQ(qobject_cast<QAbstractButton*>(at("RunButton"))->text(), "Run Report");
         EXPECT_EQ(qobject_cast<QDateEdit*>(at("StartDay"))->date(), QDate::currentDate());
         EXPECT_EQ(qobject_cast<QDateEdit*>(at("EndDate"))->date(), QDate::currentDate());
         EXPECT_EQ(app->state.SelectedPersonId, 0);
@@ -204,11 +196,9 @@ TEST_F(AnalysisWindows, SummaryOfHoursChoosesEverybodyOrOnePerson)
 {
     app->state.SelectedIncidentId = 1;
     app->state.SelectedPersonId = 55;
-    QWidget* w = open("Form3");
-    EXPECT_EQ(w->windowTitle(), "Summarization of Hours Report");
+    open("Form3");
     EXPECT_TRUE(isSet("Form3.AllOption"));
     EXPECT_FALSE(isSet("Form3.PersonnelOption"));
-    EXPECT_EQ(caption("Form3.PersonnelOption"), "Select a Specific Person");
     EXPECT_EQ(app->state.SelectedPersonId, 0);
     EXPECT_EQ(list("Form3.dbcPerson")->count(), personsOf(1));
 
