@@ -63,6 +63,14 @@ TEST_F(AnalysisRun, WorkRestFlagsDaysOverTheLimitsAndPairsEachRowWithTheOneBefor
     EXPECT_NE(app->output().window(1), nullptr);   // previewed in viewer 1
     EXPECT_EQ(scratchRows(), 0);
 
+    // The Access form of the statements (dates between #) finds the same.
+    app->state.DatabaseKind = DbKind::Access;
+    const QStringList sqlServerRows = workRestRows();
+    runWorkRest(*app, request(SelectionOption::None, oct1, oct8));
+    EXPECT_EQ(workRestRows(), sqlServerRows);
+    EXPECT_EQ(scratchRows(), 0);
+    app->state.DatabaseKind = DbKind::SqlServer;
+
     // The first row of a run pairs with nothing: 33 hours set both flags.
     r = runWorkRest(*app, request(SelectionOption::AllPersonnel, oct9, oct9));
     EXPECT_EQ(workRestRows(), QStringList{"Limittwo 2026-10-09 33 TT"});
@@ -130,6 +138,11 @@ TEST_F(AnalysisRun, ExcessHoursJoinsPostingsWithinAnHourIntoShifts)
     // neither adds nor splits; a shift of exactly the standard is not over it.
     EXPECT_EQ(excessRows(), (QStringList{"Shiftone|2026-09-01|C-88|12.5|0.5", "Shiftone|2026-09-03|C-88|12.5|0.5",
                                          "Shiftone|2026-09-04|C-88|12.5|0.5", "Shifttwo|2026-09-02|C-88|13|1"}));
+    EXPECT_EQ(scratchRows(), 0);
+    const QStringList sqlServerRows = excessRows();
+    app->state.DatabaseKind = DbKind::Access;
+    runExcessHours(*app, request(SelectionOption::AllPersonnel, sep1, sep30));
+    EXPECT_EQ(excessRows(), sqlServerRows);
     EXPECT_EQ(scratchRows(), 0);
 
     // No standard typed yet: every shift, its excess its total.
