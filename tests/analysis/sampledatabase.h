@@ -1,8 +1,7 @@
 #pragma once
 // A copy of the sample database for each test, with two small incidents of
-// hand-made postings added (3: work/rest limits, 4: shifts), an App over it
-// with scripted dialogs and a folder printer, and report templates of the
-// tests' own in the folder QUILLON_TEMPLATE_DIR names.
+// hand-made postings added (3: work/rest limits, 4: shifts), and an App over
+// it with scripted dialogs, a folder printer and the program's templates.
 #include "printers.h"
 
 #include "data/demo/demo_database.h"
@@ -17,40 +16,6 @@
 #include <memory>
 
 namespace analysistest {
-
-inline const char* const kWorkRestTemplate = R"xml(<?xml version="1.0" encoding="UTF-8"?>
-<Report name="WorkRest" title="Work/Rest">
-  <Parameter name="StartDate" type="date"/>
-  <Parameter name="EndDate" type="date"/>
-  <Parameter name="SortField" type="text"/>
-  <Page width="612" height="792" margin="36"/>
-  <Detail height="12"><Field x="0" y="0" expr="{LastName} &amp; ' ' &amp; Text({TotalDayHrs}, '0.00')"/></Detail>
-</Report>)xml";
-
-inline const char* const kExcessHoursTemplate = R"xml(<?xml version="1.0" encoding="UTF-8"?>
-<Report name="ExcessHours" title="Excess">
-  <Parameter name="StartDate" type="date"/>
-  <Parameter name="EndDate" type="date"/>
-  <Parameter name="MinValue" type="double"/>
-  <Parameter name="SortField" type="text"/>
-  <Page width="612" height="792" margin="36"/>
-  <Detail height="12"><Field x="0" y="0" expr="{LastName} &amp; ' ' &amp; Text({ExcessHrs}, '0.00')"/></Detail>
-</Report>)xml";
-
-inline const char* const kSummHoursTemplate = R"xml(<?xml version="1.0" encoding="UTF-8"?>
-<Report name="SummHours" title="Hours">
-  <Page width="612" height="792" margin="36"/>
-  <Group name="Person" on="PersonID">
-    <Header height="12"><Field x="0" y="0" expr="{LastName}"/></Header>
-    <Footer height="30" section="8">
-      <Field x="0" y="0" expr="'Hours ' &amp; Text(Sum({Hours}), '0.00')"/>
-      <Subreport name="subreport1" x="0" y="12" width="300" height="6" link="PersonID" suppressIfEmpty="true">
-        <Detail height="11"><Field x="0" y="0" expr="'Debits ' &amp; Text({Amt}, '0.00')"/></Detail>
-      </Subreport>
-    </Footer>
-  </Group>
-  <Detail height="0"/>
-</Report>)xml";
 
 // Incident 3 (request number C-77): day totals around the 16 and 32 hour
 // limits. Incident 4 (request number C-88): shifts of two persons.
@@ -99,21 +64,14 @@ protected:
         db.openEmbedded(dir->filePath(QStringLiteral("sample.db")));
         for (const char* sql : kHandMadePostings) db.execute(QString::fromUtf8(sql));
         db.close();
-        QDir(dir->path()).mkdir(QStringLiteral("templates"));
-        for (const auto& [name, text] : {std::pair{"WorkRest", kWorkRestTemplate},
-                                         std::pair{"ExcessHours", kExcessHoursTemplate},
-                                         std::pair{"SummHours", kSummHoursTemplate}}) {
-            QFile f(templateDir() + QLatin1Char('/') + QString::fromLatin1(name) + QStringLiteral(".rpt"));
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(text);
-        }
     }
     static void TearDownTestSuite()
     {
         delete dir;
         dir = nullptr;
     }
-    static QString templateDir() { return dir->filePath(QStringLiteral("templates")); }
+    // The program's report templates.
+    static QString templateDir() { return QStringLiteral(QUILLON_SOURCE_DIR "/templates"); }
 
     void SetUp() override
     {
