@@ -1,5 +1,6 @@
 #include "windows.h"
 
+#include "analysis/windows.h"
 #include "invoicing/contractor_windows.h"
 #include "rosters/windows.h"
 #include "shell/windows.h"
@@ -10,6 +11,7 @@ void registerAllWindows(App& app)
 {
     registerShellWindows(app);
     registerContractorWindows(app);
+    registerAnalysisWindows(app);
     registerRosterWindows(app);
 }
 
