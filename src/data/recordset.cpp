@@ -22,6 +22,7 @@ void Recordset::reset(std::vector<Row> rows)
     for (size_t i = 0; i < m_rows.size(); ++i) m_order[i] = int(i);
     applySort();
     m_pos = 0;
+    m_onDeleted = false;
 }
 
 void Recordset::close()
@@ -60,6 +61,8 @@ void Recordset::checkOpen() const
 void Recordset::checkCurrent() const
 {
     checkOpen();
+    if (m_onDeleted)
+        throw DbError(ErrorNumber::NoCurrentRecord, QStringLiteral("The current record has been deleted."));
     if (bof() || eof())
         throw DbError(ErrorNumber::NoCurrentRecord,
                       QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
@@ -68,6 +71,10 @@ void Recordset::checkCurrent() const
 void Recordset::moveNext()
 {
     checkOpen();
+    if (m_onDeleted) {  // the following row already sits at m_pos
+        m_onDeleted = false;
+        return;
+    }
     if (eof())
         throw DbError(ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True."));
     ++m_pos;
@@ -76,6 +83,11 @@ void Recordset::moveNext()
 void Recordset::movePrevious()
 {
     checkOpen();
+    if (m_onDeleted) {
+        m_onDeleted = false;
+        --m_pos;
+        return;
+    }
     if (bof())
         throw DbError(ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True."));
     --m_pos;
@@ -83,6 +95,7 @@ void Recordset::movePrevious()
 
 int Recordset::absolutePosition() const
 {
+    if (m_onDeleted) return PosUnknown;
     if (recordCount() == 0 || m_pos < 0) return PosBOF;
     if (m_pos >= recordCount()) return PosEOF;
     return m_pos + 1;
@@ -93,6 +106,7 @@ void Recordset::setAbsolutePosition(int position)
     checkOpen();
     if (position < 1 || position > recordCount())
         throw DbError(ErrorNumber::NoCurrentRecord, QStringLiteral("Position %1 is outside the record set.").arg(position));
+    m_onDeleted = false;
     m_pos = position - 1;
 }
 
@@ -108,6 +122,7 @@ void Recordset::setBookmark(Bookmark b)
     auto it = std::find(m_order.begin(), m_order.end(), b);
     if (it == m_order.end())
         throw DbError(ErrorNumber::NoCurrentRecord, QStringLiteral("The bookmark does not identify a row."));
+    m_onDeleted = false;
     m_pos = int(it - m_order.begin());
 }
 
@@ -138,6 +153,7 @@ void Recordset::addNew()
     m_rows.push_back(Entry{Row(m_fields.size()), {}, RowState::New});
     m_order.push_back(int(m_rows.size() - 1));
     m_pos = recordCount() - 1;
+    m_onDeleted = false;
 }
 
 bool Recordset::editPending() const
@@ -179,10 +195,9 @@ void Recordset::deleteCurrent()
     e.state = wasNew ? RowState::Unchanged : RowState::Deleted;
     if (!m_batch && !wasNew) writeEntry(e);
     m_order.erase(m_order.begin() + m_pos);
-    // ADO leaves the cursor on the deleted row; the next MoveNext reaches the
-    // following one. Keeping the index and stepping back gives the same effect.
-    --m_pos;
-    if (m_pos < 0 && recordCount() > 0) m_pos = -1;
+    // The cursor stays on the deleted row; the next MoveNext reaches the
+    // following one (which now sits at m_pos), or EOF after the last row.
+    m_onDeleted = true;
 }
 
 void Recordset::updateBatch()
@@ -216,12 +231,13 @@ void Recordset::sort(const QString& spec)
     checkOpen();
     m_sort = spec.trimmed();
     // Keep the current row current.
-    const int current = (m_pos >= 0 && m_pos < recordCount()) ? m_order[m_pos] : -1;
+    const int current = (!m_onDeleted && m_pos >= 0 && m_pos < recordCount()) ? m_order[m_pos] : -1;
     m_order.clear();
     for (size_t i = 0; i < m_rows.size(); ++i)
         if (m_rows[i].state != RowState::Deleted) m_order.push_back(int(i));
     applySort();
     m_pos = 0;
+    m_onDeleted = false;
     if (current >= 0) {
         auto it = std::find(m_order.begin(), m_order.end(), current);
         if (it != m_order.end()) m_pos = int(it - m_order.begin());

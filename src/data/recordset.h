@@ -4,6 +4,7 @@
 // back through the writer that opened it (see connection.h); a record set made
 // from rows in memory (fromRows) is read-only unless given a writer.
 
+#include "data/column_kind.h"
 #include "data/dberror.h"
 #include "data/value.h"
 
@@ -34,6 +35,7 @@ public:
 class Recordset {
 public:
     // Positions reported by absolutePosition() off the rows.
+    static constexpr int PosUnknown = -1;  // on a row just deleted
     static constexpr int PosBOF = -2;
     static constexpr int PosEOF = -3;
 
@@ -59,13 +61,19 @@ public:
     QString fieldName(int index) const { return m_fields.value(index); }
     int fieldIndex(const QString& name) const;     // -1 when there is no such field
     int requireField(const QString& name) const;   // throws DbError FieldNotFound
+    // The kind of each field as the engine declared it (Auto when unknown).
+    ColumnKind fieldKind(int index) const
+    { return index >= 0 && index < int(m_kinds.size()) ? m_kinds[size_t(index)] : ColumnKind::Auto; }
+    void setFieldKinds(std::vector<ColumnKind> kinds) { m_kinds = std::move(kinds); }
 
     // Navigation over the rows in their current (possibly sorted) order.
     int recordCount() const { return int(m_order.size()); }
-    bool eof() const { return m_pos >= recordCount() || recordCount() == 0; }
-    bool bof() const { return m_pos < 0 || recordCount() == 0; }
-    void moveFirst() { checkOpen(); m_pos = 0; }
-    void moveLast() { checkOpen(); m_pos = recordCount() - 1; }
+    // After Delete the deleted row stays current (neither EOF nor BOF) until
+    // the next move, so "Delete then MoveNext" walks on to the following row.
+    bool eof() const { return !m_onDeleted && (m_pos >= recordCount() || recordCount() == 0); }
+    bool bof() const { return !m_onDeleted && (m_pos < 0 || recordCount() == 0); }
+    void moveFirst() { checkOpen(); m_onDeleted = false; m_pos = 0; }
+    void moveLast() { checkOpen(); m_onDeleted = false; m_pos = recordCount() - 1; }
     void moveNext();
     void movePrevious();
     // 1-based position of the current row, PosBOF / PosEOF off the rows.
@@ -120,9 +128,11 @@ private:
     void applySort();
 
     QStringList m_fields;
+    std::vector<ColumnKind> m_kinds;
     std::vector<Entry> m_rows;      // storage; deleted rows stay until written
     std::vector<int> m_order;       // visible rows in navigation order
     int m_pos = 0;
+    bool m_onDeleted = false;       // the current row was deleted; m_pos is the row after it
     bool m_open = false;
     bool m_batch = false;
     QString m_sort;

@@ -76,6 +76,12 @@ QString Currency::toString() const
     return s;
 }
 
+QDateTime Value::wallClock(const QDateTime& dt)
+{
+    if (!dt.isValid() || dt.timeSpec() == Qt::UTC) return dt;
+    return QDateTime(dt.date(), dt.time(), Qt::UTC);
+}
+
 bool Value::isEmpty() const
 {
     if (isNull()) return true;
@@ -162,16 +168,16 @@ static QDateTime parseDateTimeText(const QString& text)
         const QString fmt = QString::fromLatin1(f);
         if (!fmt.contains(QLatin1Char('y'))) {
             const QTime t = QTime::fromString(s, fmt);
-            if (t.isValid()) return QDateTime(QDate(1899, 12, 30), t);
+            if (t.isValid()) return Value::wallClock(QDate(1899, 12, 30), t);
             continue;
         }
         if (!fmt.contains(QLatin1Char('h')) && !fmt.contains(QLatin1Char('H'))) {
             const QDate d = QDate::fromString(s, fmt);
-            if (d.isValid()) return QDateTime(d, QTime(0, 0));
+            if (d.isValid()) return Value::wallClock(d, QTime(0, 0));
             continue;
         }
         const QDateTime dt = QDateTime::fromString(s, fmt);
-        if (dt.isValid()) return dt;
+        if (dt.isValid()) return Value::wallClock(dt);
     }
     return {};
 }
@@ -189,7 +195,7 @@ QDate Value::toDate() const
 QDateTime Value::toDateTime() const
 {
     switch (type()) {
-    case Type::Date: return QDateTime(std::get<QDate>(m_v), QTime(0, 0));
+    case Type::Date: return wallClock(std::get<QDate>(m_v), QTime(0, 0));
     case Type::DateTime: return std::get<QDateTime>(m_v);
     case Type::Text: return parseDateTimeText(std::get<QString>(m_v));
     default: return {};
@@ -250,7 +256,7 @@ Value Value::fromVariant(const QVariant& v)
     case QMetaType::Double: case QMetaType::Float: return Value(v.toDouble());
     case QMetaType::QDate: return Value(v.toDate());
     case QMetaType::QDateTime: return Value(v.toDateTime());
-    case QMetaType::QTime: return Value(QDateTime(QDate(1899, 12, 30), v.toTime()));
+    case QMetaType::QTime: return Value(wallClock(QDate(1899, 12, 30), v.toTime()));
     default: return Value(v.toString());
     }
 }

@@ -64,7 +64,9 @@ public:
     Value(QString&& s) : m_v(std::move(s)) {}
     Value(const char* s) : m_v(QString::fromUtf8(s)) {}
     Value(const QDate& d) : m_v(d) {}
-    Value(const QDateTime& dt) : m_v(dt) {}
+    // Date-times are kept as wall-clock values without a time zone (held as
+    // UTC, so that no daylight-saving gap or offset can move them).
+    Value(const QDateTime& dt) : m_v(wallClock(dt)) {}
 
     Type type() const { return Type(m_v.index()); }
     bool isNull() const { return m_v.index() == 0; }
@@ -79,6 +81,10 @@ public:
     Currency toCurrency() const;
     QDate toDate() const;
     QDateTime toDateTime() const;
+    // A date-time as a wall-clock value: same date and time, time spec UTC.
+    static QDateTime wallClock(const QDateTime& dt);
+    static QDateTime wallClock(const QDate& d, const QTime& t) { return QDateTime(d, t, Qt::UTC); }
+
     // Default text form: dates as M/d/yyyy, date-times as M/d/yyyy h:mm:ss AP,
     // booleans as True/False, numbers in their shortest decimal form.
     QString toString() const;

@@ -1,0 +1,462 @@
+#include "data/sql_adapter.h"
+
+#include "data/column_kind.h"
+#include "data/dberror.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace quillon {
+
+using namespace sql;
+
+// ---- schema ---------------------------------------------------------------
+
+const SqlSchemaInfo::Column* SqlSchemaInfo::Table::column(const QString& name) const
+{
+    for (const Column& c : columns)
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0) return &c;
+    return nullptr;
+}
+
+QStringList SqlSchemaInfo::Table::keyColumns() const
+{
+    QStringList keys;
+    for (const Column& c : columns)
+        if (c.primaryKey) keys << c.name;
+    return keys;
+}
+
+void SqlSchemaInfo::addColumn(const QString& database, const QString& table, const Column& column)
+{
+    const QString key = table.toLower();
+    auto it = m_tables.find(key);
+    if (it != m_tables.end() && it->database != database) {
+        // A temporary table hides a stored one of the same name.
+        if (database != QLatin1String("temp")) return;
+        m_tables.erase(it);
+        it = m_tables.end();
+    }
+    if (it == m_tables.end()) it = m_tables.insert(key, Table{table, database, {}});
+    it->columns.push_back(column);
+}
+
+const SqlSchemaInfo::Table* SqlSchemaInfo::table(const QString& name) const
+{
+    auto it = m_tables.constFind(name.toLower());
+    return it == m_tables.constEnd() ? nullptr : &*it;
+}
+
+QString SqlSchemaInfo::declaredType(const QString& table, const QString& column) const
+{
+    const Table* t = this->table(table);
+    if (!t) return QString();
+    const Column* c = t->column(column);
+    if (!c) return QString();
+    return c->declaredType.isNull() ? QStringLiteral("") : c->declaredType;
+}
+
+// ---- dates ----------------------------------------------------------------
+
+QString SqlAdapter::isoFromUsDate(const QString& text, bool* ok)
+{
+    static const QRegularExpression re(QStringLiteral(
+        "^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*([AaPp][Mm])?)?\\s*$"));
+    if (ok) *ok = true;
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch()) return QString();
+    const QDate d(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
+    bool valid = d.isValid();
+    QString out = d.toString(QStringLiteral("yyyy-MM-dd"));
+    if (m.capturedLength(4) > 0) {
+        int h = m.captured(4).toInt();
+        const int mi = m.captured(5).toInt();
+        const int s = m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0;
+        const QString ap = m.captured(7).toUpper();
+        if (!ap.isEmpty()) {
+            if (h < 1 || h > 12) valid = false;
+            h = h % 12 + (ap == QLatin1String("PM") ? 12 : 0);
+        }
+        const QTime t(h, mi, s);
+        valid = valid && t.isValid();
+        out += QLatin1Char(' ') + t.toString(QStringLiteral("HH:mm:ss"));
+    }
+    if (!valid) {
+        if (ok) *ok = false;
+        return text;
+    }
+    return out;
+}
+
+static DbError badDateError()
+{
+    return DbError(242, QStringLiteral("The conversion of a varchar data type to a datetime data type resulted in an out-of-range value."),
+                   QStringLiteral("SQLite"));
+}
+
+// ---- operand analysis -----------------------------------------------------
+
+namespace {
+
+bool isNameTok(const Token& t)
+{
+    return (t.kind == TokenKind::Ident && !isReservedWord(t.text)) || t.kind == TokenKind::QuotedIdent;
+}
+
+bool isComparison(const Token& t)
+{
+    if (t.kind != TokenKind::Operator) return false;
+    static const QSet<QString> ops = {QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("!="), QStringLiteral("<"),
+                                      QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("==")};
+    return ops.contains(t.text);
+}
+
+const QSet<QString>& textFunctions()
+{
+    static const QSet<QString> f = {
+        QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("ltrim"), QStringLiteral("rtrim"),
+        QStringLiteral("trim"), QStringLiteral("str"), QStringLiteral("substring"), QStringLiteral("substr"),
+        QStringLiteral("upper"), QStringLiteral("lower"), QStringLiteral("ucase"), QStringLiteral("lcase"),
+        QStringLiteral("replace"), QStringLiteral("f_sortrequestnumber"), QStringLiteral("char"),
+        QStringLiteral("nchar"), QStringLiteral("space"), QStringLiteral("replicate"), QStringLiteral("quotename"),
+        QStringLiteral("format"), QStringLiteral("reverse"), QStringLiteral("stuff"), QStringLiteral("concat"),
+        QStringLiteral("mid")};
+    return f;
+}
+
+// Functions whose result has the type of their arguments.
+const QSet<QString>& passThroughFunctions()
+{
+    static const QSet<QString> f = {QStringLiteral("isnull"), QStringLiteral("ifnull"), QStringLiteral("coalesce"),
+                                    QStringLiteral("max"), QStringLiteral("min"), QStringLiteral("nullif"),
+                                    QStringLiteral("iif")};
+    return f;
+}
+
+class Analyzer {
+public:
+    Analyzer(const Tokens& t, const SqlSchemaInfo* schema) : m_t(t), m_schema(schema), m_refs(collectTableRefs(t)) {}
+
+    QString columnType(const QString& qualifier, const QString& column) const
+    {
+        if (!m_schema) return QString();
+        if (!qualifier.isEmpty()) {
+            QString table = m_refs.resolve(qualifier);
+            if (table.isEmpty()) table = qualifier;
+            return m_schema->declaredType(table, column);
+        }
+        for (const QString& table : m_refs.tables) {
+            const QString type = m_schema->declaredType(table, column);
+            if (!type.isNull()) return type;
+        }
+        // Not in the tables the statement names: text only if it is text everywhere.
+        QString found;
+        for (const auto& table : m_schema->tables()) {
+            const auto* c = table.column(column);
+            if (!c) continue;
+            if (!isTextDeclaredType(c->declaredType)) return QString();
+            found = c->declaredType;
+        }
+        return found;
+    }
+
+    // The declared type of the column whose name ends at index i, or null.
+    QString columnEndingAt(int i) const
+    {
+        if (i < 0 || !isNameTok(m_t[i])) return QString();
+        const QString column = identifierName(m_t[i]);
+        QString qualifier;
+        const int dot = prevSignificant(m_t, i);
+        if (dot >= 0 && m_t[dot].kind == TokenKind::Dot) {
+            const int q = prevSignificant(m_t, dot);
+            if (q >= 0 && isNameTok(m_t[q])) qualifier = identifierName(m_t[q]);
+        }
+        return columnType(qualifier, column);
+    }
+
+    bool functionIsText(const QString& name, int lparen) const
+    {
+        const QString f = name.toLower();
+        if (textFunctions().contains(f)) return true;
+        if (passThroughFunctions().contains(f)) return groupIsText(lparen, matchingParen(m_t, lparen));
+        return false;
+    }
+
+    // Operand whose last token is at i (the left side of an operator).
+    bool backwardIsText(int i) const
+    {
+        if (i < 0) return false;
+        const Token& t = m_t[i];
+        switch (t.kind) {
+        case TokenKind::String: return true;
+        case TokenKind::Ident:
+        case TokenKind::QuotedIdent:
+            if (t.isWord("END")) {
+                for (int k = i - 1, depth = 0; k >= 0; --k) {
+                    if (m_t[k].isWord("END")) ++depth;
+                    else if (m_t[k].isWord("CASE") && depth-- == 0) return rangeIsText(k, i);
+                }
+                return false;
+            }
+            return isTextDeclaredType(columnEndingAt(i));
+        case TokenKind::RParen: {
+            const int l = matchingParen(m_t, i);
+            if (l < 0) return false;
+            const int f = prevSignificant(m_t, l);
+            if (f >= 0 && isNameTok(m_t[f])) return functionIsText(identifierName(m_t[f]), l);
+            return groupIsText(l, i);
+        }
+        default: return false;
+        }
+    }
+
+    // Operand whose first token is at i (the right side of an operator).
+    bool forwardIsText(int i) const
+    {
+        if (i < 0) return false;
+        const Token& t = m_t[i];
+        switch (t.kind) {
+        case TokenKind::String: return true;
+        case TokenKind::LParen: return groupIsText(i, matchingParen(m_t, i));
+        case TokenKind::Ident:
+        case TokenKind::QuotedIdent: {
+            if (t.isWord("CASE")) {
+                for (int k = i + 1, depth = 0; k < int(m_t.size()); ++k) {
+                    if (m_t[k].isWord("CASE")) ++depth;
+                    else if (m_t[k].isWord("END") && depth-- == 0) return rangeIsText(i, k);
+                }
+                return false;
+            }
+            if (!isNameTok(t)) return false;
+            int last = i;
+            for (;;) {
+                const int dot = nextSignificant(m_t, last);
+                if (dot < 0 || m_t[dot].kind != TokenKind::Dot) break;
+                const int part = nextSignificant(m_t, dot);
+                if (part < 0 || !isNameTok(m_t[part])) break;
+                last = part;
+            }
+            const int after = nextSignificant(m_t, last);
+            if (after >= 0 && m_t[after].kind == TokenKind::LParen)
+                return functionIsText(identifierName(m_t[last]), after);
+            return isTextDeclaredType(columnEndingAt(last));
+        }
+        default: return false;
+        }
+    }
+
+    // A parenthesised expression is text when one of its top-level operands is.
+    bool groupIsText(int l, int r) const { return l >= 0 && r > l && rangeIsText(l, r); }
+
+    bool rangeIsText(int from, int to) const
+    {
+        for (int k = from + 1; k < to; ++k) {
+            const Token& t = m_t[k];
+            if (t.kind == TokenKind::String) return true;
+            if (t.kind == TokenKind::LParen) {
+                const int r = matchingParen(m_t, k);
+                if (r < 0) return false;
+                if (backwardIsText(r)) return true;
+                k = r;
+                continue;
+            }
+            if (isNameTok(t)) {
+                const int next = nextSignificant(m_t, k);
+                if (next >= 0 && (m_t[next].kind == TokenKind::Dot || m_t[next].kind == TokenKind::LParen)) continue;
+                if (backwardIsText(k)) return true;
+            }
+        }
+        return false;
+    }
+
+    const TableRefs& refs() const { return m_refs; }
+
+private:
+    const Tokens& m_t;
+    const SqlSchemaInfo* m_schema;
+    TableRefs m_refs;
+};
+
+bool endsOperand(const Token& t)
+{
+    switch (t.kind) {
+    case TokenKind::String: case TokenKind::Number: case TokenKind::QuotedIdent: case TokenKind::RParen:
+    case TokenKind::DateLiteral: case TokenKind::Placeholder:
+        return true;
+    case TokenKind::Ident: return !isReservedWord(t.text) || t.isWord("END") || t.isWord("NULL");
+    default: return false;
+    }
+}
+
+// For each string literal that is a whole item of an INSERT ... VALUES list,
+// the declared type of the column it goes into.
+QHash<int, QString> insertTargets(const Tokens& t, const SqlSchemaInfo* schema)
+{
+    QHash<int, QString> out;
+    if (!schema) return out;
+    for (int i = 0; i < int(t.size()); ++i) {
+        if (!t[i].isWord("INSERT")) continue;
+        int k = nextSignificant(t, i);
+        if (k >= 0 && t[k].isWord("INTO")) k = nextSignificant(t, k);
+        if (k < 0 || !isNameTok(t[k])) continue;
+        QString table = identifierName(t[k]);
+        for (int dot = nextSignificant(t, k); dot >= 0 && t[dot].kind == TokenKind::Dot; dot = nextSignificant(t, k)) {
+            k = nextSignificant(t, dot);
+            if (k < 0) break;
+            table = identifierName(t[k]);
+        }
+        if (k < 0) continue;
+        const SqlSchemaInfo::Table* info = schema->table(table);
+        if (!info) continue;
+        QStringList columns;
+        int next = nextSignificant(t, k);
+        if (next >= 0 && t[next].kind == TokenKind::LParen) {
+            const int r = matchingParen(t, next);
+            for (int c = next + 1; c < r; ++c)
+                if (isNameTok(t[c])) columns << identifierName(t[c]);
+            next = nextSignificant(t, r);
+        } else {
+            for (const auto& c : info->columns) columns << c.name;
+        }
+        if (next < 0 || !t[next].isWord("VALUES")) continue;
+        const int l = nextSignificant(t, next);
+        if (l < 0 || t[l].kind != TokenKind::LParen) continue;
+        const int r = matchingParen(t, l);
+        int item = 0, itemStart = l + 1;
+        for (int c = l + 1; c <= r && r > 0; ++c) {
+            if (t[c].kind == TokenKind::LParen) { c = matchingParen(t, c); if (c < 0) break; continue; }
+            if (t[c].kind == TokenKind::Comma || c == r) {
+                const int first = nextSignificant(t, itemStart - 1);
+                const int last = prevSignificant(t, c);
+                if (first == last && first >= 0 && t[first].kind == TokenKind::String && item < columns.size()) {
+                    const auto* col = info->column(columns[item]);
+                    if (col) out.insert(first, col->declaredType);
+                }
+                ++item;
+                itemStart = c + 1;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// ---- adaptation -------------------------------------------------------------
+
+QString SqlAdapter::adapt(const QString& text) const
+{
+    const Tokens in = tokenize(text);
+    const Analyzer an(in, m_schema);
+    const QHash<int, QString> inserts = insertTargets(in, m_schema);
+    Tokens out;
+    out.reserve(in.size() + 8);
+
+    auto emit = [&](TokenKind k, const QString& s) { out.push_back(Token{k, s}); };
+
+    for (int i = 0; i < int(in.size()); ++i) {
+        const Token& t = in[i];
+        const int prev = prevSignificant(in, i);
+        const int next = nextSignificant(in, i);
+        const bool afterDot = prev >= 0 && in[prev].kind == TokenKind::Dot;
+        const bool beforeParen = next >= 0 && in[next].kind == TokenKind::LParen;
+
+        if (t.kind == TokenKind::Ident && t.text.startsWith(QLatin1Char('#'))) {
+            const QString quoted = QLatin1Char('"') + t.text + QLatin1Char('"');
+            const int prev2 = prev >= 0 ? prevSignificant(in, prev) : -1;
+            const bool creating = prev >= 0 && in[prev].isWord("TABLE") && prev2 >= 0 && in[prev2].isWord("CREATE");
+            emit(TokenKind::QuotedIdent, creating ? quoted : QStringLiteral("temp.") + quoted);
+            continue;
+        }
+        if (t.kind == TokenKind::Ident) {
+            if (t.isWord("DBO") && !afterDot && next >= 0 && in[next].kind == TokenKind::Dot) {
+                i = next;  // drop "dbo."
+                continue;
+            }
+            if (t.isWord("CREATE")) {
+                const int k = next;
+                const int k2 = k >= 0 ? nextSignificant(in, k) : -1;
+                emit(t.kind, t.text);
+                if (k >= 0 && in[k].isWord("TABLE") && k2 >= 0 && in[k2].text.startsWith(QLatin1Char('#')))
+                    emit(TokenKind::Ident, QStringLiteral(" TEMP"));
+                continue;
+            }
+            if (t.isWord("DELETE") && next >= 0) {
+                emit(t.kind, t.text);
+                if (in[next].kind == TokenKind::Operator && in[next].text == QLatin1String("*")) {
+                    i = next;  // Access: Delete * from T
+                } else if (isNameTok(in[next])) {
+                    emit(TokenKind::Ident, QStringLiteral(" FROM"));  // SQL Server: Delete T where
+                }
+                continue;
+            }
+            if (beforeParen && !afterDot) {
+                const QString name = t.text.toLower();
+                if (name == QLatin1String("left") || name == QLatin1String("right")) {
+                    emit(TokenKind::QuotedIdent, QLatin1Char('"') + name + QLatin1Char('"'));
+                    continue;
+                }
+                if (name == QLatin1String("isnull")) { emit(TokenKind::Ident, QStringLiteral("ifnull")); continue; }
+                if (name == QLatin1String("substring")) { emit(TokenKind::Ident, QStringLiteral("substr")); continue; }
+                if (name == QLatin1String("datepart")) {
+                    emit(TokenKind::Ident, QStringLiteral("datepart"));
+                    // The date part is a bare word in SQL Server: pass it as text.
+                    for (int k = i + 1; k <= next; ++k) out.push_back(in[k]);
+                    const int part = nextSignificant(in, next);
+                    const int after = part >= 0 ? nextSignificant(in, part) : -1;
+                    i = next;
+                    if (part >= 0 && in[part].kind == TokenKind::Ident && after >= 0 && in[after].kind == TokenKind::Comma) {
+                        for (int k = next + 1; k < part; ++k) out.push_back(in[k]);
+                        emit(TokenKind::String, quoteStringLiteral(in[part].text));
+                        i = part;
+                    }
+                    continue;
+                }
+            }
+            if ((t.isWord("TRUE") || t.isWord("FALSE")) && !afterDot && !beforeParen
+                && !(next >= 0 && in[next].kind == TokenKind::Dot)) {
+                emit(TokenKind::Number, t.isWord("TRUE") ? QStringLiteral("1") : QStringLiteral("0"));
+                continue;
+            }
+        }
+        if (t.kind == TokenKind::DateLiteral) {
+            bool ok = true;
+            const QString iso = isoFromUsDate(t.text.mid(1, t.text.size() - 2), &ok);
+            if (!ok) throw badDateError();
+            if (iso.isNull()) {
+                const QDate d = QDate::fromString(t.text.mid(1, t.text.size() - 2).trimmed(), QStringLiteral("yyyy-MM-dd"));
+                if (!d.isValid()) throw badDateError();
+                emit(TokenKind::String, quoteStringLiteral(d.toString(QStringLiteral("yyyy-MM-dd"))));
+            } else {
+                emit(TokenKind::String, quoteStringLiteral(iso));
+            }
+            continue;
+        }
+        if (t.kind == TokenKind::String) {
+            bool ok = true;
+            const QString iso = isoFromUsDate(stringLiteralValue(t), &ok);
+            if (!iso.isNull()) {
+                bool keepText = false;
+                if (prev >= 0 && in[prev].isWord("LIKE")) keepText = true;
+                if (prev >= 0 && isComparison(in[prev]) && isTextDeclaredType(an.columnEndingAt(prevSignificant(in, prev))))
+                    keepText = true;
+                if (inserts.contains(i) && isTextDeclaredType(inserts.value(i))) keepText = true;
+                if (!keepText) {
+                    if (!ok) throw badDateError();
+                    emit(TokenKind::String, quoteStringLiteral(iso));
+                    continue;
+                }
+            }
+        }
+        if (t.kind == TokenKind::Operator && t.text == QLatin1String("+") && prev >= 0 && next >= 0
+            && endsOperand(in[prev]) && (an.backwardIsText(prev) || an.forwardIsText(next))) {
+            emit(TokenKind::Operator, QStringLiteral("||"));
+            continue;
+        }
+        out.push_back(t);
+    }
+    return join(out);
+}
+
+}  // namespace quillon

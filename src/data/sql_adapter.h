@@ -1,0 +1,87 @@
+#pragma once
+// Adapts the program's SQL Server text (and its few Access forms) to SQLite.
+//
+// The program builds every statement as SQL Server text and hands it to the
+// connection unchanged; the embedded engine runs it through adapt() first.
+// What changes, and why SQLite needs it:
+//   #tmp, #Tmp                 a temporary table of the connection: temp."#tmp";
+//                              "Create Table #tmp" creates a TEMP table
+//   dbo.name                   the schema prefix is dropped
+//   Left( Right(               keywords in SQLite: called as "left"( "right"(
+//   IsNull(                    a postfix operator in SQLite: becomes ifnull(
+//   Substring(                 substr(
+//   DatePart(yyyy, x)          datepart('yyyy', x)   (registered function)
+//   a + b on text              a || b  (SQLite's + turns text into 0)
+//   Delete T where / Delete * from T   Delete from T ...
+//   '6/30/2024', #6/30/2024#   '2024-06-30', the form dates are stored in
+//   '6/30/2024 7:05:00 PM'     '2024-06-30 19:05:00'
+//   true, false                1, 0
+//   77ORDER BY                 77 ORDER BY
+//   N'text'                    'text'
+// len, Str, LTrim/RTrim, GETDATE and f_SortRequestNumber are functions
+// registered on the connection (sqlite_functions.h).
+//
+// A "+" joins text when one of its operands is a string literal, a function
+// that returns text, a parenthesised text expression, or a column that the
+// schema declares as text; the adapter reads column types from SqlSchemaInfo.
+// A date-shaped literal stays as it is where it is compared with, assigned to
+// or inserted into a text column, and after LIKE.
+
+#include "data/sql_tokens.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace quillon {
+
+// Tables and views of a database with their columns' declared types.
+class SqlSchemaInfo {
+public:
+    struct Column {
+        QString name;
+        QString declaredType;
+        bool primaryKey = false;
+    };
+    struct Table {
+        QString name;
+        QString database;  // "main" or "temp"
+        std::vector<Column> columns;
+        const Column* column(const QString& name) const;
+        // The primary key columns, empty when there is none.
+        QStringList keyColumns() const;
+    };
+
+    void addColumn(const QString& database, const QString& table, const Column& column);
+    void clear() { m_tables.clear(); }
+    bool isEmpty() const { return m_tables.isEmpty(); }
+
+    const Table* table(const QString& name) const;
+    // Declared type of table.column; a null string when either is unknown.
+    QString declaredType(const QString& table, const QString& column) const;
+
+    const QHash<QString, Table>& tables() const { return m_tables; }
+
+private:
+    QHash<QString, Table> m_tables;  // keyed by lower-case name; temp tables shadow main ones
+};
+
+class SqlAdapter {
+public:
+    explicit SqlAdapter(const SqlSchemaInfo* schema = nullptr) : m_schema(schema) {}
+    void setSchema(const SqlSchemaInfo* schema) { m_schema = schema; }
+
+    // Returns the SQLite text for one or more SQL Server statements. Throws
+    // DbError for a date literal that names no real date ('2/30/2024').
+    QString adapt(const QString& sqlServerText) const;
+
+    // 'M/d/yyyy' or 'M/d/yyyy h:mm[:ss] [AM|PM]' as ISO text; a null string
+    // when the text does not have that shape; ok=false when it has the shape
+    // but names no real date or time.
+    static QString isoFromUsDate(const QString& text, bool* ok = nullptr);
+
+private:
+    const SqlSchemaInfo* m_schema;
+};
+
+}  // namespace quillon
