@@ -1,5 +1,6 @@
 #include "data/sqlite_engine.h"
 
+#include "data/connection_string.h"
 #include "data/dberror.h"
 #include "data/schema.h"
 #include "data/sqlite_functions.h"
@@ -427,7 +428,10 @@ void SqliteEngine::close()
 
 QString SqliteEngine::connectionString() const
 {
-    return QStringLiteral("Provider=SQLite;Data Source=%1").arg(m_path);
+    ConnectionString cs;
+    cs.set(QStringLiteral("Provider"), QStringLiteral("SQLite"));
+    cs.set(QStringLiteral("Data Source"), m_path);
+    return cs.toString();
 }
 
 // ---- errors ---------------------------------------------------------------------

@@ -223,7 +223,14 @@ TEST(Connection, OpensOnlyRealIncidentDatabases)
     EXPECT_THROW(db.openEmbedded(foreign), DbError);
     EXPECT_THROW(Connection::createEmbeddedDatabase(foreign), DbError);  // never overwritten
 
-    // The connection string opens the same file again, a password is ignored.
+    // The connection string opens the same file again, a password is ignored;
+    // a path holding ';' survives the round trip.
+    const QString odd = dir.filePath("a;b.db");
+    Connection::createEmbeddedDatabase(odd);
+    db.openEmbedded(odd);
+    Connection again;
+    again.open(db.connectionString());
+    EXPECT_EQ(again.state(), 1);
     testdb::TestDatabase t;
     const QString cs = t.db.connectionString();
     EXPECT_TRUE(cs.startsWith("Provider=SQLite;Data Source="));
