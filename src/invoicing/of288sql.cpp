@@ -228,7 +228,12 @@ QString personSummarySql(const Choices& choices, const AppState& state)
     const bool duplicate = state.InvoicePrintMode == PrintDuplicateOriginal;
     QString sql = QStringLiteral("Select Persons.PersonID, Max(PersonsInvoices.InvoiceSuffix) as InvoiceSuffix, ")
         + QStringLiteral("Max(PersonsInvoices.Original) as Original, Max(PersonsInvoices.LastDate) as LastDate, ")
-        + QStringLiteral("Min(PersonsPost.ActivityDt) as StartDate, Min(PersonsDebit.ActivityDT) as PDStartDate, ")
+        // The first open posting and the first open debit (InvoiceID 0 or
+        // Null): a row of the join qualifies when either side is open, so a
+        // plain Min would also reach postings and debits locked to earlier
+        // invoices and date the new invoice back into their period.
+        + QStringLiteral("Min(Case When IsNull(PersonsPost.InvoiceID, 0) = 0 Then PersonsPost.ActivityDt End) as StartDate, ")
+        + QStringLiteral("Min(Case When IsNull(PersonsDebit.InvoiceID, 0) = 0 Then PersonsDebit.ActivityDT End) as PDStartDate, ")
         + QStringLiteral("DatePart(yyyy, Incidents.StartDate) as incStartYear, Incidents.IncidentNumber ");
     const QString joins = QStringLiteral("FROM (Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) ")
         + QStringLiteral("Inner Join PersonsPost ON PersonsPost.PersonID = Persons.PersonID ")

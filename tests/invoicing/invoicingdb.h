@@ -5,6 +5,7 @@
 
 #include "data/connection.h"
 #include "data/sqltext.h"
+#include "printers.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
