@@ -8,8 +8,8 @@
 // report would be built, 3 when the builder gives up (nothing is printed on
 // stdout then), 2 for a usage error.
 #include "batch_command.h"
+#include "report_args.h"
 
-#include "reports/catalogue/reportinputs.h"
 #include "reports/catalogue/reportplan.h"
 #include "shell/appstate.h"
 #include "ui/dialogs.h"
@@ -26,47 +26,17 @@ MsgIcon dialogIcon(BuildMessageIcon icon)
 int runSql(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     AppState state;
-    std::int32_t invoiceKey = 0;
-    OfficeNodeList offices;
-    bool haveReport = false;
-
-    auto usage = [&](const QString& why) {
-        err << "quillon-batch sql: " << why << "\n"
+    batch::ReportArgs parsed;
+    const QString problem = batch::parseReportArgs(args, {}, state, parsed);
+    if (!problem.isEmpty()) {
+        err << "quillon-batch sql: " << problem << "\n"
             << "usage: quillon-batch sql --report N [--set NAME=VALUE ...] [--office TAG ...]\n"
-            << "NAME: InvoiceKey, " << reportInputNames().join(QStringLiteral(", ")) << "\n";
+            << "NAME: " << batch::reportArgNames() << "\n";
         err.flush();
         return 2;
-    };
-
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args.at(i);
-        if (i + 1 >= args.size()) return usage(QStringLiteral("%1 needs a value").arg(arg));
-        const QString value = args.at(++i);
-        if (arg == QLatin1String("--report")) {
-            QString error;
-            if (!assignReportInput(state, QStringLiteral("ReportNumber"), value, &error))
-                return usage(QStringLiteral("--report needs a report number, not \"%1\"").arg(value));
-            haveReport = true;
-        } else if (arg == QLatin1String("--set")) {
-            const int eq = value.indexOf(QLatin1Char('='));
-            if (eq <= 0) return usage(QStringLiteral("--set needs NAME=VALUE, not \"%1\"").arg(value));
-            const QString name = value.left(eq);
-            const QString text = value.mid(eq + 1);
-            if (name.compare(QLatin1String("InvoiceKey"), Qt::CaseInsensitive) == 0) {
-                bool ok = false;
-                invoiceKey = text.trimmed().toInt(&ok);
-                if (!ok) return usage(QStringLiteral("InvoiceKey: cannot take the value \"%1\"").arg(text));
-                continue;
-            }
-            QString error;
-            if (!assignReportInput(state, name, text, &error)) return usage(error);
-        } else if (arg == QLatin1String("--office")) {
-            offices.add(value, true);
-        } else {
-            return usage(QStringLiteral("unknown option %1").arg(arg));
-        }
     }
-    if (!haveReport) return usage(QStringLiteral("--report is required"));
+    const std::int32_t invoiceKey = parsed.invoiceKey;
+    const OfficeNodeList& offices = parsed.offices;
 
     const ReportPlan plan = planReport(state, invoiceKey, &offices);
     if (plan.message) {

@@ -8,12 +8,17 @@
 // Members keep the names the rest of the program uses for them. "None" for a
 // chosen key means 0 or less.
 
+#include "data/recordset.h"
 #include "data/value.h"
+#include "reports/engine/report_engine.h"
 
 #include <QDate>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace quillon {
 
@@ -41,6 +46,8 @@ struct AppState {
     QString ConnectionText;           // connection string of the shared connection
     QString LaunchSelection;          // preselection from the command line ("0"/"" = none)
     bool TimingTest = false;          // the OF-288 run reports its own duration
+
+    bool isSqlServer() const { return DatabaseKind == DbKind::SqlServer; }
 
     // --- Incident and report choice ---------------------------------------
     std::int16_t ReportNumber = 0;    // 1 to 15
@@ -83,11 +90,18 @@ struct AppState {
     QString ReportTitle2;             // caption of viewer 2
     bool HasDebits = false;           // the OF-288's debit data set has rows
 
-    // --- Added when the pieces are joined ---------------------------------------
-    // The login component and its shared connection, the open report with its
-    // engine application object, and the report's main and sub data sets (their
-    // SQL texts and result sets) belong here. They come with the data layer and
-    // the report engine.
+    // --- The open report ---------------------------------------------------------
+    // BuildReport leaves these for ShowReport and invoice issuance; the next
+    // BuildReport closes the data sets first. The report object outlives the
+    // engine application object, which ShowReport releases.
+    std::shared_ptr<reports::ReportApplication> EngineApplication;
+    reports::ReportPtr OpenReport;
+    QString MainSql;                  // SQL text of the main data set
+    QString SubSql;                   // SQL text of the second data set (reports 3 and 6)
+    RecordsetPtr MainDataSet;
+    RecordsetPtr SubDataSet;
+    QString OpenTemplateName;         // catalogue name of the open report's template
+    std::vector<std::pair<QString, Value>> OpenReportParameters;  // as set on the template
 };
 
 }  // namespace quillon

@@ -73,7 +73,7 @@ QString readProfileString(const QString& filePath, const QString& section, const
     return profileStringFromText(decodeProfile(file.readAll()), section, key, defaultValue);
 }
 
-void readConfiguration(StartupState& state, const QString& programDir)
+void readConfiguration(AppState& state, const QString& programDir)
 {
     state.ConfigFilePath = configFilePathFor(programDir);
     if (!QFile::exists(state.ConfigFilePath)) {

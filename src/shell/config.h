@@ -5,7 +5,7 @@
 // file, section or key yields the default, values are trimmed, lose one pair
 // of enclosing quotes and are cut to what a 255-character buffer holds.
 
-#include "shell/startup_state.h"
+#include "shell/appstate.h"
 
 #include <QString>
 
@@ -39,6 +39,6 @@ QString profileStringFromText(const QString& text, const QString& section, const
 // then reads the keys into the state. A missing file clears DatabasePath,
 // ServerName and CatalogName. Otherwise a SqlServer kind reads Server and
 // Catalog, an Access kind reads DBSPath.
-void readConfiguration(StartupState& state, const QString& programDir);
+void readConfiguration(AppState& state, const QString& programDir);
 
 }  // namespace quillon

@@ -26,7 +26,7 @@ QString startupWindowFor(int reportNumber)
     }
 }
 
-Startup::Startup(StartupState& state, Dialogs& dialogs, StartupWindows& windows, LoginFactory createLogin)
+Startup::Startup(AppState& state, Dialogs& dialogs, StartupWindows& windows, LoginFactory createLogin)
     : m_state(state), m_dialogs(dialogs), m_windows(windows), m_createLogin(std::move(createLogin))
 {
 }
@@ -66,7 +66,7 @@ bool Startup::connected(BusyPointer& busy)
 
 Startup::Outcome Startup::interactive(BusyPointer& busy)
 {
-    m_state.DatabaseKind = StartupState::Kind::SqlServer;
+    m_state.DatabaseKind = DbKind::SqlServer;
     m_login = m_createLogin();
     QString systemCode = QStringLiteral("DVN");
     int flag = 0;
@@ -87,7 +87,7 @@ Startup::Outcome Startup::launched(const QString& commandLine, BusyPointer& busy
     m_state.SelectedIncidentId = fields.SelectedIncidentId;
     m_state.ReportNumber = fields.ReportNumber;
     m_state.LaunchSelection = fields.LaunchSelection;
-    m_state.DatabaseKind = fields.sqlServer ? StartupState::Kind::SqlServer : StartupState::Kind::Access;
+    m_state.DatabaseKind = fields.sqlServer ? DbKind::SqlServer : DbKind::Access;
     m_state.ManageIncidentsAsOne = fields.manageIncidentsAsOne;
     if (fields.timingTest)
         m_state.TimingTest = *fields.timingTest;

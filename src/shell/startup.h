@@ -7,7 +7,7 @@
 
 #include "data/recordset.h"
 #include "shell/startup_commandline.h"
-#include "shell/startup_state.h"
+#include "shell/appstate.h"
 #include "ui/busypointer.h"
 #include "ui/dialogs.h"
 
@@ -65,7 +65,7 @@ public:
     };
 
     // The factory creates the login component; it may throw DbError.
-    Startup(StartupState& state, Dialogs& dialogs, StartupWindows& windows, LoginFactory createLogin);
+    Startup(AppState& state, Dialogs& dialogs, StartupWindows& windows, LoginFactory createLogin);
 
     // Runs start-up for a command line ("" for an interactive launch) and a
     // program folder. MainMenu and Window leave the program running; the other
@@ -85,7 +85,7 @@ private:
     void readLaunchedIncident();
     void showFailure(int number, const QString& description);
 
-    StartupState& m_state;
+    AppState& m_state;
     Dialogs& m_dialogs;
     StartupWindows& m_windows;
     LoginFactory m_createLogin;

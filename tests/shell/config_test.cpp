@@ -55,7 +55,7 @@ TEST(ConfigFile, ReaderFillsTheKeysOfTheDatabaseKind)
     const QString programDir = dir.filePath(QStringLiteral("bin"));
     QDir().mkpath(programDir);
 
-    StartupState state;
+    AppState state;
     state.DatabasePath = QStringLiteral("stale");
     state.ServerName = QStringLiteral("stale");
     state.CatalogName = QStringLiteral("stale");
@@ -71,7 +71,7 @@ TEST(ConfigFile, ReaderFillsTheKeysOfTheDatabaseKind)
     EXPECT_EQ(state.DatabasePath, QStringLiteral("/srv/dvn.mdb"));
     EXPECT_TRUE(state.ServerName.isEmpty());
 
-    state.DatabaseKind = StartupState::Kind::SqlServer;
+    state.DatabaseKind = DbKind::SqlServer;
     state.DatabasePath = QStringLiteral("kept");
     readConfiguration(state, programDir);
     EXPECT_EQ(state.ServerName, QStringLiteral("HOST1"));

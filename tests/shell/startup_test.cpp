@@ -66,7 +66,7 @@ RecordsetPtr incidentRows(std::vector<Recordset::Row> rows)
 struct StartupRun : ::testing::Test {
     QTemporaryDir dir;
     QString programDir;
-    StartupState state;
+    AppState state;
     ScriptedDialogs dialogs;
     FakeWindows windows;
     FakeLogin* login = nullptr;

@@ -1,0 +1,1058 @@
+#include "reports/engine/layout.h"
+
+#include "data/dberror.h"
+#include "reports/engine/format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+namespace quillon::reports {
+
+namespace {
+
+constexpr double kEps = 0.001;
+
+// Field slots of one template resolved to the columns of its bound data.
+struct Binding {
+    const ReportTemplate* report = nullptr;
+    RecordsetPtr data;
+    std::vector<int> columns;   // by field slot; -1 when unbound
+
+    Value value(int row, int slot) const
+    {
+        if (row < 0 || !data) return Value();
+        const int col = columns[slot];
+        return col < 0 ? Value() : data->at(row, col);
+    }
+};
+
+int findColumn(const Recordset& rs, const QString& name)
+{
+    int c = rs.fieldIndex(name);
+    if (c < 0 && name.contains(QLatin1Char('.'))) c = rs.fieldIndex(name.mid(name.lastIndexOf(QLatin1Char('.')) + 1));
+    return c;
+}
+
+Binding bindTemplate(const ReportTemplate& t, RecordsetPtr data)
+{
+    Binding b;
+    b.report = &t;
+    b.data = std::move(data);
+    b.columns.assign(t.fields.size(), -1);
+    if (b.data && !b.data->isOpen())
+        throw DbError(ErrorNumber::NotOpen,
+                      QStringLiteral("The data of the report %1 was closed before the report was shown or printed")
+                          .arg(t.name.isEmpty() ? t.path : t.name),
+                      QStringLiteral("Report engine"));
+    // Rows that come with no field list at all (an empty JSON table) have
+    // nothing to check against; a query's result always names its fields.
+    if (!b.data || b.data->fieldCount() == 0) return b;
+    for (int i = 0; i < int(t.fields.size()); ++i) {
+        b.columns[i] = findColumn(*b.data, t.fields.at(i));
+        if (b.columns[i] < 0)
+            throw DbError(ErrorNumber::FieldNotFound,
+                          QStringLiteral("The report %1 uses the field %2, which its data does not have (it has: %3)")
+                              .arg(t.name.isEmpty() ? t.path : t.name, t.fields.at(i),
+                                   b.data->fieldNames().join(QStringLiteral(", "))),
+                          QStringLiteral("Report engine"));
+    }
+    return b;
+}
+
+struct Acc {
+    Value sum;
+    std::int64_t count = 0;
+    Value min, max;
+
+    Value result(AggregateKind kind) const
+    {
+        switch (kind) {
+        case AggregateKind::Sum: return sum.isNull() ? Value(std::int64_t(0)) : sum;
+        case AggregateKind::Count: return Value(count);
+        case AggregateKind::Min: return min;
+        case AggregateKind::Max: return max;
+        case AggregateKind::Avg: return count == 0 ? Value() : ops::divide(sum, Value(count));
+        }
+        return Value();
+    }
+};
+
+// A field showing page numbers, filled in when layout ends.
+struct Deferred {
+    const ElementDef* element = nullptr;
+    const Binding* binding = nullptr;
+    int page = -1;
+    int item = -1;        // index of its placeholder among the page's items
+    double x = 0, y = 0;  // element box, absolute once placed
+    int row = -1;
+    std::int64_t record = 0;
+    std::vector<Value> aggregates;
+};
+
+struct BandInstance {
+    double height = 0;
+    std::vector<Primitive> items;
+    std::vector<Deferred> deferred;
+};
+
+struct PageNumbering {
+    int number = 1;
+    int count = 1;
+};
+
+// What all flows of one rendering share: the document, parameters, bindings.
+struct Shared {
+    Document doc;
+    std::vector<int> pageRun;                 // numbering run of each page
+    std::vector<Deferred> deferred;
+    std::vector<PageNumbering> numbering;     // filled at the end
+    const std::vector<Value>* parameters = nullptr;
+    QDate printDate;
+    Binding root;
+    std::vector<Binding> subBindings;
+    std::vector<std::unordered_map<QString, std::vector<int>>> subIndex;
+    std::vector<bool> subIndexed;
+};
+
+QString linkKey(const Value& v)
+{
+    switch (v.type()) {
+    case Value::Type::Int: case Value::Type::Double: case Value::Type::Currency: case Value::Type::Bool: {
+        const double d = v.toDouble();
+        if (d == std::floor(d) && std::fabs(d) < 9e15) return QString::number(qlonglong(d));
+        return QString::number(d, 'g', 17);
+    }
+    case Value::Type::Date: return v.toDate().toString(Qt::ISODate);
+    case Value::Type::DateTime: return v.toDateTime().toString(Qt::ISODate);
+    default: return v.toString();
+    }
+}
+
+bool sameKey(const Value& a, const Value& b)
+{
+    if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+    return ops::compare(a, b) == 0;
+}
+
+struct Rollback {
+    size_t checkpoint;
+};
+
+class Flow : public EvalContext {
+public:
+    Flow(Shared& sh, const ReportTemplate& t, const Binding& b, std::vector<int> rows, bool paged)
+        : m_sh(sh), m_t(t), m_b(b), m_rows(std::move(rows)), m_paged(paged)
+    {
+        m_st.accs.resize(t.aggregates.size());
+        m_st.keys.resize(t.groups.size());
+        for (const GroupDef& g : t.groups)
+            for (int f : g.footers)
+                if (t.bands[f].atColumnBottom) m_reservedColumnFooter += t.bands[f].height;
+        m_details = t.bandsOf(BandKind::Detail);
+        m_pageHeaders = t.bandsOf(BandKind::PageHeader);
+        m_pageFooters = t.bandsOf(BandKind::PageFooter);
+        for (int d : m_details) m_nominalDetail += t.bands[d].height;
+        for (int f : m_pageFooters) m_pageFooterHeight += t.bands[f].height;
+        m_groupInColumn.resize(t.groups.size(), false);
+        for (int g = 0; g < int(t.groups.size()); ++g)
+            for (int h : t.groups[g].headers) if (t.bands[h].inColumn) m_groupInColumn[g] = true;
+        for (int g = 0; g < int(t.groups.size()); ++g)
+            for (int f : t.groups[g].footers) if (t.bands[f].inColumn) m_groupInColumn[g] = true;
+    }
+
+    // Unpaged flows (subreports) collect their output here.
+    BandInstance& collected() { return m_collect; }
+
+    void run()
+    {
+        // Report and page headers see the first row.
+        m_st.ctxRow = m_rows.empty() ? -1 : 0;
+        startPage();
+        const int n = int(m_rows.size());
+        int r = 0;
+        int resumeLevel = -1;
+        for (;;) {
+            try {
+                for (; r < n; ++r) {
+                    processRow(r, resumeLevel);
+                    resumeLevel = -1;
+                }
+                if (n > 0) {
+                    m_st.ctxRow = n - 1;
+                    closeGroups(0);
+                }
+                break;
+            } catch (const Rollback& rb) {
+                const Checkpoint cp = m_checkpoints[rb.checkpoint];
+                restore(cp);
+                m_checkpoints.resize(rb.checkpoint);
+                r = cp.row;
+                resumeLevel = cp.level;
+                m_forcedRow = cp.row;
+                m_forcedLevel = cp.level;
+            }
+        }
+        for (int b : m_t.bandsOf(BandKind::ReportFooter)) placeFlowBand(m_t.bands[b]);
+        finishPage();
+    }
+
+    // EvalContext
+    Value field(int slot) const override
+    {
+        if (m_st.ctxRow < 0 || m_st.ctxRow >= int(m_rows.size())) return Value();
+        return m_b.value(m_rows[m_st.ctxRow], slot);
+    }
+    Value parameter(int slot) const override { return (*m_sh.parameters)[slot]; }
+    Value special(Special s) const override
+    {
+        switch (s) {
+        case Special::RecordNumber: return Value(m_st.record);
+        case Special::PrintDate: return Value(m_sh.printDate);
+        default: return Value();   // page numbers are filled in at the end
+        }
+    }
+    Value aggregate(int slot) const override { return m_st.accs[slot].result(m_t.aggregates[slot].kind); }
+
+private:
+    struct State {
+        double y = 0;
+        double bodyTop = 0, bodyBottom = 0;
+        bool pageFresh = true;
+        bool inColumns = false;
+        int colIndex = 0;
+        double colTop = 0, colBottom = 0, colMaxY = 0;
+        int colRows = 0;
+        bool colFresh = true;
+        int ctxRow = -1;
+        int lastPlacedRow = -1;
+        std::int64_t record = 0;
+        int openDepth = 0;
+        bool pendingNewRun = false;
+        bool breakBeforeNext = false;
+        int run = 0;
+        std::vector<Acc> accs;
+        std::vector<std::vector<Value>> keys;
+    };
+
+    struct Checkpoint {
+        State state;
+        int row = 0;
+        int level = 0;
+        size_t pages = 0;
+        size_t items = 0;
+        size_t deferred = 0;
+        bool inColumn = false;
+        bool atTop = false;
+        bool retried = false;
+    };
+
+    enum class Break { Page, Column };
+
+    // ---- rows and groups ----------------------------------------------------
+
+    std::vector<Value> keyOf(int r, int g) const
+    {
+        std::vector<Value> key;
+        for (int slot : m_t.groups[g].fieldSlots) key.push_back(m_b.value(m_rows[r], slot));
+        return key;
+    }
+
+    int firstChangedLevel(int r) const
+    {
+        for (int g = 0; g < int(m_t.groups.size()); ++g) {
+            const std::vector<Value> k = keyOf(r, g);
+            const auto& old = m_st.keys[g];
+            for (size_t i = 0; i < k.size(); ++i)
+                if (i >= old.size() || !sameKey(k[i], old[i])) return g;
+        }
+        return int(m_t.groups.size());
+    }
+
+    void processRow(int r, int resumeLevel)
+    {
+        const int nGroups = int(m_t.groups.size());
+        int level;
+        if (resumeLevel >= 0) {
+            level = resumeLevel;
+        } else {
+            level = r == 0 ? 0 : firstChangedLevel(r);
+            if (r > 0 && level < nGroups) {
+                m_st.ctxRow = r - 1;
+                closeGroups(level);
+            }
+        }
+        m_st.ctxRow = r;
+        openGroups(level, r);
+        accumulate(false);
+        ++m_st.record;
+        placeDetail();
+    }
+
+    void openGroups(int level, int r)
+    {
+        for (int g = level; g < int(m_t.groups.size()); ++g) {
+            const GroupDef& gd = m_t.groups[g];
+            m_st.keys[g] = keyOf(r, g);
+            resetAccs(AggregateScope::Group, g);
+            const bool forced = m_forcedRow == r && m_forcedLevel == g;
+            if (forced) {
+                m_forcedRow = m_forcedLevel = -1;
+                if (gd.resetPageNumber) m_st.pendingNewRun = true;
+                doBreak(m_groupInColumn[g] ? Break::Column : Break::Page);
+            } else if (m_paged) {
+                if (gd.resetPageNumber) m_st.pendingNewRun = true;
+                if (gd.newPage && !m_st.pageFresh && r > 0) doBreak(Break::Page);
+                else if (gd.newColumn && m_st.inColumns && !m_st.colFresh) doBreak(Break::Column);
+            }
+            if (m_st.pendingNewRun && m_st.pageFresh) startRunHere();
+            if (gd.keepTogether && m_paged) {
+                Checkpoint cp;
+                cp.state = m_st;
+                cp.row = r;
+                cp.level = g;
+                cp.pages = m_sh.doc.pages.size();
+                cp.items = m_sh.doc.pages.back().items.size();
+                cp.deferred = m_sh.deferred.size();
+                cp.inColumn = m_groupInColumn[g];
+                cp.atTop = cp.inColumn && m_st.inColumns ? m_st.colFresh : m_st.pageFresh;
+                cp.retried = forced;
+                m_checkpoints.push_back(std::move(cp));
+            }
+            for (size_t i = 0; i < gd.headers.size(); ++i) {
+                const BandDef& band = m_t.bands[gd.headers[i]];
+                // Keep the last header with the first detail row.
+                const double extra = i + 1 == gd.headers.size() ? m_nominalDetail : 0;
+                placeFlowBand(band, extra);
+            }
+            m_st.openDepth = g + 1;
+        }
+    }
+
+    void closeGroups(int level)
+    {
+        for (int g = int(m_t.groups.size()) - 1; g >= level; --g) {
+            for (int f : m_t.groups[g].footers) {
+                const BandDef& band = m_t.bands[f];
+                if (band.atColumnBottom && m_st.inColumns) placeAtColumnBottom(band, g);
+                else placeFlowBand(band);
+            }
+            m_st.openDepth = g;
+            while (!m_checkpoints.empty() && m_checkpoints.back().level >= g) m_checkpoints.pop_back();
+        }
+    }
+
+    void resetAccs(AggregateScope scope, int group = -1)
+    {
+        for (size_t i = 0; i < m_t.aggregates.size(); ++i) {
+            const AggregateDef& a = m_t.aggregates[i];
+            if (a.scope == scope && (scope != AggregateScope::Group || a.group == group)) m_st.accs[i] = Acc();
+        }
+    }
+
+    void accumulate(bool pageScopes)
+    {
+        for (size_t i = 0; i < m_t.aggregates.size(); ++i) {
+            const AggregateDef& a = m_t.aggregates[i];
+            const bool isPage = a.scope == AggregateScope::Page || a.scope == AggregateScope::Column;
+            if (isPage != pageScopes) continue;
+            const Value v = Expression::evaluateNode(*a.arg, *this);
+            if (v.isNull()) continue;
+            Acc& acc = m_st.accs[i];
+            ++acc.count;
+            acc.sum = acc.sum.isNull() ? v : ops::add(acc.sum, v);
+            if (acc.min.isNull() || ops::compare(v, acc.min) < 0) acc.min = v;
+            if (acc.max.isNull() || ops::compare(v, acc.max) > 0) acc.max = v;
+        }
+    }
+
+    void placeDetail()
+    {
+        const std::vector<int>& details = m_details;
+        if (details.empty()) {
+            accumulate(true);
+            return;
+        }
+        std::vector<const BandDef*> bands;
+        std::vector<BandInstance> inst;
+        double total = 0;
+        bool inColumn = false;
+        for (int d : details) {
+            const BandDef& band = m_t.bands[d];
+            if (!isVisible(band)) continue;
+            bands.push_back(&band);
+            inst.push_back(evaluateBand(band));
+            total += inst.back().height;
+            inColumn = inColumn || band.inColumn;
+        }
+        if (bands.empty()) {
+            accumulate(true);
+            return;
+        }
+        ensureFits(total, inColumn, true);
+        accumulate(true);
+        for (size_t i = 0; i < bands.size(); ++i) {
+            if (bands[i]->usesPageScope) inst[i] = evaluateBand(*bands[i]);
+            place(inst[i], *bands[i]);
+        }
+        if (m_st.inColumns && inColumn) ++m_st.colRows;
+        m_st.lastPlacedRow = m_st.ctxRow;
+    }
+
+    // ---- pages and columns --------------------------------------------------
+
+    void startPage()
+    {
+        const bool first = m_sh.doc.pages.empty() || !m_paged;
+        if (m_paged) {
+            Page p;
+            p.width = m_t.pageWidth;
+            p.height = m_t.pageHeight;
+            m_sh.doc.pages.push_back(std::move(p));
+            if (first) m_st.run = 0;
+            else if (m_st.pendingNewRun) { ++m_st.run; m_st.pendingNewRun = false; }
+            m_sh.pageRun.push_back(m_st.run);
+        }
+        m_st.y = m_paged ? m_t.marginTop : 0;
+        m_st.bodyBottom = m_paged ? m_t.pageHeight - m_t.marginBottom - m_pageFooterHeight : 1e12;
+        m_st.inColumns = false;
+        m_st.colIndex = 0;
+        m_st.pageFresh = true;
+        resetAccs(AggregateScope::Page);
+        resetAccs(AggregateScope::Column);
+        if (first)
+            for (int b : m_t.bandsOf(BandKind::ReportHeader)) placeFixed(m_t.bands[b]);
+        if (m_paged)
+            for (int b : m_pageHeaders) placeFixed(m_t.bands[b]);
+        m_st.bodyTop = m_st.y;
+        // Groups still open carry their headers onto the new page.
+        if (!first)
+            for (int g = 0; g < m_st.openDepth; ++g)
+                if (m_t.groups[g].repeatHeader)
+                    for (int h : m_t.groups[g].headers) placeFlowBand(m_t.bands[h]);
+        m_st.pageFresh = true;
+        m_st.colFresh = true;
+    }
+
+    // A group restarting the page numbering begins its run on this (still empty) page.
+    void startRunHere()
+    {
+        m_st.pendingNewRun = false;
+        if (!m_paged || m_sh.doc.pages.size() <= 1) return;
+        m_sh.pageRun.back() = ++m_st.run;
+    }
+
+    void finishPage()
+    {
+        if (!m_paged) return;
+        // The page footer sees the last row placed on its page.
+        const int ctx = m_st.ctxRow;
+        if (m_st.lastPlacedRow >= 0) m_st.ctxRow = m_st.lastPlacedRow;
+        double y = m_t.pageHeight - m_t.marginBottom - m_pageFooterHeight;
+        for (int b : m_pageFooters) {
+            const BandDef& band = m_t.bands[b];
+            if (isVisible(band)) {
+                BandInstance inst = evaluateBand(band);
+                emit(inst, m_t.marginLeft, y);
+            }
+            y += band.height;
+        }
+        m_st.ctxRow = ctx;
+    }
+
+    void checkRollback(Break kind)
+    {
+        for (size_t i = 0; i < m_checkpoints.size(); ++i) {
+            const Checkpoint& cp = m_checkpoints[i];
+            if (cp.retried || cp.atTop) continue;
+            if (kind == Break::Column && !cp.inColumn) continue;
+            throw Rollback{i};
+        }
+    }
+
+    void doBreak(Break kind)
+    {
+        if (!m_paged) return;
+        checkRollback(kind);
+        if (kind == Break::Column && m_st.inColumns && m_st.colIndex + 1 < m_t.columns.count) {
+            ++m_st.colIndex;
+            m_st.y = m_st.colTop;
+            m_st.colRows = 0;
+            m_st.colFresh = true;
+            resetAccs(AggregateScope::Column);
+            for (int g = 0; g < m_st.openDepth; ++g)
+                if (m_t.groups[g].repeatHeader && m_groupInColumn[g])
+                    for (int h : m_t.groups[g].headers) placeFlowBand(m_t.bands[h]);
+            m_st.colFresh = true;
+            return;
+        }
+        finishPage();
+        startPage();
+    }
+
+    void enterColumns()
+    {
+        if (m_t.columns.height > 0 && m_st.y + m_t.columns.height > m_st.bodyBottom + kEps && !m_st.pageFresh)
+            doBreak(Break::Page);
+        m_st.inColumns = true;
+        m_st.colIndex = 0;
+        m_st.colTop = m_st.y;
+        m_st.colBottom = m_t.columns.height > 0 ? std::min(m_st.y + m_t.columns.height, m_st.bodyBottom) : m_st.bodyBottom;
+        m_st.colMaxY = m_st.y;
+        m_st.colRows = 0;
+        m_st.colFresh = true;
+        resetAccs(AggregateScope::Column);
+    }
+
+    void leaveColumns()
+    {
+        m_st.y = m_t.columns.height > 0 ? m_st.colBottom : m_st.colMaxY;
+        m_st.inColumns = false;
+    }
+
+    void ensureFits(double h, bool inColumn, bool countsRow)
+    {
+        if (!m_paged) return;
+        if (m_st.breakBeforeNext) {
+            m_st.breakBeforeNext = false;
+            if (m_st.inColumns) leaveColumns();
+            doBreak(Break::Page);
+        }
+        if (inColumn) {
+            if (!m_st.inColumns) enterColumns();
+            const double limit = m_st.colBottom - m_reservedColumnFooter;
+            const bool full = countsRow && m_t.columns.maxRows > 0 && m_st.colRows >= m_t.columns.maxRows;
+            if ((full || m_st.y + h > limit + kEps) && !m_st.colFresh) {
+                doBreak(Break::Column);
+                if (!m_st.inColumns) enterColumns();
+            }
+        } else {
+            if (m_st.inColumns) leaveColumns();
+            if (m_st.y + h > m_st.bodyBottom + kEps && !m_st.pageFresh) doBreak(Break::Page);
+        }
+    }
+
+    double flowX() const
+    {
+        if (!m_st.inColumns) return m_paged ? m_t.marginLeft : 0;
+        return m_t.marginLeft + m_st.colIndex * (m_t.columns.width + m_t.columns.gap);
+    }
+
+    // ---- placing bands --------------------------------------------------------
+
+    bool isVisible(const BandDef& band) const
+    {
+        return !band.visible.isValid() || band.visible.evaluate(*this).toBool();
+    }
+
+    // Report and page headers: at the cursor, no fitting.
+    void placeFixed(const BandDef& band)
+    {
+        if (!isVisible(band)) return;
+        BandInstance inst = evaluateBand(band);
+        emit(inst, m_paged ? m_t.marginLeft : 0, m_st.y);
+        m_st.y += inst.height;
+    }
+
+    void placeFlowBand(const BandDef& band, double keepWithNext = 0)
+    {
+        if (!isVisible(band)) return;
+        BandInstance inst = evaluateBand(band);
+        ensureFits(inst.height + keepWithNext, band.inColumn, false);
+        if (band.usesPageScope) inst = evaluateBand(band);
+        place(inst, band);
+    }
+
+    void place(BandInstance& inst, const BandDef& band)
+    {
+        emit(inst, flowX(), m_st.y);
+        m_st.y += inst.height;
+        if (m_st.inColumns && band.inColumn) {
+            m_st.colMaxY = std::max(m_st.colMaxY, m_st.y);
+            m_st.colFresh = false;
+        }
+        m_st.pageFresh = false;
+        if (band.newPageAfter) m_st.breakBeforeNext = true;
+    }
+
+    void placeAtColumnBottom(const BandDef& band, int group)
+    {
+        if (!isVisible(band)) return;
+        double below = 0;   // footers of enclosing groups sit lower
+        for (int g = 0; g <= group; ++g)
+            for (int f : m_t.groups[g].footers)
+                if (m_t.bands[f].atColumnBottom) below += m_t.bands[f].height;
+        BandInstance inst = evaluateBand(band);
+        const double y = m_st.colBottom - below;
+        double offset = 0;
+        for (int f : m_t.groups[group].footers) {
+            if (&m_t.bands[f] == &band) break;
+            if (m_t.bands[f].atColumnBottom) offset += m_t.bands[f].height;
+        }
+        emit(inst, flowX(), y + offset);
+        m_st.y = m_st.colBottom;
+        m_st.colMaxY = std::max(m_st.colMaxY, m_st.colBottom);
+        m_st.colFresh = false;
+        m_st.pageFresh = false;
+    }
+
+    void emit(BandInstance& inst, double x, double y)
+    {
+        std::vector<Primitive>& items = m_paged ? m_sh.doc.pages.back().items : m_collect.items;
+        const int base = int(items.size());
+        for (Primitive& p : inst.items) {
+            p.x += x;
+            p.y += y;
+            items.push_back(std::move(p));
+        }
+        for (Deferred& d : inst.deferred) {
+            d.x += x;
+            d.y += y;
+            d.item += base;
+            if (m_paged) {
+                d.page = int(m_sh.doc.pages.size()) - 1;
+                m_sh.deferred.push_back(std::move(d));
+            } else {
+                m_collect.deferred.push_back(std::move(d));
+            }
+        }
+        if (!m_paged) m_collect.height = std::max(m_collect.height, y + inst.height);
+    }
+
+    void restore(const Checkpoint& cp)
+    {
+        m_st = cp.state;
+        m_sh.doc.pages.resize(cp.pages);
+        m_sh.pageRun.resize(cp.pages);
+        m_sh.doc.pages.back().items.resize(cp.items);
+        m_sh.deferred.resize(cp.deferred);
+    }
+
+    // ---- evaluating a band ----------------------------------------------------
+
+    struct Placed {
+        const ElementDef* e;
+        double growth = 0;
+        size_t first = 0, last = 0;        // its items in the instance
+        size_t firstDeferred = 0, lastDeferred = 0;
+    };
+
+    // Elements side by side do not push each other down; only what lies below
+    // a grown element, across the same stretch of the band, moves.
+    static bool overlapsAcross(const ElementDef& a, const ElementDef& b)
+    {
+        auto span = [](const ElementDef& e) {
+            if (e.kind == ElementDef::Line) return std::make_pair(std::min(e.x, e.x2), std::max(e.x, e.x2));
+            return std::make_pair(e.x, e.x + e.width);
+        };
+        const auto sa = span(a), sb = span(b);
+        return sa.first < sb.second + kEps && sb.first < sa.second + kEps;
+    }
+
+    BandInstance evaluateBand(const BandDef& band)
+    {
+        BandInstance inst;
+        inst.height = band.height;
+        std::vector<Placed> placed;
+        placed.reserve(band.elements.size());
+        bool grew = false;
+        for (const ElementDef& e : band.elements) {
+            if (e.visible.isValid() && !e.deferred() && !e.visible.evaluate(*this).toBool()) continue;
+            Placed p{&e};
+            p.first = inst.items.size();
+            p.firstDeferred = inst.deferred.size();
+            p.growth = evaluateElement(e, inst);
+            p.last = inst.items.size();
+            p.lastDeferred = inst.deferred.size();
+            if (p.growth > kEps) grew = true;
+            placed.push_back(p);
+        }
+        if (grew) {
+            // Elements below a grown element move down with it.
+            std::vector<size_t> order(placed.size());
+            for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+            std::stable_sort(order.begin(), order.end(),
+                             [&](size_t a, size_t b) { return placed[a].e->y < placed[b].e->y; });
+            std::vector<double> shift(placed.size(), 0);
+            double maxGrowth = 0;
+            for (size_t oi = 0; oi < order.size(); ++oi) {
+                const size_t i = order[oi];
+                const ElementDef& e = *placed[i].e;
+                for (size_t oj = 0; oj < oi; ++oj) {
+                    const size_t j = order[oj];
+                    const ElementDef& above = *placed[j].e;
+                    if (placed[j].growth > kEps && above.y + above.height <= e.y + kEps && overlapsAcross(above, e))
+                        shift[i] = std::max(shift[i], shift[j] + placed[j].growth);
+                }
+                for (size_t k = placed[i].first; k < placed[i].last; ++k) inst.items[k].y += shift[i];
+                for (size_t k = placed[i].firstDeferred; k < placed[i].lastDeferred; ++k) inst.deferred[k].y += shift[i];
+                maxGrowth = std::max(maxGrowth, shift[i] + placed[i].growth);
+            }
+            inst.height += maxGrowth;
+        }
+        return inst;
+    }
+
+    // Adds an element's primitives; returns how much taller than designed it came out.
+    double evaluateElement(const ElementDef& e, BandInstance& inst)
+    {
+        switch (e.kind) {
+        case ElementDef::Text:
+        case ElementDef::Field: {
+            if (e.deferred()) {
+                Deferred d;
+                d.element = &e;
+                d.binding = &m_b;
+                d.x = e.x;
+                d.y = e.y;
+                d.item = int(inst.items.size());
+                d.row = m_st.ctxRow >= 0 && m_st.ctxRow < int(m_rows.size()) ? m_rows[m_st.ctxRow] : -1;
+                d.record = m_st.record;
+                if (e.expr.usesAggregates() || e.visible.usesAggregates())
+                    for (size_t i = 0; i < m_st.accs.size(); ++i)
+                        d.aggregates.push_back(m_st.accs[i].result(m_t.aggregates[i].kind));
+                Primitive placeholder;
+                placeholder.kind = Primitive::Text;
+                placeholder.font = (unsigned char)e.fontId;
+                placeholder.size = e.fontSize;
+                placeholder.x = e.x;
+                placeholder.y = e.y;
+                inst.items.push_back(placeholder);
+                inst.deferred.push_back(std::move(d));
+                return 0;
+            }
+            const Value v = e.expr.evaluate(*this);
+            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
+            return layoutTextElement(e, text, 0, 0, inst.items);
+        }
+        case ElementDef::Line: {
+            Primitive p;
+            p.kind = Primitive::Line;
+            p.x = e.x;
+            p.y = e.y;
+            p.w = e.x2 - e.x;
+            p.h = e.y2 - e.y;
+            p.lineWidth = e.lineWidth;
+            p.color = e.color;
+            p.background = e.background;
+            inst.items.push_back(p);
+            return 0;
+        }
+        case ElementDef::Box: {
+            Primitive p;
+            p.kind = Primitive::Rect;
+            p.x = e.x;
+            p.y = e.y;
+            p.w = e.width;
+            p.h = e.height;
+            p.lineWidth = e.lineWidth;
+            p.stroked = e.lineWidth > 0;
+            p.filled = e.hasFill;
+            p.fill = e.fill;
+            p.color = e.color;
+            p.background = e.background;
+            inst.items.push_back(p);
+            return 0;
+        }
+        case ElementDef::Check: {
+            const double s = e.width;
+            if (e.checkBox) {
+                Primitive box;
+                box.kind = Primitive::Rect;
+                box.x = e.x;
+                box.y = e.y;
+                box.w = box.h = s;
+                box.lineWidth = e.lineWidth;
+                box.color = e.color;
+                inst.items.push_back(box);
+            }
+            const Value v = e.expr.evaluate(*this);
+            if (!v.isNull() && v.toBool()) {
+                auto line = [&](double x1, double y1, double x2, double y2) {
+                    Primitive p;
+                    p.kind = Primitive::Line;
+                    p.x = e.x + x1 * s;
+                    p.y = e.y + y1 * s;
+                    p.w = (x2 - x1) * s;
+                    p.h = (y2 - y1) * s;
+                    p.lineWidth = std::max(e.lineWidth, s / 8);
+                    p.color = e.color;
+                    inst.items.push_back(p);
+                };
+                if (e.cross) {
+                    line(0.2, 0.2, 0.8, 0.8);
+                    line(0.2, 0.8, 0.8, 0.2);
+                } else {
+                    line(0.18, 0.55, 0.42, 0.8);
+                    line(0.42, 0.8, 0.85, 0.2);
+                }
+            }
+            return 0;
+        }
+        case ElementDef::Subreport:
+            return evaluateSubreport(e, inst);
+        }
+        return 0;
+    }
+
+    double evaluateSubreport(const ElementDef& e, BandInstance& inst)
+    {
+        const SubreportDef& sd = m_t.subreports[e.subreport];
+        const Binding& sb = m_sh.subBindings[e.subreport];
+        std::vector<int> rows;
+        if (sb.data) {
+            if (sd.linkFields.isEmpty()) {
+                rows.resize(sb.data->recordCount());
+                for (int i = 0; i < int(rows.size()); ++i) rows[i] = i;
+            } else {
+                const auto& index = subIndex(e.subreport);
+                QString key;
+                bool nullLink = false;
+                for (int slot : sd.parentSlots) {
+                    const Value v = field(slot);
+                    if (v.isNull()) nullLink = true;
+                    key += linkKey(v) + QChar(0x1f);
+                }
+                const auto it = index.find(key);
+                if (!nullLink && it != index.end()) rows = it->second;
+            }
+        }
+        if (rows.empty() && sd.suppressIfEmpty) return 0;
+        Flow sub(m_sh, *sd.report, sb, std::move(rows), false);
+        sub.run();
+        BandInstance& out = sub.collected();
+        const int base = int(inst.items.size());
+        for (Primitive p : out.items) {
+            p.x += e.x;
+            p.y += e.y;
+            inst.items.push_back(std::move(p));
+        }
+        for (Deferred d : out.deferred) {
+            d.x += e.x;
+            d.y += e.y;
+            d.item += base;
+            inst.deferred.push_back(std::move(d));
+        }
+        return out.height - e.height;
+    }
+
+    const std::unordered_map<QString, std::vector<int>>& subIndex(int s)
+    {
+        if (!m_sh.subIndexed[s]) {
+            const SubreportDef& sd = m_t.subreports[s];
+            const Binding& sb = m_sh.subBindings[s];
+            std::vector<int> cols;
+            for (const QString& f : sd.linkFields) {
+                const int c = findColumn(*sb.data, f);
+                if (c < 0)
+                    throw DbError(ErrorNumber::FieldNotFound,
+                                  QStringLiteral("The subreport %1 is linked by the field %2, which its data does not have")
+                                      .arg(sd.name, f),
+                                  QStringLiteral("Report engine"));
+                cols.push_back(c);
+            }
+            auto& index = m_sh.subIndex[s];
+            for (int r = 0; r < sb.data->recordCount(); ++r) {
+                QString key;
+                bool nullLink = false;
+                for (int c : cols) {
+                    const Value& v = sb.data->at(r, c);
+                    if (v.isNull()) nullLink = true;
+                    key += linkKey(v) + QChar(0x1f);
+                }
+                if (!nullLink) index[key].push_back(r);
+            }
+            m_sh.subIndexed[s] = true;
+        }
+        return m_sh.subIndex[s];
+    }
+
+public:
+    // Lays a text out in an element's box; returns the growth of the box.
+    static double layoutTextElement(const ElementDef& e, const QString& text, double dx, double dy,
+                                    std::vector<Primitive>& out)
+    {
+        if (text.isEmpty()) return 0;
+        const FontFace& face = FontLibrary::instance().face(e.fontId);
+        const double lh = face.lineHeight(e.fontSize);
+        QStringList lines;
+        if (e.wrap && e.angle == 0) {
+            lines = wrapText(text, face, e.fontSize, e.width);
+            if (!e.canGrow) {
+                const int fit = std::max(1, int(std::floor((e.height + kEps) / lh)));
+                if (lines.size() > fit) lines = lines.mid(0, fit);
+            }
+        } else {
+            QString line = text;
+            line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            lines << line;
+        }
+        const double contentH = lines.size() * lh;
+        const double boxH = e.canGrow ? std::max(e.height, contentH) : e.height;
+        double top = e.y;
+        if (e.valign == VAlign::Middle) top += (boxH - contentH) / 2;
+        else if (e.valign == VAlign::Bottom) top += boxH - contentH;
+        for (int i = 0; i < lines.size(); ++i) {
+            QString line = lines.at(i);
+            double w = face.textWidth(line, e.fontSize);
+            if (e.angle == 0 && w > e.width + kEps && e.width > 0) {
+                // Cut at the box edge, as a form's box would.
+                while (!line.isEmpty() && w > e.width + kEps) {
+                    line.chop(1);
+                    w = face.textWidth(line, e.fontSize);
+                }
+            }
+            if (line.isEmpty()) continue;
+            double x = e.x;
+            if (e.angle == 0) {
+                if (e.align == Align::Center) x += (e.width - w) / 2;
+                else if (e.align == Align::Right) x += e.width - w;
+            }
+            Primitive p;
+            p.kind = Primitive::Text;
+            p.font = (unsigned char)e.fontId;
+            p.size = e.fontSize;
+            p.x = x + dx;
+            p.y = top + i * lh + dy;
+            p.w = w;
+            p.h = lh;
+            p.angle = e.angle;
+            p.color = e.color;
+            p.background = e.background;
+            p.text = std::move(line);
+            out.push_back(std::move(p));
+        }
+        return boxH - e.height;
+    }
+
+private:
+    Shared& m_sh;
+    const ReportTemplate& m_t;
+    const Binding& m_b;
+    std::vector<int> m_rows;
+    bool m_paged;
+    State m_st;
+    std::vector<Checkpoint> m_checkpoints;
+    std::vector<bool> m_groupInColumn;
+    std::vector<int> m_details, m_pageHeaders, m_pageFooters;
+    double m_reservedColumnFooter = 0;
+    double m_nominalDetail = 0;
+    double m_pageFooterHeight = 0;
+    int m_forcedRow = -1, m_forcedLevel = -1;
+    BandInstance m_collect;
+};
+
+// Values of a field whose page numbers are known only at the end.
+class DeferredContext : public EvalContext {
+public:
+    DeferredContext(const Shared& sh, const Deferred& d) : m_sh(sh), m_d(d) {}
+    Value field(int slot) const override { return m_d.binding->value(m_d.row, slot); }
+    Value parameter(int slot) const override { return (*m_sh.parameters)[slot]; }
+    Value special(Special s) const override
+    {
+        switch (s) {
+        case Special::PageNumber: return Value(std::int64_t(m_sh.numbering[m_d.page].number));
+        case Special::PageCount: return Value(std::int64_t(m_sh.numbering[m_d.page].count));
+        case Special::RecordNumber: return Value(m_d.record);
+        case Special::PrintDate: return Value(m_sh.printDate);
+        }
+        return Value();
+    }
+    Value aggregate(int slot) const override
+    {
+        return slot < int(m_d.aggregates.size()) ? m_d.aggregates[slot] : Value();
+    }
+
+private:
+    const Shared& m_sh;
+    const Deferred& m_d;
+};
+
+}  // namespace
+
+QStringList wrapText(const QString& text, const FontFace& face, double size, double width)
+{
+    QStringList out;
+    for (const QString& para : text.split(QLatin1Char('\n'))) {
+        const QStringList words = para.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.isEmpty()) { out << QString(); continue; }
+        QString line;
+        for (QString word : words) {
+            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (face.textWidth(candidate, size) <= width + kEps) { line = candidate; continue; }
+            if (!line.isEmpty()) { out << line; line.clear(); }
+            // A word wider than the box breaks between characters.
+            while (face.textWidth(word, size) > width + kEps && word.size() > 1) {
+                int n = 1;
+                while (n < word.size() && face.textWidth(word.left(n + 1), size) <= width + kEps) ++n;
+                out << word.left(n);
+                word = word.mid(n);
+            }
+            line = word;
+        }
+        out << line;
+    }
+    while (out.size() > 1 && out.back().isEmpty()) out.removeLast();
+    return out;
+}
+
+Document layoutReport(const RenderInput& input)
+{
+    const ReportTemplate& t = *input.report;
+    Shared sh;
+    sh.parameters = &input.parameters;
+    sh.printDate = input.printDate.isValid() ? input.printDate : QDate::currentDate();
+    sh.doc.title = t.title;
+    sh.root = bindTemplate(t, input.data);
+    for (size_t s = 0; s < t.subreports.size(); ++s) {
+        RecordsetPtr rs = s < input.subreportData.size() ? input.subreportData[s] : RecordsetPtr();
+        sh.subBindings.push_back(bindTemplate(*t.subreports[s].report, rs));
+    }
+    sh.subIndex.resize(t.subreports.size());
+    sh.subIndexed.assign(t.subreports.size(), false);
+
+    std::vector<int> rows;
+    if (input.data) {
+        rows.resize(input.data->recordCount());
+        for (int i = 0; i < int(rows.size()); ++i) rows[i] = i;
+    }
+    {
+        Flow flow(sh, t, sh.root, std::move(rows), true);
+        flow.run();
+    }
+
+    // Page numbers: each run counts its own pages.
+    const int pages = sh.doc.pageCount();
+    sh.numbering.resize(pages);
+    for (int p = 0; p < pages;) {
+        int q = p;
+        while (q < pages && sh.pageRun[q] == sh.pageRun[p]) ++q;
+        for (int i = p; i < q; ++i) sh.numbering[i] = {i - p + 1, q - p};
+        p = q;
+    }
+    for (const Deferred& d : sh.deferred) {
+        DeferredContext ctx(sh, d);
+        const ElementDef& e = *d.element;
+        std::vector<Primitive> out;
+        if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
+            const Value v = e.expr.evaluate(ctx);
+            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
+            Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
+        }
+        Primitive& slot = sh.doc.pages[d.page].items[d.item];
+        if (out.empty()) slot.text.clear();
+        else slot = out.front();
+    }
+    for (Page& page : sh.doc.pages) {
+        // Placeholders left empty are dropped; background items are drawn first.
+        auto& items = page.items;
+        items.erase(std::remove_if(items.begin(), items.end(),
+                                   [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); }),
+                    items.end());
+        std::stable_partition(items.begin(), items.end(), [](const Primitive& p) { return p.background; });
+    }
+    return std::move(sh.doc);
+}
+
+}  // namespace quillon::reports

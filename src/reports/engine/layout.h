@@ -1,0 +1,40 @@
+#pragma once
+// Layout: template + data -> a Document of pages.
+//
+// Bands are stacked down the page: the report header on the first page, the
+// page header on every page, group headers when a group's fields change,
+// detail bands once per row, group footers, the report footer, and the page
+// footer fixed at the foot of every page. A band never splits across pages.
+// Groups may start a new page or a new detail column, keep together (move to
+// the next page rather than split, when they fit there), repeat their header
+// after a break and restart the page numbering. Detail rows can run in
+// columns across the page, filled top-down. Fields showing page numbers are
+// filled in when the last page is known.
+
+#include "data/recordset.h"
+#include "reports/engine/document.h"
+#include "reports/engine/template_model.h"
+
+#include <QDate>
+
+#include <vector>
+
+namespace quillon::reports {
+
+struct RenderInput {
+    const ReportTemplate* report = nullptr;
+    RecordsetPtr data;                          // data table 1; null renders no rows
+    std::vector<RecordsetPtr> subreportData;    // by subreport index; null renders no rows
+    std::vector<Value> parameters;              // by parameter index
+    QDate printDate;                            // PrintDate; today when invalid
+};
+
+// Lays the report out. Throws DbError(FieldNotFound) when a formula names a
+// field that the bound data lacks.
+Document layoutReport(const RenderInput& input);
+
+// Breaks a text into lines that fit `width` points (words first, then
+// characters for a word longer than the width); '\n' always breaks.
+QStringList wrapText(const QString& text, const FontFace& face, double size, double width);
+
+}  // namespace quillon::reports

@@ -1,0 +1,98 @@
+#include "shell/login.h"
+
+#include "shell/config.h"
+
+#include <QFileInfo>
+
+namespace quillon {
+
+namespace {
+
+bool isEmbeddedServer(const QString& server)
+{
+    return server.trimmed().compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+}
+
+// Removes the password from a text that is about to be shown or logged.
+QString withoutPassword(QString text, const QString& password)
+{
+    if (!password.isEmpty()) text.replace(password, QStringLiteral("****"));
+    return text;
+}
+
+}  // namespace
+
+void DvnLoginComponent::connect(const LoginRequest& request, const QString& configFilePath)
+{
+    const QString server = request.server.trimmed();
+    const QString database = request.database.trimmed();
+    if (isEmbeddedServer(server)) {
+        if (database.isEmpty())
+            throw DbError(ErrorNumber::FileNotFound, QStringLiteral("No database file was named for the embedded database."));
+        m_connection.openEmbedded(database);
+    } else if (server.isEmpty() && database.isEmpty()) {
+        const QString file = readProfileString(configFilePath, DvnIni::Section, DvnIni::DBSPath);
+        if (file.isEmpty())
+            throw DbError(ErrorNumber::FileNotFound,
+                          QStringLiteral("No database is configured: %1 names no DBSPath.").arg(configFilePath));
+        m_connection.openEmbedded(file);
+    } else if (server.isEmpty() && QFileInfo(database).isFile()) {
+        // A database file chosen without a server name.
+        m_connection.openEmbedded(database);
+    } else {
+        m_connection.open(Connection::sqlServerConnectionString(server, database, request.user, request.password));
+    }
+}
+
+bool DvnLoginComponent::tryConnect(const LoginRequest& request, const QString& configFilePath)
+{
+    try {
+        connect(request, configFilePath);
+        m_password = request.password;
+        m_lastError.clear();
+        return true;
+    } catch (const DbError& e) {
+        m_lastError = withoutPassword(e.description(), request.password);
+        return false;
+    }
+}
+
+void DvnLoginComponent::Login(QString&, QString& configFilePath, QString& server, QString& database, int&,
+                              QString& user, QString& password, QString&, QString&)
+{
+    LoginRequest request{server, database, user, password, QString()};
+    const bool interactive = static_cast<bool>(m_prompt);
+    if (!interactive) {
+        if (tryConnect(request, configFilePath)) {
+            server = request.server;
+            database = request.database;
+        }
+        return;
+    }
+    // Interactive: the dialog opens prefilled; the person retries until the
+    // connection opens or cancels.
+    for (;;) {
+        request.error = m_lastError;
+        if (!m_prompt(request)) return;
+        if (tryConnect(request, configFilePath)) {
+            server = request.server;
+            database = request.database;
+            user = request.user;
+            return;
+        }
+    }
+}
+
+RecordsetPtr DvnLoginComponent::openRecordset(const QString& sql)
+{
+    return m_connection.openRecordset(sql, CursorType::Keyset, LockType::BatchOptimistic);
+}
+
+int DvnLoginComponent::Shutdown()
+{
+    m_connection.close();
+    m_password.clear();
+    return 0;
+}
+
+}  // namespace quillon

@@ -1,0 +1,231 @@
+// The engine objects: opening templates, parameters, sections and
+// subreports, data tables, saved data, errors, and the PDF they produce.
+#include "data/dberror.h"
+#include "reports/engine/font_metrics.h"
+#include "reports/engine/pdf_writer.h"
+#include "reports/engine/report_engine.h"
+#include "reports/printing/printer.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <hpdf.h>
+
+using namespace quillon;
+using namespace quillon::reports;
+
+namespace {
+
+const QString kData = QStringLiteral(QUILLON_TEST_DATA "/reports/");
+
+RecordsetPtr people()
+{
+    return Recordset::fromRows({QStringLiteral("PersonID"), QStringLiteral("LastName"), QStringLiteral("Hours")},
+                               {{Value(1), Value(QStringLiteral("Ames")), Value(7.5)},
+                                {Value(2), Value(QStringLiteral("Bell")), Value(10.0)}});
+}
+
+RecordsetPtr debits()
+{
+    return Recordset::fromRows({QStringLiteral("PersonID"), QStringLiteral("Amt")},
+                               {{Value(2), Value(Currency::fromString(QStringLiteral("12.34")))},
+                                {Value(1), Value(Currency::fromString(QStringLiteral("99.00")))}});
+}
+
+QStringList texts(const Document& doc)
+{
+    QStringList out;
+    for (const Page& p : doc.pages)
+        for (const Primitive& item : p.items)
+            if (item.kind == Primitive::Text) out << item.text;
+    return out;
+}
+
+template <typename F>
+int errorNumber(F&& f)
+{
+    try {
+        f();
+    } catch (const DbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::shared_ptr<FolderPrinter> printer = std::make_shared<FolderPrinter>(dir.filePath(QStringLiteral("printed")));
+
+    ReportPtr open(const QString& name)
+    {
+        ReportApplication app(printer);
+        return app.openReport(kData + name, 1);   // the report outlives the application object
+    }
+
+    QString writeTemplate(const QByteArray& xml)
+    {
+        const QString path = dir.filePath(QStringLiteral("t.rpt"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(xml);
+        return path;
+    }
+};
+
+TEST_F(EngineTest, OpeningMissingOrBrokenTemplatesFailsWithTheTemplateError)
+{
+    ReportApplication app(printer);
+    try {
+        app.openReport(dir.filePath(QStringLiteral("NoSuchReport.rpt")), 1);
+        FAIL() << "opened a missing template";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::ReportTemplate);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("NoSuchReport.rpt")));
+    }
+    const struct { const char* xml; const char* says; } broken[] = {
+        {"<Report><Detail height='12'><Field x='0' expr='{A'/></Detail></Report>", "line 1"},
+        {"<Report>\n<Detail height='12'>\n<Feild x='0'/></Detail></Report>", "line 3"},
+        {"<Report><Detail hieght='12'/></Report>", "hieght"},
+        {"<Report><Detail height='12'><Field x='0' expr='{?Undeclared}'/></Detail></Report>", "Undeclared"},
+        {"<Report><Detail height='12'><Field x='0' expr='Sum({A}, \"NoGroup\")'/></Detail></Report>", "NoGroup"},
+        {"<Report><Detail height='12'/><Detail height='12' section='1'/></Report>", "twice"},
+        {"<Report><Page size='Tabloid'/></Report>", "Tabloid"},
+        {"<Report><Detail height='12'>", "XML"},
+        {"<Report><Parameter name='P' type='money'/></Report>", "money"},
+        {"<Report><Group on='A' resetPageNumber='true'/></Report>", "newPage"},
+        {"<Report><Group on='A' newColumn='true'/></Report>", "Columns"},
+        {"<Report><Detail height='9'><Subreport name='s' link='A=B=C'/></Detail></Report>", "link"},
+    };
+    for (const auto& b : broken) {
+        try {
+            app.openReport(writeTemplate(b.xml), 1);
+            ADD_FAILURE() << "accepted " << b.xml;
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::ReportTemplate) << b.xml;
+            EXPECT_TRUE(e.description().contains(QLatin1String(b.says))) << e.description().toStdString();
+        }
+    }
+    EXPECT_EQ(errorNumber([&] { app.openReport(kData + QStringLiteral("sections.rpt"), 7); }), ErrorNumber::ReportTemplate);
+}
+
+TEST_F(EngineTest, ParametersTakeValuesOfTheirKindAndRefuseUnknownNames)
+{
+    ReportPtr r = open(QStringLiteral("sections.rpt"));
+    EXPECT_EQ(errorNumber([&] { r->parameter(QStringLiteral("EndDate")); }), ErrorNumber::ReportParameter);
+    ParameterField& start = r->parameter(QStringLiteral("startdate"));   // names are not case-sensitive
+    EXPECT_EQ(start.valueType(), Value::Type::Date);
+    start.clearCurrentValueAndRange();
+    start.addCurrentValue(Value(QStringLiteral("6/30/2024")));
+    EXPECT_EQ(start.value(), Value(QDate(2024, 6, 30)));
+    EXPECT_EQ(errorNumber([&] { start.addCurrentValue(Value(QStringLiteral("someday"))); }), ErrorNumber::ReportParameter);
+    r->parameter(QStringLiteral("MinValue")).addCurrentValue(Value(Currency::fromString(QStringLiteral("16"))));
+    EXPECT_EQ(r->parameter(QStringLiteral("MinValue")).value(), Value(16.0));
+    EXPECT_EQ(errorNumber([&] { r->parameter(QStringLiteral("MinValue")).addCurrentValue(Value(QStringLiteral("lots"))); }),
+              ErrorNumber::ReportParameter);
+    r->parameter(QStringLiteral("ContCrew")).addCurrentValue(Value(true));
+    EXPECT_EQ(r->parameter(QStringLiteral("SortField")).value(), Value(QStringLiteral("P")));   // the default
+
+    r->database().table(1).setDataSource(people());
+    EXPECT_EQ(texts(r->render()).value(0), QStringLiteral("From 6/30/2024 sort P min 16.0 crew"));
+    // A new value renders anew; clearing returns to the default.
+    r->parameter(QStringLiteral("SortField")).clearCurrentValueAndRange();
+    r->parameter(QStringLiteral("SortField")).addCurrentValue(Value(QStringLiteral("R")));
+    EXPECT_EQ(texts(r->render()).value(0), QStringLiteral("From 6/30/2024 sort R min 16.0 crew"));
+    r->parameter(QStringLiteral("SortField")).clearCurrentValueAndRange();
+    EXPECT_EQ(r->parameter(QStringLiteral("SortField")).value(), Value(QStringLiteral("P")));
+}
+
+TEST_F(EngineTest, SubreportIsFoundBySectionAndNameAndTakesItsOwnTable)
+{
+    ReportPtr r = open(QStringLiteral("sections.rpt"));
+    EXPECT_EQ(errorNumber([&] { r->section(25); }), ErrorNumber::ReportSubreport);
+    EXPECT_EQ(errorNumber([&] { r->section(8).reportObject(QStringLiteral("subreport2")); }), ErrorNumber::ReportSubreport);
+    EXPECT_EQ(errorNumber([&] { r->section(1).reportObject(QStringLiteral("Heading")).openSubreport(); }),
+              ErrorNumber::ReportSubreport);
+    EXPECT_EQ(errorNumber([&] { r->database().table(2); }), ErrorNumber::ReportSubreport);
+
+    ReportPtr sub = r->section(8).reportObject(QStringLiteral("SubReport1")).openSubreport();
+    ASSERT_TRUE(sub->isSubreport());
+    r->discardSavedData();
+    r->database().table(1).setDataSource(people());
+    sub->database().table(1).setDataSource(debits());
+    // The footer sees the last person (Bell, 2), so the linked debit is 12.34.
+    EXPECT_EQ(texts(r->render()), (QStringList{QStringLiteral("From  sort P min "), QStringLiteral("Ames 7.5"),
+                                              QStringLiteral("Bell 10.0"), QStringLiteral("$12.34")}));
+    // Rendering the subreport object renders its main report.
+    EXPECT_EQ(texts(sub->render()).size(), 4);
+}
+
+TEST_F(EngineTest, SavedRowsShowUntilDiscardedAndMissingFieldsAreErrors)
+{
+    ReportPtr r = open(QStringLiteral("sections.rpt"));
+    EXPECT_TRUE(texts(r->render()).contains(QStringLiteral("Saved 1.5")));
+    EXPECT_TRUE(texts(r->render()).contains(QStringLiteral("$3.50")));
+    r->discardSavedData();
+    EXPECT_EQ(texts(r->render()), QStringList{QStringLiteral("From  sort P min ")});
+
+    // Data closed before rendering is an error, not an empty report.
+    auto closed = people();
+    closed->close();
+    r->database().table(1).setDataSource(closed);
+    EXPECT_EQ(errorNumber([&] { r->render(); }), ErrorNumber::NotOpen);
+
+    auto wrong = Recordset::fromRows({QStringLiteral("PersonID"), QStringLiteral("Surname")}, {{Value(1), Value(QStringLiteral("x"))}});
+    r->database().table(1).setDataSource(wrong);
+    try {
+        r->render();
+        FAIL() << "rendered without the LastName field";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::FieldNotFound);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("LastName")));
+    }
+}
+
+TEST_F(EngineTest, PrintOutWritesAPdfWhoseTextMatchesTheLayout)
+{
+    ReportPtr r = open(QStringLiteral("sections.rpt"));
+    r->discardSavedData();
+    auto rows = Recordset::fromRows({QStringLiteral("PersonID"), QStringLiteral("LastName"), QStringLiteral("Hours")},
+                                    {{Value(1), Value(QStringLiteral("Núñez – “Café” 5€")), Value(8.0)}});
+    r->database().table(1).setDataSource(rows);
+    r->printOut();
+    ASSERT_EQ(printer->jobs().size(), 1);
+    QFile pdf(printer->jobs().first());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf.fileName(), QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("Núñez – “Café” 5€ 8.0"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Summary of Hours Worked")) || text.contains(QStringLiteral("From")));
+}
+
+TEST(FontMetrics, WidthsAgreeWithThePdfWriter)
+{
+    // Layout and PDF must advance text identically, or right-aligned columns drift.
+    HPDF_Doc pdf = HPDF_New(nullptr, nullptr);
+    HPDF_Page page = HPDF_AddPage(pdf);
+    for (const bool bold : {false, true}) {
+        auto& lib = FontLibrary::instance();
+        const int id = lib.fontId({FontLibrary::Sans, bold, false});
+        const FontFace& face = lib.face(id);
+        const QByteArray path = face.path().toLocal8Bit();
+        HPDF_Font font = HPDF_GetFont(pdf, HPDF_LoadTTFontFromFile(pdf, path.constData(), HPDF_TRUE), "WinAnsiEncoding");
+        HPDF_Page_SetFontAndSize(page, font, 9);
+        for (const QString& s : {QStringLiteral("Total hours 1,234.50"), QStringLiteral("WAVY iiii MMMM"),
+                                 QStringLiteral("Ærø façade – “quoted” €5")}) {
+            const double ours = face.textWidth(s, 9);
+            const double theirs = HPDF_Page_TextWidth(page, toWinAnsi(s).constData());
+            EXPECT_NEAR(ours, theirs, 0.01) << s.toStdString() << (bold ? " bold" : "");
+        }
+    }
+    HPDF_Free(pdf);
+}
+
+}  // namespace

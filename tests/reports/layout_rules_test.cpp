@@ -1,0 +1,223 @@
+// Layout rules on small inline templates: text boxes, visibility, breaks,
+// running totals, deferred page numbers and the template reader's units.
+#include "data/dberror.h"
+#include "reports/engine/json_data.h"
+#include "reports/engine/layout.h"
+#include "reports/engine/template_model.h"
+
+#include "qt_printers.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace quillon::reports;
+
+namespace {
+
+struct Rendered {
+    std::shared_ptr<ReportTemplate> tmpl;
+    Document doc;
+
+    // Text items of a page as "x,y text" with whole-point positions.
+    QStringList page(int i) const
+    {
+        QStringList out;
+        for (const Primitive& p : doc.pages.at(i).items)
+            if (p.kind == Primitive::Text)
+                out << QStringLiteral("%1,%2 %3").arg(qRound(p.x)).arg(qRound(p.y)).arg(p.text);
+        return out;
+    }
+    QStringList all() const
+    {
+        QStringList out;
+        for (int i = 0; i < doc.pageCount(); ++i) out << page(i);
+        return out;
+    }
+};
+
+// Rows given as a JSON array of objects.
+Rendered render(const char* xml, const char* rowsJson = "[]", std::vector<Value> params = {})
+{
+    Rendered r;
+    r.tmpl = parseTemplate(QByteArray(xml), QStringLiteral("inline.rpt"));
+    RenderInput in;
+    in.report = r.tmpl.get();
+    in.data = recordsetFromJson(QJsonDocument::fromJson(rowsJson).array(), QStringLiteral("rows"));
+    params.resize(r.tmpl->parameters.size());
+    in.parameters = params;
+    in.printDate = QDate(2024, 7, 1);
+    r.doc = layoutReport(in);
+    return r;
+}
+
+TEST(LayoutRules, TextBoxesAlignClipWrapAndGrow)
+{
+    const Rendered r = render(R"X(<Report><Page width="300" height="300" margin="0"/>
+        <Detail height="40">
+          <Text x="0" y="0" width="100" align="right">right</Text>
+          <Text x="100" y="0" width="100" align="center">mid</Text>
+          <Text x="0" y="12" width="30">cut at the edge</Text>
+          <Text x="0" y="24" width="60" height="10" wrap="true">two lines fit one</Text>
+          <Text x="100" y="12" width="60" canGrow="true">grows to hold every word here</Text>
+          <Text x="100" y="30">below</Text>
+          <Text x="200" y="30">beside</Text>
+          <Text x="200" y="0" width="100">line one
+line two</Text>
+        </Detail></Report>)X",
+                              R"([{"A": 1}])");
+    const FontFace& f = FontLibrary::instance().face(0);
+    auto item = [&](const QString& startsWith) -> const Primitive& {
+        for (const Primitive& p : r.doc.pages[0].items)
+            if (p.text.startsWith(startsWith)) return p;
+        throw std::runtime_error("no text starting " + startsWith.toStdString());
+    };
+    EXPECT_NEAR(item(QStringLiteral("right")).x, 100 - f.textWidth(QStringLiteral("right"), 9), 1e-9);
+    EXPECT_NEAR(item(QStringLiteral("mid")).x, 150 - f.textWidth(QStringLiteral("mid"), 9) / 2, 1e-9);
+    // Cut to the longest beginning that fits the box.
+    const Primitive& cut = item(QStringLiteral("cut"));
+    EXPECT_LE(cut.w, 30);
+    EXPECT_GT(f.textWidth(QStringLiteral("cut at the edge").left(cut.text.size() + 1), 9), 30);
+    // Wrapped, but only the lines the 10-point box holds.
+    const Primitive& wrapped = item(QStringLiteral("two"));
+    EXPECT_EQ(wrapped.text, QStringLiteral("two lines fit"));
+    EXPECT_FALSE(r.page(0).join(QLatin1Char('|')).contains(QStringLiteral(" one|")));
+    // Growing: every word shows, one line under the other, and what lies below
+    // moves down by the growth while what stands beside it stays.
+    QStringList grown;
+    double lastY = 0;
+    for (const Primitive& p : r.doc.pages[0].items)
+        if (p.x == 100 && p.y >= 12 && p.text != QLatin1String("below")) {
+            grown << p.text;
+            lastY = p.y;
+        }
+    EXPECT_EQ(grown.join(QLatin1Char(' ')), QStringLiteral("grows to hold every word here"));
+    EXPECT_GT(grown.size(), 1);
+    EXPECT_NEAR(item(QStringLiteral("below")).y, 30 + (lastY + f.lineHeight(9)) - (12 + f.lineHeight(9)), 1e-9);
+    EXPECT_EQ(item(QStringLiteral("beside")).y, 30);
+    EXPECT_EQ(item(QStringLiteral("line one")).text, QStringLiteral("line one line two"));   // no wrap: one line
+}
+
+TEST(LayoutRules, HiddenBandsAndElementsTakeNoRoomAndNewPageAfterBreaks)
+{
+    const Rendered r = render(R"X(<Report><Page width="300" height="300" margin="10"/>
+        <Detail height="12" visible="{N} &lt;&gt; 2"><Field x="0" y="0" expr="'row ' &amp; {N}"/>
+          <Text x="100" y="0" visible="{N} = 3">three</Text></Detail>
+        <Detail height="12" visible="{N} = 3" newPageAfter="true"><Text x="0" y="0">after three</Text></Detail>
+        </Report>)X",
+                              R"([{"N": 1}, {"N": 2}, {"N": 3}, {"N": 4}])");
+    ASSERT_EQ(r.doc.pageCount(), 2);
+    EXPECT_EQ(r.page(0), (QStringList{QStringLiteral("10,10 row 1"), QStringLiteral("10,22 row 3"),
+                                      QStringLiteral("110,22 three"), QStringLiteral("10,34 after three")}));
+    EXPECT_EQ(r.page(1), QStringList{QStringLiteral("10,10 row 4")});
+}
+
+TEST(LayoutRules, RunningTotalsByScopeCountSkipNullsAndStartAtZeroInHeaders)
+{
+    const Rendered r = render(R"X(<Report><Page width="400" height="400" margin="0"/>
+        <Group name="Crew" on="Crew">
+          <Header height="10"><Field x="0" y="0" expr="{Crew} &amp; ' ' &amp; Sum({H})"/></Header>
+          <Footer height="10"><Field x="0" y="0" expr="'crew ' &amp; Sum({H}) &amp; ' n=' &amp; Count({H}) &amp; ' avg=' &amp; Avg({H})"/></Footer>
+        </Group>
+        <Group name="Person" on="P">
+          <Footer height="10"><Field x="0" y="0" expr="'person ' &amp; Sum({H}) &amp; ' crew so far ' &amp; Sum({H}, 'Crew') &amp; ' all ' &amp; Sum({H}, 'report')"/></Footer>
+        </Group>
+        <Detail height="10"><Field x="0" y="0" expr="RecordNumber &amp; ':' &amp; Max({H}) &amp; '/' &amp; Min({H}, 'report')"/></Detail>
+        <ReportFooter height="10"><Field x="0" y="0" expr="'total ' &amp; Sum({H}) &amp; ' rows ' &amp; Count({P})"/></ReportFooter>
+        </Report>)X",
+                              R"([{"Crew": "A", "P": 1, "H": 4}, {"Crew": "A", "P": 1, "H": null},
+                                  {"Crew": "A", "P": 2, "H": 6}, {"Crew": "B", "P": 3, "H": 1}])");
+    QStringList texts;
+    for (const QString& s : r.page(0)) texts << s.section(QLatin1Char(' '), 1);
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("A 0"), QStringLiteral("1:4/4"), QStringLiteral("2:4/4"),
+                                  QStringLiteral("person 4 crew so far 4 all 4"), QStringLiteral("3:6/4"),
+                                  QStringLiteral("person 6 crew so far 10 all 10"), QStringLiteral("crew 10 n=2 avg=5"),
+                                  QStringLiteral("B 0"), QStringLiteral("4:1/1"), QStringLiteral("person 1 crew so far 1 all 11"),
+                                  QStringLiteral("crew 1 n=1 avg=1"), QStringLiteral("total 11 rows 4")}));
+}
+
+TEST(LayoutRules, PageNumbersAreFilledInLastAndMayHideAnElement)
+{
+    const Rendered r = render(R"X(<Report><Page width="200" height="100" margin="0"/>
+        <Detail height="30"><Field x="0" y="0" expr="{N}"/>
+          <Field x="50" y="0" expr="'p' &amp; PageNumber &amp; '/' &amp; PageCount &amp; ' s' &amp; Sum({N}, 'page')"/></Detail>
+        <PageFooter height="10"><Text x="0" y="0" height="10" visible="PageNumber &lt; PageCount">continued</Text></PageFooter>
+        </Report>)X",
+                              R"([{"N": 1}, {"N": 2}, {"N": 3}, {"N": 4}])");
+    ASSERT_EQ(r.doc.pageCount(), 2);
+    EXPECT_EQ(r.page(0), (QStringList{QStringLiteral("0,0 1"), QStringLiteral("50,0 p1/2 s1"), QStringLiteral("0,30 2"),
+                                      QStringLiteral("50,30 p1/2 s3"), QStringLiteral("0,60 3"),
+                                      QStringLiteral("50,60 p1/2 s6"), QStringLiteral("0,90 continued")}));
+    EXPECT_EQ(r.page(1), (QStringList{QStringLiteral("0,0 4"), QStringLiteral("50,0 p2/2 s4")}));
+}
+
+TEST(LayoutRules, GroupHeaderMovesWithItsFirstRowAndRepeatsAfterABreak)
+{
+    const Rendered r = render(R"X(<Report><Page width="200" height="100" margin="0"/>
+        <Group name="G" on="G" repeatHeader="true"><Header height="20"><Field x="0" y="0" expr="'G' &amp; {G}"/></Header></Group>
+        <Detail height="20"><Field x="10" y="0" expr="{N}"/></Detail></Report>)X",
+                              R"([{"G": 1, "N": 1}, {"G": 1, "N": 2}, {"G": 1, "N": 3}, {"G": 2, "N": 4}])");
+    // Page 1 holds G1 and rows 1-3 would need 80 points: row 3 breaks, G1 repeats.
+    // G2's header fits at 60 but its first row would not: both move on.
+    ASSERT_EQ(r.doc.pageCount(), 2);
+    EXPECT_EQ(r.page(0), (QStringList{QStringLiteral("0,0 G1"), QStringLiteral("10,20 1"), QStringLiteral("10,40 2"),
+                                      QStringLiteral("10,60 3")}));
+    EXPECT_EQ(r.page(1), (QStringList{QStringLiteral("0,0 G2"), QStringLiteral("10,20 4")}));
+}
+
+TEST(LayoutRules, ReaderUnderstandsUnitsStylesOrientationAndSectionNumbers)
+{
+    const Rendered r = render(R"X(<Report><Page size="Letter" orientation="landscape" margin="1in" marginTop="12.7mm"/>
+        <Style name="default" font="Serif" size="10"/>
+        <Style name="big" size="14" bold="true"/>
+        <Columns count="3" gap="0.5cm"/>
+        <PageHeader height="20"><Text style="big" italic="true">Head</Text></PageHeader>
+        <Group name="G" on="G"><Header height="10"/><Footer height="10" section="40"/></Group>
+        <Detail height="10"/></Report>)X");
+    const ReportTemplate& t = *r.tmpl;
+    EXPECT_DOUBLE_EQ(t.pageWidth, 792);
+    EXPECT_DOUBLE_EQ(t.pageHeight, 612);
+    EXPECT_DOUBLE_EQ(t.marginLeft, 72);
+    EXPECT_NEAR(t.marginTop, 36, 0.001);
+    EXPECT_NEAR(t.columns.width, (648 - 2 * 72 / 2.54 * 0.5) / 3, 0.001);
+    const ElementDef& head = t.bands[0].elements[0];
+    EXPECT_EQ(FontLibrary::displayName(head.fontId), QStringLiteral("Serif-Bold-Italic"));
+    EXPECT_DOUBLE_EQ(head.fontSize, 14);
+    std::vector<int> numbers;
+    for (const BandDef& b : t.bands) numbers.push_back(b.number);
+    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 40, 4}));
+    EXPECT_TRUE(t.bands[3].inColumn);
+    EXPECT_FALSE(t.bands[1].inColumn);
+}
+
+TEST(JsonData, ValuesTakeTheirKindsAndBadValuesNameTheirPlace)
+{
+    const auto tables = tablesFromJson(R"({"table1": [
+        {"I": 7, "D": 7.5, "S": "x", "Day": "2024-06-30", "At": "2024-06-30T06:15", "B": true,
+         "M": {"currency": "1,234.56"}, "T": {"time": "18:30"}, "Keep": {"text": "2024-06-30"}},
+        {"I": null}]})",
+                                       QStringLiteral("rows.json"));
+    const Recordset& rs = *tables.at(QStringLiteral("table1"));
+    ASSERT_EQ(rs.recordCount(), 2);
+    auto at = [&](const char* f) { return rs.at(0, rs.fieldIndex(QLatin1String(f))); };
+    EXPECT_EQ(at("I"), Value(7));
+    EXPECT_EQ(at("D"), Value(7.5));
+    EXPECT_EQ(at("Day"), Value(QDate(2024, 6, 30)));
+    EXPECT_EQ(at("At"), Value(QDateTime(QDate(2024, 6, 30), QTime(6, 15))));
+    EXPECT_EQ(at("B"), Value(true));
+    EXPECT_EQ(at("M"), Value(Currency::fromString(QStringLiteral("1234.56"))));
+    EXPECT_EQ(at("T"), Value(QDateTime(QDate(1899, 12, 30), QTime(18, 30))));
+    EXPECT_EQ(at("Keep"), Value(QStringLiteral("2024-06-30")));
+    EXPECT_TRUE(rs.at(1, rs.fieldIndex(QStringLiteral("D"))).isNull());
+    try {
+        tablesFromJson(R"({"table1": [{"A": 1}, {"A": {"money": 3}}]})", QStringLiteral("rows.json"));
+        FAIL() << "read an unknown value kind";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("row 2 field A"))) << e.description().toStdString();
+    }
+    EXPECT_THROW(tablesFromJson("{not json", QStringLiteral("rows.json")), DbError);
+}
+
+}  // namespace
