@@ -29,15 +29,16 @@ bool askYes(Dialogs& dialogs, const QString& text, const QString& title)
 
 }  // namespace
 
-bool HasInvoices(Connection& db, std::int32_t resourceId, std::int32_t personId)
+bool HasInvoices(App& app, std::int32_t resourceId, std::int32_t personId)
 {
     if (resourceId == 0 && personId == 0) return false;
-    RecordsetPtr rs = readOnly(db, of288::hasInvoicesSql(resourceId, personId));
+    RecordsetPtr rs = readOnly(app.SharedConnection(), of288::hasInvoicesSql(resourceId, personId));
     return rs->recordCount() > 0 && !rs->value(0).isEmpty();
 }
 
-bool DeleteLastInvoice(Connection& db, std::int32_t personId, const QString& reason)
+bool DeleteLastInvoice(App& app, std::int32_t personId, const QString& reason)
 {
+    Connection& db = app.SharedConnection();
     RecordsetPtr status = readOnly(db, QStringLiteral("Select PStatus from Persons where PersonID = ") + sqlInt(personId));
     if (status->recordCount() == 0) return false;
     const Value& pstatus = status->value(0);
@@ -57,10 +58,12 @@ bool DeleteLastInvoice(Connection& db, std::int32_t personId, const QString& rea
     return true;
 }
 
-DeleteResult deleteLastInvoices(Connection& db, Dialogs& dialogs, AppState& state, bool resourceMode)
+DeleteResult deleteLastInvoices(App& app, bool resourceMode)
 {
+    AppState& state = app.state;
+    Dialogs& dialogs = app.dialogs();
     DeleteResult result;
-    if (!HasInvoices(db, resourceMode ? state.SelectedResourceId : 0, resourceMode ? 0 : state.SelectedPersonId)) {
+    if (!HasInvoices(app, resourceMode ? state.SelectedResourceId : 0, resourceMode ? 0 : state.SelectedPersonId)) {
         warn(dialogs, QStringLiteral("No Invoices to Delete."), QStringLiteral("Delete Invoices"));
         return result;
     }
@@ -98,11 +101,11 @@ DeleteResult deleteLastInvoices(Connection& db, Dialogs& dialogs, AppState& stat
 
     result.outcome = DeleteOutcome::Done;
     if (resourceMode) {
-        RecordsetPtr members = readOnly(db, QStringLiteral("Select PersonID From Persons Where ResourceID = ")
+        RecordsetPtr members = readOnly(app.SharedConnection(), QStringLiteral("Select PersonID From Persons Where ResourceID = ")
                                                 + sqlInt(state.SelectedResourceId));
         for (members->moveFirst(); !members->eof(); members->moveNext())
-            if (DeleteLastInvoice(db, std::int32_t(members->value(0).toInt()), state.ReprintReason)) ++result.deleted;
-    } else if (DeleteLastInvoice(db, state.SelectedPersonId, state.ReprintReason)) {
+            if (DeleteLastInvoice(app, std::int32_t(members->value(0).toInt()), state.ReprintReason)) ++result.deleted;
+    } else if (DeleteLastInvoice(app, state.SelectedPersonId, state.ReprintReason)) {
         ++result.deleted;
     }
     return result;

@@ -7,7 +7,7 @@
 // invoice keeps its row, suffix and reason rows. Demobilized members (PStatus
 // "D", or no status) are passed over.
 
-#include "shell/appstate.h"
+#include "shell/app.h"
 
 #include <QString>
 
@@ -15,18 +15,15 @@
 
 namespace quillon {
 
-class Connection;
-class Dialogs;
-
 // Whether the resource's persons (resourceId not 0) or the person has a valid
 // invoice; false when both keys are 0.
-bool HasInvoices(Connection& db, std::int32_t resourceId, std::int32_t personId);
+bool HasInvoices(App& app, std::int32_t resourceId, std::int32_t personId);
 
 // Deletes the person's last invoice in one transaction: either all of its
 // statements take effect or, when one fails, none (the error passes on).
 // Returns true when an invoice was deleted; false when the person is
 // demobilized or has no valid invoice.
-bool DeleteLastInvoice(Connection& db, std::int32_t personId, const QString& reason);
+bool DeleteLastInvoice(App& app, std::int32_t personId, const QString& reason);
 
 // The longest deletion reason accepted, blanks included.
 inline constexpr int MaxDeleteReasonLength = 25;
@@ -42,6 +39,6 @@ struct DeleteResult {
 // crew of SelectedResourceId, else the person SelectedPersonId. Checks that
 // there is something to delete, asks twice, asks for the reason (kept in
 // ReprintReason while it runs), then deletes person by person.
-DeleteResult deleteLastInvoices(Connection& db, Dialogs& dialogs, AppState& state, bool resourceMode);
+DeleteResult deleteLastInvoices(App& app, bool resourceMode);
 
 }  // namespace quillon

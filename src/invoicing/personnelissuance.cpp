@@ -2,7 +2,7 @@
 
 #include "data/connection.h"
 #include "invoicing/of288sql.h"
-#include "invoicing/personnelqueries.h"
+#include "reports/reportqueries.h"
 #include "shell/nextnumber.h"
 
 namespace quillon {
@@ -14,8 +14,10 @@ const QString personsDebit = QStringLiteral("PersonsDebit");
 
 }  // namespace
 
-std::vector<IssuedInvoice> issuePersonnelOriginals(Connection& db, const AppState& state)
+std::vector<IssuedInvoice> issuePersonnelOriginals(App& app)
 {
+    const AppState& state = app.state;
+    Connection& db = app.SharedConnection();
     std::vector<IssuedInvoice> issued;
     const QDate end = state.ReportEndDate;
 
@@ -44,7 +46,7 @@ std::vector<IssuedInvoice> issuePersonnelOriginals(Connection& db, const AppStat
         db.execute(of288::openNullPostingsSql(personsPost, inv.personId, end));
         db.execute(of288::openNullPostingsSql(personsDebit, inv.personId, end));
         // The hours are totalled before the postings are locked.
-        inv.hours = uninvoicedHoursOn(db, inv.personId, first, end);
+        inv.hours = UninvoicedHours(app, inv.personId, first, end);
 
         invoices->setValue(QStringLiteral("FirstDate"), first.isValid() ? Value(first) : Value());
         invoices->setValue(QStringLiteral("LastDate"), Value(end));
@@ -64,8 +66,10 @@ std::vector<IssuedInvoice> issuePersonnelOriginals(Connection& db, const AppStat
     return issued;
 }
 
-int recordPersonnelDuplicates(Connection& db, const AppState& state)
+int recordPersonnelDuplicates(App& app)
 {
+    const AppState& state = app.state;
+    Connection& db = app.SharedConnection();
     Transaction tx(db);
     RecordsetPtr invoices = db.openRecordset(
         QStringLiteral("Select * From PersonsInvoices Where PersonsInvoiceID in (Select InvoiceID From #Tmp)"),

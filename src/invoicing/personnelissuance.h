@@ -13,7 +13,7 @@
 // Each issuance is one transaction: when any statement fails, nothing of it
 // stays and the error passes to the caller; printing comes after the commit.
 
-#include "shell/appstate.h"
+#include "shell/app.h"
 
 #include <QString>
 
@@ -21,8 +21,6 @@
 #include <vector>
 
 namespace quillon {
-
-class Connection;
 
 struct IssuedInvoice {
     std::int32_t personId = 0;
@@ -32,11 +30,11 @@ struct IssuedInvoice {
 };
 
 // Issues the ORIGINAL invoices of every row of #tmp, in the table's order.
-std::vector<IssuedInvoice> issuePersonnelOriginals(Connection& db, const AppState& state);
+std::vector<IssuedInvoice> issuePersonnelOriginals(App& app);
 
 // Records a DUPLICATE ORIGINAL of every invoice named in #tmp: a reason row
 // with the next copy number and ReprintReason, and that copy number in
 // PersonsInvoices.Original. Returns the number of invoices recorded.
-int recordPersonnelDuplicates(Connection& db, const AppState& state);
+int recordPersonnelDuplicates(App& app);
 
 }  // namespace quillon

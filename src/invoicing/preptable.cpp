@@ -1,7 +1,7 @@
 #include "invoicing/preptable.h"
 
 #include "data/connection.h"
-#include "invoicing/personnelqueries.h"
+#include "reports/reportqueries.h"
 
 namespace quillon {
 
@@ -31,23 +31,26 @@ Value firstDayCovered(const Recordset& summary)
 
 }  // namespace
 
-RecordsetPtr createPrepTable(Connection& db)
+RecordsetPtr createPrepTable(App& app)
 {
-    if (tableExistsOn(db, prepTable)) db.execute(QStringLiteral("Drop Table #tmp"));
+    Connection& db = app.SharedConnection();
+    if (TableExists(app, prepTable)) db.execute(QStringLiteral("Drop Table #tmp"));
     db.execute(of288::createPrepTableSql());
     return db.openRecordset(QStringLiteral("Select * from #tmp"), CursorType::Dynamic, LockType::Optimistic);
 }
 
-std::int32_t FindInvoiceId(Connection& db, std::int32_t personId, const QString& suffix)
+std::int32_t FindInvoiceId(App& app, std::int32_t personId, const QString& suffix)
 {
-    RecordsetPtr rs = readOnly(db, of288::findInvoiceIdSql(personId, suffix));
+    RecordsetPtr rs = readOnly(app.SharedConnection(), of288::findInvoiceIdSql(personId, suffix));
     if (!rs || rs->recordCount() == 0) return 0;
     return std::int32_t(rs->value(0).toInt());
 }
 
-void getPrevInvoices(Connection& db, AppState& state, const of288::Choices& choices)
+void getPrevInvoices(App& app, const of288::Choices& choices)
 {
-    RecordsetPtr tmp = createPrepTable(db);
+    AppState& state = app.state;
+    Connection& db = app.SharedConnection();
+    RecordsetPtr tmp = createPrepTable(app);
     RecordsetPtr summary = readOnly(db, of288::personSummarySql(choices, state));
     if (!summary || summary->recordCount() == 0) return;
 
@@ -80,7 +83,7 @@ void getPrevInvoices(Connection& db, AppState& state, const of288::Choices& choi
                 suffix = highestSuffix;
                 const std::int64_t copies = (*summary)[QStringLiteral("Original")].toInt();
                 tmp->setValue(QStringLiteral("Original"), Value(of288::copyNumberText(copies + 1, state.ReprintReason)));
-                tmp->setValue(QStringLiteral("InvoiceID"), Value(FindInvoiceId(db, personId, suffix)));
+                tmp->setValue(QStringLiteral("InvoiceID"), Value(FindInvoiceId(app, personId, suffix)));
                 tmp->setValue(QStringLiteral("Lastdate"), dateOrNull((*invoices)[QStringLiteral("FirstDate")]));
                 tmp->setValue(QStringLiteral("EndDate"), dateOrNull((*invoices)[QStringLiteral("LastDate")]));
             } else {
@@ -107,9 +110,11 @@ void getPrevInvoices(Connection& db, AppState& state, const of288::Choices& choi
     tx.commit();
 }
 
-void getPrevInvoice(Connection& db, AppState& state)
+void getPrevInvoice(App& app)
 {
-    RecordsetPtr tmp = createPrepTable(db);
+    AppState& state = app.state;
+    Connection& db = app.SharedConnection();
+    RecordsetPtr tmp = createPrepTable(app);
     RecordsetPtr invoice = readOnly(db, of288::selectedInvoiceSql(state.SelectedInvoiceId));
     if (!invoice || invoice->recordCount() == 0)
         throw DbError(ErrorNumber::NoCurrentRecord,

@@ -13,34 +13,32 @@
 // invoice, the invoice reprinted for a duplicate); EndDate (the last day).
 //
 // Each fill drops and recreates the table, so it holds the latest Run only.
-// Database errors pass to the caller.
+// Everything runs on the shared connection; database errors pass to the caller.
 
 #include "data/recordset.h"
 #include "invoicing/of288sql.h"
-#include "shell/appstate.h"
+#include "shell/app.h"
 
 #include <cstdint>
 
 namespace quillon {
 
-class Connection;
-
 // Drops the table when it exists, creates it empty and opens it for adding rows.
-RecordsetPtr createPrepTable(Connection& db);
+RecordsetPtr createPrepTable(App& app);
 
 // Fills the table for every person of the selection: new invoices for a
 // DRAFT or ORIGINAL (the next suffix after the highest the person ever had,
 // deleted invoices included), the latest invoice for a crew DUPLICATE. The
 // invoice number takes the four-digit year of the incident's StartDate.
-void getPrevInvoices(Connection& db, AppState& state, const of288::Choices& choices);
+void getPrevInvoices(App& app, const of288::Choices& choices);
 
 // Fills the table with the one invoice chosen for a reprint
 // (SelectedInvoiceId). The invoice number takes IncidentStartYear and
 // SelectedIncidentNumber from the shared state.
-void getPrevInvoice(Connection& db, AppState& state);
+void getPrevInvoice(App& app);
 
 // The PersonsInvoiceID of the person's invoice with that suffix (deleted ones
 // included), 0 when there is none.
-std::int32_t FindInvoiceId(Connection& db, std::int32_t personId, const QString& suffix);
+std::int32_t FindInvoiceId(App& app, std::int32_t personId, const QString& suffix);
 
 }  // namespace quillon

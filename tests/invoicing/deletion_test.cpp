@@ -33,13 +33,13 @@ protected:
         dialogs.queueInput(reason);
         if (crew) state.SelectedResourceId = Crew;
         else state.SelectedPersonId = 100;
-        return deleteLastInvoices(t.db, dialogs, state, crew);
+        return deleteLastInvoices(*t.app, crew);
     }
     QStringList valid() { return t.rows("Select PersonsInvoiceID from PersonsInvoices where Del = 0 order by 1"); }
 
     InvoicingDb t;
-    AppState state;
-    ScriptedDialogs dialogs;
+    AppState& state = t.app->state;
+    ScriptedDialogs& dialogs = t.dialogs;
 };
 
 TEST_F(DeletionTest, PersonLosesTheLaterInvoiceAndItsPostingsOpen)
@@ -95,7 +95,7 @@ TEST_F(DeletionTest, RefusalsWriteNothing)
     dialogs.queueAnswer(MsgAnswer::Yes);
     dialogs.queueAnswer(MsgAnswer::No);
     state.SelectedPersonId = 100;
-    EXPECT_EQ(deleteLastInvoices(t.db, dialogs, state, false).outcome, DeleteOutcome::Declined);
+    EXPECT_EQ(deleteLastInvoices(*t.app, false).outcome, DeleteOutcome::Declined);
 
     EXPECT_EQ(valid(), QStringList({"501", "502", "503", "504"}));
     EXPECT_EQ(t.count("PersonsInvoicesReason"), 0);
@@ -104,15 +104,15 @@ TEST_F(DeletionTest, RefusalsWriteNothing)
 TEST_F(DeletionTest, NothingToDelete)
 {
     // No selection at all.
-    EXPECT_EQ(deleteLastInvoices(t.db, dialogs, state, false).outcome, DeleteOutcome::NothingToDelete);
+    EXPECT_EQ(deleteLastInvoices(*t.app, false).outcome, DeleteOutcome::NothingToDelete);
     EXPECT_EQ(dialogs.log().front(), "MESSAGE Delete Invoices | No Invoices to Delete.");
     // Every invoice of the person already deleted.
     t.exec("Update PersonsInvoices set Del = 1 where PersonID = 102");
     state.SelectedPersonId = 102;
-    EXPECT_EQ(deleteLastInvoices(t.db, dialogs, state, false).outcome, DeleteOutcome::NothingToDelete);
-    EXPECT_FALSE(HasInvoices(t.db, 0, 0));
-    EXPECT_TRUE(HasInvoices(t.db, Crew, 0));
-    EXPECT_FALSE(HasInvoices(t.db, OtherCrew, 0));
+    EXPECT_EQ(deleteLastInvoices(*t.app, false).outcome, DeleteOutcome::NothingToDelete);
+    EXPECT_FALSE(HasInvoices(*t.app, 0, 0));
+    EXPECT_TRUE(HasInvoices(*t.app, Crew, 0));
+    EXPECT_FALSE(HasInvoices(*t.app, OtherCrew, 0));
 }
 
 TEST_F(DeletionTest, AFailingPersonKeepsTheInvoiceWhileEarlierOnesStayDeleted)

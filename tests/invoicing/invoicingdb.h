@@ -1,16 +1,21 @@
 #pragma once
 // A small incident database in a temporary folder for the personnel invoice
 // tests: one incident (CA-ABC-000123, started 7/1/2005), a crew of persons and
-// helpers to add postings, debits and invoices and to read rows back.
+// helpers to add postings, debits and invoices and to read rows back; an App
+// over it with scripted dialogs and a printer that keeps PDF files.
 
 #include "data/connection.h"
 #include "data/sqltext.h"
 #include "printers.h"
+#include "reports/printing/printer.h"
+#include "shell/app.h"
+#include "ui/dialogs.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +34,10 @@ public:
         m_path = m_dir.filePath(QStringLiteral("incidents.db"));
         Connection::createEmbeddedDatabase(m_path);
         db.openEmbedded(m_path);
+        printer = std::make_shared<reports::FolderPrinter>(m_dir.filePath(QStringLiteral("printed")));
+        app = std::make_unique<App>(dialogs, printer);
+        app->attachConnection(db);
+        app->state.SelectedIncidentId = Incident;
         exec("INSERT INTO Incidents VALUES (1, 'Ridge Fire', 'CA-ABC-000123', '2005-07-01', 'Ridge', 'CA')");
         exec("INSERT INTO Resources (ResourceID, IncidentID, Name, RequestNumber, Collection) VALUES"
              " (10, 1, 'Hotshots A', 'C-12', 1), (11, 1, 'Hotshots B', 'C-5', 1)");
@@ -105,10 +114,18 @@ public:
                             "'injected failure'); END").arg(event, table, when));
     }
 
-    Connection db;
+    const QString& folder() const { return m_dir.path(); }
 
 private:
     QTemporaryDir m_dir;
+
+public:
+    Connection db;
+    ScriptedDialogs dialogs;
+    std::shared_ptr<reports::FolderPrinter> printer;
+    std::unique_ptr<App> app;
+
+private:
     QString m_path;
     int m_lastPost = 1000;
     int m_lastDebit = 0;

@@ -35,21 +35,21 @@ protected:
         t.addInvoice(90, 100, d(6, 1), d(6, 30), "A");
     }
 
-    void prepare() { getPrevInvoices(t.db, state, choices); }
+    void prepare() { getPrevInvoices(*t.app, choices); }
     QStringList locks(const QString& table, const QString& key)
     {
         return t.rows("Select " + key + ", InvoiceID from " + table + " order by " + key);
     }
 
     InvoicingDb t;
-    AppState state;
+    AppState& state = t.app->state;
     of288::Choices choices;
 };
 
 TEST_F(IssuanceTest, OriginalRecordsOneInvoicePerPersonAndLocksExactlyWhatItCovers)
 {
     prepare();
-    const std::vector<IssuedInvoice> issued = issuePersonnelOriginals(t.db, state);
+    const std::vector<IssuedInvoice> issued = issuePersonnelOriginals(*t.app);
     ASSERT_EQ(issued.size(), 2u);
     const QString k100 = QString::number(issued[0].invoiceId);
     const QString k101 = QString::number(issued[1].invoiceId);
@@ -76,7 +76,7 @@ TEST_F(IssuanceTest, AFailurePartWayLeavesNothingWritten)
     prepare();
     // The second person's debit lock fails after everything else was written.
     t.failWrites("PersonsDebit", "NEW.PersonID = 101");
-    EXPECT_THROW(issuePersonnelOriginals(t.db, state), DbError);
+    EXPECT_THROW(issuePersonnelOriginals(*t.app), DbError);
     EXPECT_EQ(t.count("PersonsInvoices"), 1);
     EXPECT_EQ(t.count("PersonsInvoicesReason"), 0);
     EXPECT_EQ(t.one("Select count(*) from PersonsPost where InvoiceID not in (0, 90) or InvoiceID is null"), "1");
@@ -85,7 +85,7 @@ TEST_F(IssuanceTest, AFailurePartWayLeavesNothingWritten)
 
     // Once the cause is gone, the same table issues normally.
     t.exec("DROP TRIGGER injected_failure");
-    EXPECT_EQ(issuePersonnelOriginals(t.db, state).size(), 2u);
+    EXPECT_EQ(issuePersonnelOriginals(*t.app).size(), 2u);
 }
 
 TEST_F(IssuanceTest, DuplicateRecordsAnotherCopyWithTheTypedReason)
@@ -94,15 +94,15 @@ TEST_F(IssuanceTest, DuplicateRecordsAnotherCopyWithTheTypedReason)
     state.InvoicePrintMode = PrintDuplicateOriginal;
     state.ReprintReason = "Dog's dinner";
     state.SelectedInvoiceId = 90;
-    getPrevInvoice(t.db, state);
-    EXPECT_EQ(recordPersonnelDuplicates(t.db, state), 1);
+    getPrevInvoice(*t.app);
+    EXPECT_EQ(recordPersonnelDuplicates(*t.app), 1);
     EXPECT_EQ(t.rows("Select PersonsInvoiceID, Original, Reason from PersonsInvoicesReason"),
               QStringList({"90|2|Dog's dinner"}));
     EXPECT_EQ(t.rows("Select PersonsInvoiceID, Original from PersonsInvoices order by 1"), QStringList({"90|2", "91|4"}));
 
     // A crew reprint records a copy of each member's invoice.
     prepare();
-    EXPECT_EQ(recordPersonnelDuplicates(t.db, state), 2);
+    EXPECT_EQ(recordPersonnelDuplicates(*t.app), 2);
     EXPECT_EQ(t.rows("Select PersonsInvoiceID, Original from PersonsInvoices order by 1"), QStringList({"90|3", "91|5"}));
     EXPECT_EQ(t.count("PersonsInvoicesReason"), 3);
     EXPECT_EQ(t.one("Select count(*) from PersonsPost where InvoiceID not in (0, 90) or InvoiceID is null"), "1");

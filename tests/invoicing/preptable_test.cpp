@@ -28,7 +28,7 @@ protected:
         choices.PersonnelOption = true;
         state.SelectedPersonId = personId;
         state.SelectedResourceId = 0;
-        getPrevInvoices(t.db, state, choices);
+        getPrevInvoices(*t.app, choices);
     }
     void fillForCrew()
     {
@@ -37,7 +37,7 @@ protected:
         choices.ResourceMode = true;
         state.SelectedResourceId = Crew;
         state.SelectedPersonId = 0;
-        getPrevInvoices(t.db, state, choices);
+        getPrevInvoices(*t.app, choices);
     }
     QStringList table()
     {
@@ -46,7 +46,7 @@ protected:
     }
 
     InvoicingDb t;
-    AppState state;
+    AppState& state = t.app->state;
     of288::Choices choices;
 };
 
@@ -119,16 +119,16 @@ TEST_F(PrepTableTest, SingleReprintUsesTheSharedYearAndCountsCopies)
     t.addInvoice(503, 100, d(7, 1), d(7, 14), "C", 1, 5, true);
     state.InvoicePrintMode = PrintDuplicateOriginal;
     state.SelectedInvoiceId = 502;
-    getPrevInvoice(t.db, state);
+    getPrevInvoice(*t.app);
     EXPECT_EQ(table(), QStringList({"100|05-CA-ABC-000123-000100B|02 Lost|502|7/8/2005|7/14/2005|7/1/2005 - 7/7/2005 for 40 Hours.\r\n"}));
 
     // Copy numbers past 99 keep all their digits.
     t.exec("Update PersonsInvoices set Original = 122 where PersonsInvoiceID = 502");
-    getPrevInvoice(t.db, state);
+    getPrevInvoice(*t.app);
     EXPECT_EQ(t.one("Select Original from #tmp"), "123 Lost");
 
     state.SelectedInvoiceId = 999;
-    EXPECT_THROW(getPrevInvoice(t.db, state), DbError);
+    EXPECT_THROW(getPrevInvoice(*t.app), DbError);
 }
 
 TEST_F(PrepTableTest, LongListsOfEarlierInvoicesAreKeptWhole)
@@ -162,9 +162,9 @@ TEST(InvoiceTexts, PaddingSuffixesAndCopyNumbers)
 TEST_F(PrepTableTest, FindInvoiceIdIncludesDeletedInvoices)
 {
     t.addInvoice(503, 100, d(7, 1), d(7, 7), "C", 1, 40, true);
-    EXPECT_EQ(FindInvoiceId(t.db, 100, "C"), 503);
-    EXPECT_EQ(FindInvoiceId(t.db, 100, "D"), 0);
-    EXPECT_EQ(FindInvoiceId(t.db, 101, "C"), 0);
+    EXPECT_EQ(FindInvoiceId(*t.app, 100, "C"), 503);
+    EXPECT_EQ(FindInvoiceId(*t.app, 100, "D"), 0);
+    EXPECT_EQ(FindInvoiceId(*t.app, 101, "C"), 0);
 }
 
 }  // namespace
