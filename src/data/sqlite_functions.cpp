@@ -125,26 +125,22 @@ void fnSortRequestNumber(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 QString requestNumberSortKey(const QString& rn)
 {
+    // The same rule as the server's function: trimmed, upper case, every run of
+    // digits left-padded with zeros to six places, other characters kept.
+    // C-5 -> C-000005, C-12.1 -> C-000012.000001, so C-5 < C-12 < C-12.1.
+    const QString s = rn.trimmed().toUpper();
     QString out;
-    out.reserve(rn.size() + 24);
-    const QString s = rn.trimmed();
+    out.reserve(s.size() + 12);
     int i = 0;
     while (i < s.size()) {
-        const QChar c = s.at(i);
-        if (c.isDigit()) {
-            int j = i;
-            while (j < s.size() && s.at(j).isDigit()) ++j;
-            QString digits = s.mid(i, j - i);
-            while (digits.size() > 1 && digits.startsWith(QLatin1Char('0'))) digits.remove(0, 1);
-            out += digits.rightJustified(10, QLatin1Char('0'));
-            i = j;
-        } else if (c.isLetter()) {
-            out += c.toUpper();
-            ++i;
-        } else {
-            while (i < s.size() && !s.at(i).isLetterOrNumber()) ++i;
-            out += QLatin1Char('.');
+        if (!s.at(i).isDigit()) {
+            out += s.at(i++);
+            continue;
         }
+        int j = i;
+        while (j < s.size() && s.at(j).isDigit()) ++j;
+        out += s.mid(i, j - i).rightJustified(6, QLatin1Char('0'));
+        i = j;
     }
     return out;
 }

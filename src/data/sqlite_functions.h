@@ -7,11 +7,11 @@
 //                             characters, rounded to `decimals` (0); stars when it does not fit
 //   datepart(part, date)      'yyyy', 'm', 'd', 'hh', 'dw', ... of an ISO date text
 //   getdate()                 the current local date and time
-//   f_SortRequestNumber(rn)   a text that sorts request numbers naturally:
-//                             letters upper-cased, each run of digits as a
-//                             ten-digit number, every other run of characters as
-//                             one '.'. So C-5 < C-12 < C-12.1 < C-13, and E-2 < E-10.
-//                             Digit runs longer than ten digits are kept whole.
+//   f_SortRequestNumber(rn)   a text that sorts request numbers naturally, by
+//                             the server function's rule: trimmed, upper case,
+//                             each run of digits left-padded with zeros to six
+//                             places, other characters kept. So C-5 < C-12 <
+//                             C-12.1 < C-13, and E-2 < E-10.
 
 #include <QString>
 

@@ -15,6 +15,7 @@
 #include "shell/appstate.h"
 #include "shell/startup.h"
 #include "ui/dialogs.h"
+#include "ui/windowregistry.h"
 
 #include <memory>
 
@@ -60,6 +61,9 @@ public:
     // The login password, for windows that open data sources of their own.
     QString Password() const { return m_login ? m_login->Password() : QString(); }
 
+    // The program's windows by form name.
+    WindowRegistry& windows() { return m_windows; }
+
     // The office tree the personnel time report reads (null when that window
     // is not open).
     const OfficeNodes* officeNodes() const { return m_officeNodes; }
@@ -72,6 +76,7 @@ private:
     std::unique_ptr<LoginComponent> m_login;
     Connection* m_connection = nullptr;
     const OfficeNodes* m_officeNodes = nullptr;
+    WindowRegistry m_windows;
 };
 
 }  // namespace quillon

@@ -1,0 +1,48 @@
+#pragma once
+// The program's windows by form name ("Form0", "Form6", "frmIncidentTimeReport").
+// At most one instance of each is loaded; showing a window loads it first if
+// needed and never waits for it. Closing a window unloads it, so the next
+// show loads a fresh one.
+//
+// Each area of the program registers its windows with a factory; the main
+// menu, start-up and scripted runs open them by name.
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+namespace quillon {
+
+class WindowRegistry {
+public:
+    // Creates the window; its objectName must be the form name.
+    using Factory = std::function<QWidget*()>;
+
+    void add(const QString& formName, Factory factory);
+    bool has(const QString& formName) const;
+    QStringList names() const;
+
+    // The loaded window, or nullptr.
+    QWidget* window(const QString& formName) const;
+    // Loads the window when it is not loaded yet (an unknown name is an error).
+    QWidget* load(const QString& formName);
+    // Loads and shows the window without waiting; an open window is raised.
+    QWidget* show(const QString& formName);
+    // Closes and unloads the window, if loaded.
+    void unload(const QString& formName);
+    void unloadAll();
+
+private:
+    struct Entry {
+        QString name;  // as registered
+        Factory factory;
+        QPointer<QWidget> instance;
+    };
+    std::map<QString, Entry> m_entries;  // keyed by lower-case name
+};
+
+}  // namespace quillon
