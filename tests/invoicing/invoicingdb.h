@@ -114,8 +114,6 @@ public:
                             "'injected failure'); END").arg(event, table, when));
     }
 
-    const QString& folder() const { return m_dir.path(); }
-
 private:
     QTemporaryDir m_dir;
 
