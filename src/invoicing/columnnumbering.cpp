@@ -3,6 +3,8 @@
 #include "data/connection.h"
 #include "shell/nextnumber.h"
 
+#include <vector>
+
 namespace quillon {
 
 namespace {
@@ -138,16 +140,69 @@ void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices&
     }
 }
 
+namespace {
+
+struct PostingNumbers {
+    std::int64_t id = 0;
+    Value column;
+    Value order;
+};
+
+std::vector<PostingNumbers> numbersOf(const Recordset& detail)
+{
+    const int id = detail.requireField(fPersonsPostID);
+    const int column = detail.requireField(fColumn288);
+    const int order = detail.requireField(fRptOrder);
+    std::vector<PostingNumbers> out;
+    out.reserve(size_t(detail.recordCount()));
+    for (int row = 0; row < detail.recordCount(); ++row)
+        out.push_back({detail.at(row, id).toInt(), detail.at(row, column), detail.at(row, order)});
+    return out;
+}
+
+// Writes the changed numbers fifty postings per statement: one
+// statement per posting would spend most of a large Run preparing statements.
+void writeNumbers(Connection& db, const std::vector<PostingNumbers>& before, const std::vector<PostingNumbers>& after)
+{
+    constexpr int PerStatement = 50;  // postings per statement
+    QString columns, orders, keys;
+    int pending = 0;
+    auto flush = [&] {
+        if (pending == 0) return;
+        db.execute(QStringLiteral("Update PersonsPost Set Column288 = Case PersonsPostID") + columns
+                   + QStringLiteral(" End, RptOrder = Case PersonsPostID") + orders
+                   + QStringLiteral(" End Where PersonsPostID In (") + keys + QStringLiteral(")"));
+        columns.clear();
+        orders.clear();
+        keys.clear();
+        pending = 0;
+    };
+    for (size_t i = 0; i < after.size(); ++i) {
+        const PostingNumbers& a = after[i];
+        if (a.column == before[i].column && a.order == before[i].order) continue;
+        const QString key = QString::number(a.id);
+        columns += QStringLiteral(" When ") + key + QStringLiteral(" Then ") + QString::number(a.column.toInt());
+        orders += QStringLiteral(" When ") + key + QStringLiteral(" Then ") + QString::number(a.order.toInt());
+        keys += (pending ? QStringLiteral(", ") : QString()) + key;
+        if (++pending == PerStatement) flush();
+    }
+    flush();
+}
+
+}  // namespace
+
 void numberRun(Connection& db, Recordset& detail, ColumnNumbering& numbering, const AppState& state,
                const of288::Choices& choices)
 {
     detail.setBatchMode(true);
+    const std::vector<PostingNumbers> before = numbersOf(detail);
     if (detail.recordCount() > 0) detail.moveFirst();
     numberPostings(detail, numbering);
     Transaction tx(db);
-    detail.updateBatch();
+    writeNumbers(db, before, numbersOf(detail));
     SetFinalColumn(db, state, choices);
     tx.commit();
+    // Reading the postings again also drops the edits the record set kept.
     detail.requery();
 }
 

@@ -11,7 +11,8 @@
 //   numbering.resetForRun();
 //   numberRun(db, *detail, numbering, state, choices);   // one transaction
 //
-// The numbers of a Run go to the database together in one transaction, so a
+// The numbers of a Run go to the database together in one transaction, fifty
+// postings per statement and only those whose numbers changed, so a
 // failing Run leaves the numbers as they were.
 
 #include "data/recordset.h"
@@ -72,8 +73,9 @@ void numberPostings(Recordset& detail, ColumnNumbering& numbering);
 // highest), removes them otherwise. The new row's key comes from NextNumber.
 void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices& choices);
 
-// Step 6 of a Run: numbers the postings, writes their numbers, sets the final
-// column, all in one transaction, then reads `detail` again.
+// Step 6 of a Run: numbers the postings, writes the numbers that changed and
+// sets the final column, all in one transaction, then reads `detail` again
+// (which also drops the edits it kept).
 void numberRun(Connection& db, Recordset& detail, ColumnNumbering& numbering, const AppState& state,
                const of288::Choices& choices);
 
