@@ -1,5 +1,6 @@
 #pragma once
-// Readable failure output for Qt texts.
+// Readable failure output for Qt texts. Every test file of a program that
+// compares Qt texts includes it, so that one printer is used throughout.
 #include <QString>
 #include <QStringList>
 
