@@ -1,21 +1,15 @@
 #pragma once
-// A small incident database in a temporary folder for the personnel invoice
-// tests: one incident (CA-ABC-000123, started 7/1/2005), a crew of persons and
-// helpers to add postings, debits and invoices and to read rows back; an App
-// over it with scripted dialogs and a printer that keeps PDF files.
+// A small incident database for the personnel invoice tests: incident 1
+// (CA-ABC-000123, started 7/1/2005), crews 10 and 11, helpers to add persons,
+// postings, debits and invoices and to read rows back; an App over it with
+// scripted dialogs and a printer that keeps PDF files.
 
 #include "data/connection.h"
-#include "data/sqltext.h"
 #include "printers.h"
 #include "reports/printing/printer.h"
 #include "shell/app.h"
-#include "ui/dialogs.h"
 
-#include <QStringList>
 #include <QTemporaryDir>
-
-#include <algorithm>
-#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -23,21 +17,27 @@ namespace invtest {
 
 using namespace quillon;
 
-constexpr int Incident = 1;
 constexpr int Crew = 10;
 constexpr int OtherCrew = 11;
 
+inline QDate d(int month, int day) { return QDate(2005, month, day); }
+
 class InvoicingDb {
+    QTemporaryDir m_dir;
+
 public:
+    Connection db;
+    ScriptedDialogs dialogs;
+    std::shared_ptr<reports::FolderPrinter> printer =
+        std::make_shared<reports::FolderPrinter>(m_dir.filePath(QStringLiteral("printed")));
+    std::unique_ptr<App> app = std::make_unique<App>(dialogs, printer);
+
     InvoicingDb()
     {
-        m_path = m_dir.filePath(QStringLiteral("incidents.db"));
-        Connection::createEmbeddedDatabase(m_path);
-        db.openEmbedded(m_path);
-        printer = std::make_shared<reports::FolderPrinter>(m_dir.filePath(QStringLiteral("printed")));
-        app = std::make_unique<App>(dialogs, printer);
+        Connection::createEmbeddedDatabase(m_dir.filePath(QStringLiteral("incidents.db")));
+        db.openEmbedded(m_dir.filePath(QStringLiteral("incidents.db")));
         app->attachConnection(db);
-        app->state.SelectedIncidentId = Incident;
+        app->state.SelectedIncidentId = 1;
         exec("INSERT INTO Incidents VALUES (1, 'Ridge Fire', 'CA-ABC-000123', '2005-07-01', 'Ridge', 'CA')");
         exec("INSERT INTO Resources (ResourceID, IncidentID, Name, RequestNumber, Collection) VALUES"
              " (10, 1, 'Hotshots A', 'C-12', 1), (11, 1, 'Hotshots B', 'C-5', 1)");
@@ -46,89 +46,56 @@ public:
 
     void exec(const QString& sql) { db.execute(sql); }
 
-    void addPerson(int personId, int resourceId = Crew, const char* status = "A", const char* kind = "FFT2",
-                   double rate = 25.5, int accounting = 1)
+    void addPerson(int id, int resource = Crew, QString status = "'A'", QString kind = "FFT1", double rate = 30)
     {
-        exec(QStringLiteral("INSERT INTO Persons (PersonID, ResourceID, FirstName, LastName, PStatus, KindCode, Rate, "
-                            "AccountingID) VALUES (%1, %2, 'First%1', 'Last%1', %3, '%4', %5, %6)")
-                 .arg(personId).arg(resourceId)
-                 .arg(status ? sqlString(QString::fromUtf8(status)) : QStringLiteral("NULL"))
-                 .arg(QString::fromUtf8(kind)).arg(rate).arg(accounting));
+        exec(QString("INSERT INTO Persons (PersonID, ResourceID, FirstName, LastName, PStatus, KindCode, Rate, AccountingID)"
+                     " VALUES (%1, %2, 'First%1', 'Last%1', %3, '%4', %5, 2)").arg(id).arg(resource).arg(status, kind).arg(rate));
+    }
+    // A posting starting at `hour`; accounting code and InvoiceID as SQL text ("NULL" allowed).
+    void addPosting(int person, const QDate& day, double hours, QString kind = "FFT2", double rate = 25.5,
+                    QString accounting = "1", QString invoice = "0", int hour = 6)
+    {
+        exec(QString("INSERT INTO PersonsPost (PersonsPostID, PersonID, ActivityDT, StartTime, Hours, KindCode, Rate, "
+                     "AccountingID, InvoiceID) VALUES ((Select coalesce(max(PersonsPostID), 1000) + 1 from PersonsPost), "
+                     "%1, '%2', '1899-12-30 %3:00:00', %4, '%5', %6, %7, %8)")
+                 .arg(person).arg(day.toString(Qt::ISODate)).arg(hour, 2, 10, QChar('0')).arg(hours)
+                 .arg(kind).arg(rate).arg(accounting, invoice));
+    }
+    void addDebit(int person, const QDate& day, double amount, QString invoice = "0")
+    {
+        exec(QString("INSERT INTO PersonsDebit (PersonID, ActivityDT, Amt, Description, InvoiceID) VALUES (%1, '%2', %3, "
+                     "'Boots', %4)").arg(person).arg(day.toString(Qt::ISODate)).arg(amount).arg(invoice));
+    }
+    void addInvoice(int id, int person, const QDate& first, const QDate& last, QString suffix, int original = 1,
+                    int amount = 40, bool deleted = false)
+    {
+        exec(QString("INSERT INTO PersonsInvoices VALUES (%1, %2, '%3', '%4', '%5', %6, %7, %8)").arg(id).arg(person)
+                 .arg(first.toString(Qt::ISODate), last.toString(Qt::ISODate), suffix).arg(original).arg(amount)
+                 .arg(deleted ? 1 : 0));
     }
 
-    // A posting from 06:00 for `hours`; `start` orders postings of one day.
-    int addPosting(int personId, const QDate& day, double hours, const char* kind = "FFT2", double rate = 25.5,
-                   QString accounting = QStringLiteral("1"), QString invoiceId = QStringLiteral("0"), int startHour = 6)
-    {
-        const int id = std::max(++m_lastPost, one(QStringLiteral("Select max(PersonsPostID) + 1 from PersonsPost")).toInt());
-        m_lastPost = id;
-        exec(QStringLiteral("INSERT INTO PersonsPost (PersonsPostID, PersonID, ActivityDT, StartTime, Hours, KindCode, Rate, "
-                            "AccountingID, FinalCol, InvoiceID) VALUES (%1, %2, '%3', '1899-12-30 %4:00:00', %5, '%6', %7, %8, 0, %9)")
-                 .arg(id).arg(personId).arg(day.toString(Qt::ISODate))
-                 .arg(startHour, 2, 10, QLatin1Char('0')).arg(hours)
-                 .arg(QString::fromUtf8(kind)).arg(rate).arg(accounting, invoiceId));
-        return id;
-    }
-
-    int addDebit(int personId, const QDate& day, double amount, QString invoiceId = QStringLiteral("0"))
-    {
-        const int id = ++m_lastDebit;
-        exec(QStringLiteral("INSERT INTO PersonsDebit VALUES (%1, %2, '%3', %4, 'Boots', %5)")
-                 .arg(id).arg(personId).arg(day.toString(Qt::ISODate)).arg(amount).arg(invoiceId));
-        return id;
-    }
-
-    void addInvoice(int invoiceId, int personId, const QDate& first, const QDate& last, const char* suffix,
-                    int original = 1, int amount = 40, bool deleted = false)
-    {
-        exec(QStringLiteral("INSERT INTO PersonsInvoices VALUES (%1, %2, '%3', '%4', '%5', %6, %7, %8)")
-                 .arg(invoiceId).arg(personId).arg(first.toString(Qt::ISODate), last.toString(Qt::ISODate))
-                 .arg(QString::fromUtf8(suffix)).arg(original).arg(amount).arg(deleted ? 1 : 0));
-    }
-
-    // The rows of a query, one text per row: fields joined by "|", Null as NULL.
+    // The rows of a query, fields joined by "|", Null as NULL.
     QStringList rows(const QString& sql)
     {
         QStringList out;
         RecordsetPtr rs = db.openRecordset(sql, CursorType::Static, LockType::ReadOnly);
         for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
             QStringList fields;
-            for (int i = 0; i < rs->fieldCount(); ++i)
-                fields << (rs->value(i).isNull() ? QStringLiteral("NULL") : rs->value(i).toString());
-            out << fields.join(QLatin1Char('|'));
+            for (int i = 0; i < rs->fieldCount(); ++i) fields << (rs->value(i).isNull() ? "NULL" : rs->value(i).toString());
+            out << fields.join('|');
         }
         return out;
     }
-    QString one(const QString& sql)
+    QString one(const QString& sql) { return rows(sql).value(0, "<none>"); }
+    int count(const QString& table) { return one("Select count(*) from " + table).toInt(); }
+
+    // Every later write of `table` matching `when` fails, as a database error
+    // part-way through an operation would.
+    void failWrites(const QString& table, const QString& when, const QString& event = "UPDATE")
     {
-        const QStringList r = rows(sql);
-        return r.isEmpty() ? QStringLiteral("<none>") : r.front();
+        exec(QString("CREATE TRIGGER injected_failure BEFORE %1 ON %2 WHEN %3 BEGIN SELECT RAISE(ABORT, 'injected'); END")
+                 .arg(event, table, when));
     }
-    qint64 count(const QString& table) { return one(QStringLiteral("Select count(*) from ") + table).toLongLong(); }
-
-    // Makes every later write of `table` that matches `when` fail, as a
-    // database error part-way through an operation would.
-    void failWrites(const QString& table, const QString& when, const QString& event = QStringLiteral("UPDATE"))
-    {
-        exec(QStringLiteral("CREATE TRIGGER injected_failure BEFORE %1 ON %2 WHEN %3 BEGIN SELECT RAISE(ABORT, "
-                            "'injected failure'); END").arg(event, table, when));
-    }
-
-private:
-    QTemporaryDir m_dir;
-
-public:
-    Connection db;
-    ScriptedDialogs dialogs;
-    std::shared_ptr<reports::FolderPrinter> printer;
-    std::unique_ptr<App> app;
-
-private:
-    QString m_path;
-    int m_lastPost = 1000;
-    int m_lastDebit = 0;
 };
-
-inline QDate d(int month, int day) { return QDate(2005, month, day); }
 
 }  // namespace invtest
