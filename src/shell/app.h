@@ -17,6 +17,7 @@
 #include "ui/dialogs.h"
 #include "ui/windowregistry.h"
 
+#include <functional>
 #include <memory>
 
 namespace quillon {
@@ -47,8 +48,24 @@ public:
         m_login = std::move(login);
         m_connection = shared;
     }
-    // Uses a connection owned elsewhere (tests, the batch tool).
+    // Uses a connection owned elsewhere (tests, the batch tool, start-up
+    // before it hands the login component over).
     void attachConnection(Connection& connection) { m_connection = &connection; }
+    // Shuts the login component down and releases it with its connection.
+    void shutdownLogin()
+    {
+        if (m_login) m_login->Shutdown();
+        m_login.reset();
+        m_connection = nullptr;
+    }
+
+    // Ends the program: what that means is up to the run (the desktop closes
+    // every window and leaves its event loop; a scripted run stops its script).
+    void setQuitHandler(std::function<void()> handler) { m_quit = std::move(handler); }
+    void quit() const
+    {
+        if (m_quit) m_quit();
+    }
 
     // The shared connection; an error when there is none or it is closed.
     Connection& SharedConnection() const
@@ -76,6 +93,7 @@ private:
     std::unique_ptr<LoginComponent> m_login;
     Connection* m_connection = nullptr;
     const OfficeNodes* m_officeNodes = nullptr;
+    std::function<void()> m_quit;
     WindowRegistry m_windows;
 };
 

@@ -127,4 +127,14 @@ ServerAndCatalog splitServerAndCatalog(const QString& field)
     return {field.left(slash), field.mid(slash + 1)};
 }
 
+QString launchCommandLine(const QStringList& arguments)
+{
+    if (arguments.size() <= 1)
+        return arguments.value(0);
+    for (const QString& a : arguments)
+        if (a.contains(QLatin1Char(',')))
+            return arguments.join(QLatin1Char(' '));
+    return arguments.join(QLatin1Char(','));
+}
+
 }  // namespace quillon

@@ -12,6 +12,7 @@
 #include "data/dberror.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -36,6 +37,14 @@ struct LaunchFields {
     bool manageIncidentsAsOne = false;
     std::optional<bool> timingTest;     // only when the line has nine or more fields
 };
+
+// The command line as one text, from the program's arguments (without the
+// program name). The host system passes one text; it arrives as one argument
+// when quoted, which is used as it is. Arguments that hold commas are pieces
+// of that one text split at its blanks by a shell, so they are joined again
+// with a blank; arguments without any comma are the fields given one by one,
+// joined with commas. No arguments: "" (an interactive launch).
+QString launchCommandLine(const QStringList& arguments);
 
 // Splits and converts fields 0 to 8. Throws DbError: fewer than eight fields
 // (SubscriptOutOfRange), a field 0 or 1 that is not a number (TypeMismatch) or

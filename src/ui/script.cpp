@@ -205,7 +205,12 @@ bool ScriptRunner::run(const QString& script)
         m_error = e.message();
         return false;
     }
+    m_ended = false;
     for (const ScriptCommand& c : commands) {
+        if (m_ended) {
+            m_error = QStringLiteral("line %1: %2: the program has ended; nothing runs after it").arg(c.line).arg(c.source);
+            return false;
+        }
         QString failure;
         m_dialogs.clearFailure();
         try {

@@ -74,6 +74,11 @@ public:
     // "line N: <command>: <what went wrong>", or "" after a full run.
     const QString& error() const { return m_error; }
 
+    // The program ended during the current command (its main window closed):
+    // the run stops there, and any command after it is an error.
+    void programEnded() { m_ended = true; }
+    bool hasProgramEnded() const { return m_ended; }
+
 private:
     void execute(const ScriptCommand& command);
 
@@ -81,6 +86,7 @@ private:
     std::function<void(const QString&)> m_output;
     std::map<QString, Handler> m_handlers;
     QString m_error;
+    bool m_ended = false;
 };
 
 }  // namespace quillon

@@ -385,17 +385,19 @@ private:
         for (const auto& a : aggregates) {
             if (w == QLatin1String(a.name)) {
                 std::vector<NodePtr> args = parseArgs();
-                if (args.empty() || args.size() > 2)
-                    syntaxError(m_text, t.pos, QStringLiteral("%1 takes a value and an optional scope").arg(t.text));
-                QString scope;
-                if (args.size() == 2) {
-                    if (args[1]->kind != ExprNode::Literal || args[1]->literal.type() != Value::Type::Text)
-                        syntaxError(m_text, t.pos, QStringLiteral("the scope of %1 must be a quoted name").arg(t.text));
-                    scope = args[1]->literal.toString();
+                if (args.empty() || args.size() > 3)
+                    syntaxError(m_text, t.pos,
+                                QStringLiteral("%1 takes a value, an optional scope and an optional group to take it once per").arg(t.text));
+                QString names[2];
+                for (size_t i = 1; i < args.size(); ++i) {
+                    if (args[i]->kind != ExprNode::Literal || args[i]->literal.type() != Value::Type::Text)
+                        syntaxError(m_text, t.pos, QStringLiteral("the scope and group of %1 must be quoted names").arg(t.text));
+                    names[i - 1] = args[i]->literal.toString();
                 }
                 usesAggregates = true;
                 auto n = makeNode(ExprNode::Aggregate);
-                n->slot = m_binder.aggregateSlot(a.k, args[0], scope);
+                n->slot = names[1].isEmpty() ? m_binder.aggregateSlot(a.k, args[0], names[0])
+                                             : m_binder.aggregateSlot(a.k, args[0], names[0], names[1]);
                 return n;
             }
         }
@@ -559,6 +561,13 @@ int compare(const Value& a, const Value& b)
 }
 
 }  // namespace ops
+
+int Binder::aggregateSlot(AggregateKind, std::shared_ptr<const ExprNode>, const QString&, const QString& eachGroup)
+{
+    throw DbError(ErrorNumber::ReportTemplate,
+                  QStringLiteral("no group named \"%1\" to take a running total once per").arg(eachGroup),
+                  QStringLiteral("Report engine"));
+}
 
 Expression Expression::compile(const QString& text, Binder& binder)
 {

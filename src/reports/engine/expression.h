@@ -7,8 +7,10 @@
 //   PageNumber  PageCount  RecordNumber  PrintDate
 //   functions: IsNull IIf Coalesce Left Right Mid Trim Upper Lower Len Round Abs
 //              Text(x, "format") Date(y, m, d) Year Month Day
-//   running aggregates: Sum Count Min Max Avg (x [, "scope"]), scope being a
-//              group name, "group", "page", "column" or "report".
+//   running aggregates: Sum Count Min Max Avg (x [, "scope" [, "each group"]]),
+//              scope being a group name, "group", "page", "column" or
+//              "report"; with a third argument x is taken once per instance
+//              of the named inner group, as it ends.
 //
 // An expression is compiled once against a Binder, which turns names into
 // slots; evaluation asks an EvalContext for the values of those slots.
@@ -45,6 +47,10 @@ public:
     // Registers a running aggregate of argument `arg` over `scope` (empty: the
     // default scope of the band being compiled).
     virtual int aggregateSlot(AggregateKind kind, std::shared_ptr<const ExprNode> arg, const QString& scope) = 0;
+    // The same, taken once per instance of the group `eachGroup` instead of
+    // once per row. Binders without groups refuse it.
+    virtual int aggregateSlot(AggregateKind kind, std::shared_ptr<const ExprNode> arg, const QString& scope,
+                              const QString& eachGroup);
 };
 
 class Expression {

@@ -112,8 +112,11 @@ QJsonArray recordsetToJson(const Recordset& rs)
     for (int r = 0; r < rs.recordCount(); ++r) {
         QJsonObject row;
         for (int c = 0; c < rs.fieldCount(); ++c) {
-            // A field name returned twice (PP.KindCode and R.KindCode) keeps its first value.
-            if (!row.contains(rs.fieldName(c))) row.insert(rs.fieldName(c), jsonFromValue(rs.at(r, c)));
+            // A field name returned again (ContractorPost.Amt, then ContractorAdjustments.Amt)
+            // is written as "Amt#2", "Amt#3", ..., the name templates reach it by.
+            QString name = rs.fieldName(c);
+            for (int n = 2; row.contains(name); ++n) name = rs.fieldName(c) + QLatin1Char('#') + QString::number(n);
+            row.insert(name, jsonFromValue(rs.at(r, c)));
         }
         rows.append(row);
     }

@@ -32,7 +32,36 @@ int findColumn(const Recordset& rs, const QString& name)
 {
     int c = rs.fieldIndex(name);
     if (c < 0 && name.contains(QLatin1Char('.'))) c = rs.fieldIndex(name.mid(name.lastIndexOf(QLatin1Char('.')) + 1));
-    return c;
+    if (c >= 0) return c;
+    // "Amt#2": the second field named Amt, for a query that selects two
+    // columns of the same name from different tables.
+    const int hash = name.lastIndexOf(QLatin1Char('#'));
+    bool ok = false;
+    const int nth = hash > 0 ? name.mid(hash + 1).toInt(&ok) : 0;
+    if (!ok || nth < 1) return -1;
+    QString base = name.left(hash);
+    if (base.contains(QLatin1Char('.'))) base = base.mid(base.lastIndexOf(QLatin1Char('.')) + 1);
+    int seen = 0;
+    const QStringList& names = rs.fieldNames();
+    for (int i = 0; i < names.size(); ++i)
+        if (names.at(i).compare(base, Qt::CaseInsensitive) == 0 && ++seen == nth) return i;
+    return -1;
+}
+
+// Orders row indices by the template's sort keys; equal rows keep their order.
+void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
+{
+    if (t.sortKeys.empty() || !b.data) return;
+    std::stable_sort(rows.begin(), rows.end(), [&](int x, int y) {
+        for (const SortKey& k : t.sortKeys) {
+            const Value a = b.value(x, k.slot), c = b.value(y, k.slot);
+            int cmp;
+            if (a.isNull() || c.isNull()) cmp = a.isNull() == c.isNull() ? 0 : (a.isNull() ? -1 : 1);
+            else cmp = ops::compare(a, c);
+            if (cmp != 0) return k.descending ? cmp > 0 : cmp < 0;
+        }
+        return false;
+    });
 }
 
 Binding bindTemplate(const ReportTemplate& t, RecordsetPtr data)
@@ -333,6 +362,7 @@ private:
     void closeGroups(int level)
     {
         for (int g = int(m_t.groups.size()) - 1; g >= level; --g) {
+            accumulateOnce(g);
             for (int f : m_t.groups[g].footers) {
                 const BandDef& band = m_t.bands[f];
                 if (band.atColumnBottom && m_st.inColumns) placeAtColumnBottom(band, g);
@@ -356,15 +386,27 @@ private:
         for (size_t i = 0; i < m_t.aggregates.size(); ++i) {
             const AggregateDef& a = m_t.aggregates[i];
             const bool isPage = a.scope == AggregateScope::Page || a.scope == AggregateScope::Column;
-            if (isPage != pageScopes) continue;
-            const Value v = Expression::evaluateNode(*a.arg, *this);
-            if (v.isNull()) continue;
-            Acc& acc = m_st.accs[i];
-            ++acc.count;
-            acc.sum = acc.sum.isNull() ? v : ops::add(acc.sum, v);
-            if (acc.min.isNull() || ops::compare(v, acc.min) < 0) acc.min = v;
-            if (acc.max.isNull() || ops::compare(v, acc.max) > 0) acc.max = v;
+            if (isPage != pageScopes || a.eachGroup >= 0) continue;
+            add(i);
         }
+    }
+
+    // Totals taken once per instance of group g, as it ends (its last row is current).
+    void accumulateOnce(int g)
+    {
+        for (size_t i = 0; i < m_t.aggregates.size(); ++i)
+            if (m_t.aggregates[i].eachGroup == g) add(i);
+    }
+
+    void add(size_t i)
+    {
+        const Value v = Expression::evaluateNode(*m_t.aggregates[i].arg, *this);
+        if (v.isNull()) return;
+        Acc& acc = m_st.accs[i];
+        ++acc.count;
+        acc.sum = acc.sum.isNull() ? v : ops::add(acc.sum, v);
+        if (acc.min.isNull() || ops::compare(v, acc.min) < 0) acc.min = v;
+        if (acc.max.isNull() || ops::compare(v, acc.max) > 0) acc.max = v;
     }
 
     void placeDetail()
@@ -817,6 +859,7 @@ private:
                 const auto it = index.find(key);
                 if (!nullLink && it != index.end()) rows = it->second;
             }
+            sortRows(*sd.report, sb, rows);
         }
         if (rows.empty() && sd.suppressIfEmpty) return 0;
         Flow sub(m_sh, *sd.report, sb, std::move(rows), false);
@@ -874,6 +917,13 @@ public:
                                     std::vector<Primitive>& out)
     {
         if (text.isEmpty()) return 0;
+        // Texts from the database may end their lines with CR LF (or CR).
+        if (text.contains(QLatin1Char('\r'))) {
+            QString lf = text;
+            lf.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            lf.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            return layoutTextElement(e, lf, dx, dy, out);
+        }
         const FontFace& face = FontLibrary::instance().face(e.fontId);
         const double lh = face.lineHeight(e.fontSize);
         QStringList lines;
@@ -1016,6 +1066,7 @@ Document layoutReport(const RenderInput& input)
     if (input.data) {
         rows.resize(input.data->recordCount());
         for (int i = 0; i < int(rows.size()); ++i) rows[i] = i;
+        sortRows(t, sh.root, rows);
     }
     {
         Flow flow(sh, t, sh.root, std::move(rows), true);

@@ -97,6 +97,17 @@ struct AggregateDef {
     std::shared_ptr<const ExprNode> arg;
     AggregateScope scope = AggregateScope::Report;
     int group = -1;
+    // When set, the value is taken once per instance of this (inner) group, as
+    // that group ends, instead of once per row: totals over rows that a join
+    // repeats, or totals of group totals.
+    int eachGroup = -1;
+};
+
+// A sort key of the rows: the report orders its rows itself (stable, Nulls
+// first) when the data arrives in another order than its groups need.
+struct SortKey {
+    int slot = -1;
+    bool descending = false;
 };
 
 // Rows stored in a template, shown when no data is bound (a preview aid for
@@ -127,6 +138,7 @@ struct ReportTemplate {
     ColumnsDef columns;
     QStringList fields;                                       // field slot -> name
     std::vector<AggregateDef> aggregates;
+    std::vector<SortKey> sortKeys;
     std::vector<SubreportDef> subreports;
     std::vector<SavedTable> savedData;
     bool isSubreport = false;

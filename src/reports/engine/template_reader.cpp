@@ -174,6 +174,12 @@ private:
         }
         int aggregateSlot(AggregateKind kind, std::shared_ptr<const ExprNode> arg, const QString& scope) override
         {
+            return aggregateSlot(kind, std::move(arg), scope, QString());
+        }
+
+        int aggregateSlot(AggregateKind kind, std::shared_ptr<const ExprNode> arg, const QString& scope,
+                          const QString& eachGroup) override
+        {
             AggregateDef a;
             a.kind = kind;
             a.arg = std::move(arg);
@@ -206,6 +212,16 @@ private:
                     if (m_t.groups[g].name.compare(scope.trimmed(), Qt::CaseInsensitive) == 0) found = g;
                 if (found < 0) m_r.fail(m_line, QStringLiteral("no group named \"%1\" for a running total").arg(scope));
                 groupScope(found);
+            }
+            if (!eachGroup.trimmed().isEmpty()) {
+                for (int g = 0; g < int(m_t.groups.size()); ++g)
+                    if (m_t.groups[g].name.compare(eachGroup.trimmed(), Qt::CaseInsensitive) == 0) a.eachGroup = g;
+                if (a.eachGroup < 0)
+                    m_r.fail(m_line, QStringLiteral("no group named \"%1\" to take a running total once per").arg(eachGroup));
+                if (a.scope == AggregateScope::Page || a.scope == AggregateScope::Column)
+                    m_r.fail(m_line, QStringLiteral("a total taken once per group counts over the report or a group, not a page or column"));
+                if (a.scope == AggregateScope::Group && a.group >= a.eachGroup)
+                    m_r.fail(m_line, QStringLiteral("the group \"%1\" must lie inside the group the total covers").arg(eachGroup));
             }
             if (a.scope == AggregateScope::Page || a.scope == AggregateScope::Column) pageScope = true;
             m_t.aggregates.push_back(std::move(a));
@@ -380,6 +396,7 @@ private:
     {
         t.isSubreport = subreport;
         m_hasColumns = false;
+        std::vector<const XmlNode*> sortNodes;
         // Pass 1: page, styles, parameters, columns and group declarations, so
         // that formulas may name any group and any parameter.
         for (const XmlNode& c : root.children) {
@@ -426,6 +443,9 @@ private:
                 t.groups.push_back(std::move(g));
             } else if (c.name == QLatin1String("SavedData")) {
                 readSavedData(c, t);
+            } else if (c.name == QLatin1String("Sort")) {
+                allow(c, {"by"});
+                sortNodes.push_back(&c);
             } else if (!isBandName(c.name)) {
                 fail(c.line, QStringLiteral("unknown element <%1>").arg(c.name));
             }
@@ -480,6 +500,22 @@ private:
         for (GroupDef& g : t.groups) {
             BandBinder binder(*this, t, anyBand, root.line);
             for (const QString& f : g.fields) g.fieldSlots.push_back(binder.fieldSlot(f));
+        }
+        if (sortNodes.size() > 1) fail(sortNodes[1]->line, QStringLiteral("a report has one <Sort>"));
+        for (const XmlNode* n : sortNodes) {
+            // by="Field [desc], Field [asc], ..."
+            BandBinder binder(*this, t, anyBand, n->line);
+            for (const QString& part : n->attr("by").split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                QStringList words = part.simplified().split(QLatin1Char(' '));
+                SortKey k;
+                if (words.size() == 2 && words[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0) k.descending = true;
+                else if (words.size() == 2 && words[1].compare(QLatin1String("asc"), Qt::CaseInsensitive) == 0) k.descending = false;
+                else if (words.size() != 1 || words[0].isEmpty())
+                    fail(n->line, QStringLiteral("<Sort> wants by=\"Field [desc], ...\", not \"%1\"").arg(part.trimmed()));
+                k.slot = binder.fieldSlot(words[0]);
+                t.sortKeys.push_back(k);
+            }
+            if (t.sortKeys.empty()) fail(n->line, QStringLiteral("<Sort> needs by=\"Field [desc], ...\""));
         }
     }
 

@@ -50,6 +50,8 @@ void ReportOutput::showReport(int previewFlag, int viewerNumber, const ReportPtr
         closeViewer(viewerNumber);
         if (previewFlag == 0) {
             report->printOut(*m_printer);
+            if (m_observer)
+                m_observer(Delivery::Print, viewerNumber, viewerNumber == 1 ? reportTitle : reportTitle2, report);
         } else {
             auto* window = new ViewerWindow(viewerNumber);
             ReportViewer* viewer = window->viewer();
@@ -77,7 +79,10 @@ void ReportOutput::showReport(int previewFlag, int viewerNumber, const ReportPtr
             m_windows[viewerNumber - 1] = window;
             while (alive && !alive->objectName().isEmpty() && viewer->isBusy())
                 QApplication::processEvents(QEventLoop::AllEvents, 50);
-            if (alive && !alive->objectName().isEmpty()) window->show();
+            if (alive && !alive->objectName().isEmpty()) {
+                window->show();
+                if (m_observer) m_observer(Delivery::Preview, viewerNumber, window->windowTitle(), report);
+            }
         }
     }
     if (engineApplication) engineApplication->reset();

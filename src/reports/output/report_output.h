@@ -22,12 +22,19 @@ public:
     using PrintHook = std::function<bool(int viewerSlot, bool fromViewer)>;
     // Shown printing and export failures of the viewers' own buttons.
     using ErrorHandler = std::function<void(const QString& message)>;
+    // Told of every report that went out through showReport: a preview once
+    // its window is shown (title = the window's caption), or a print once the
+    // job was handed to the printer.
+    enum class Delivery { Preview, Print };
+    using Observer = std::function<void(Delivery delivery, int viewerNumber, const QString& title,
+                                        const ReportPtr& report)>;
 
     explicit ReportOutput(std::shared_ptr<Printer> printer);
     ~ReportOutput();
 
     void setPrintHook(PrintHook hook) { m_printHook = std::move(hook); }
     void setErrorHandler(ErrorHandler handler) { m_errorHandler = std::move(handler); }
+    void setObserver(Observer observer) { m_observer = std::move(observer); }
     const std::shared_ptr<Printer>& printer() const { return m_printer; }
 
     // Sends the report out: preview flag 0 prints it on the default printer
@@ -46,6 +53,7 @@ private:
     std::shared_ptr<Printer> m_printer;
     PrintHook m_printHook;
     ErrorHandler m_errorHandler;
+    Observer m_observer;
     QPointer<ViewerWindow> m_windows[2];
 };
 

@@ -1,0 +1,179 @@
+#include "shell/scriptsession.h"
+
+#include "reports/reportdata.h"
+#include "shell/launch.h"
+#include "shell/statemembers.h"
+#include "ui/script.h"
+#include "ui/scriptactions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPdfDocument>
+#include <QTextStream>
+#include <QToolBar>
+
+namespace quillon {
+
+namespace {
+
+using Emit = std::function<void(const QString&)>;
+
+// The JSON file beside a report's PDF.
+QString dataPathFor(const QString& pdfPath)
+{
+    const QFileInfo info(pdfPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".json"));
+}
+
+void writeData(const QString& path, const QByteArray& json)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(json) != json.size())
+        throw ScriptError(QStringLiteral("cannot write %1: %2").arg(path, f.errorString()));
+}
+
+int pdfPageCount(const QString& path)
+{
+    QPdfDocument doc;
+    return doc.load(path) == QPdfDocument::Error::None ? doc.pageCount() : 0;
+}
+
+// Prints into the output folder and logs each job with the data of the report
+// the program has open (every print of the program prints the open report).
+class ScriptPrinter : public reports::Printer {
+public:
+    ScriptPrinter(const QString& folder, Emit emitLine) : m_folder(folder), m_emit(std::move(emitLine)) {}
+    void setDataSource(std::function<QByteArray()> data) { m_data = std::move(data); }
+
+    void printPdf(const QByteArray& pdf, const QString& jobTitle) override
+    {
+        m_folder.printPdf(pdf, jobTitle);
+        const QString pdfPath = m_folder.jobs().last();
+        const QString dataPath = dataPathFor(pdfPath);
+        writeData(dataPath, m_data ? m_data() : QByteArray("{}"));
+        m_emit(scriptPrintLine(jobTitle, pdfPageCount(pdfPath), pdfPath, dataPath));
+    }
+    QString description() const override { return m_folder.description(); }
+
+private:
+    reports::FolderPrinter m_folder;
+    Emit m_emit;
+    std::function<QByteArray()> m_data;
+};
+
+// Scripts press the viewer's toolbar buttons by name: frmViewRpt.cmdPrint.
+void nameViewerButtons(reports::ReportViewer& viewer)
+{
+    for (QAction* action : viewer.toolBar()->actions()) {
+        QWidget* button = viewer.toolBar()->widgetForAction(action);
+        if (button && action->text() == QLatin1String("Print"))
+            button->setObjectName(QStringLiteral("cmdPrint"));
+    }
+}
+
+void closeEveryWindow(App& app)
+{
+    app.windows().unloadAll();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        w->close();
+        w->deleteLater();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void closeWindow(App& app, const QString& formName)
+{
+    if (app.windows().window(formName)) {
+        app.windows().unload(formName);
+        return;
+    }
+    // Windows outside the registry, such as the report viewers.
+    QWidget* w = findForm(formName);
+    w->close();
+}
+
+}  // namespace
+
+int runScriptSession(const ScriptSessionOptions& options, const std::function<void(App&)>& registerWindows,
+                     QTextStream& out, QTextStream& err)
+{
+    const Emit emitLine = [&out](const QString& line) {
+        out << line << '\n';
+        out.flush();
+    };
+    if (!QDir().mkpath(options.outDir)) {
+        err << "quillon: cannot create the output folder " << options.outDir << "\n";
+        return ScriptFailed;
+    }
+    const QString outDir = QDir(options.outDir).path();
+
+    ScriptedDialogs dialogs;
+    ScriptRunner runner(dialogs, emitLine);
+    auto printer = std::make_shared<ScriptPrinter>(outDir, emitLine);
+    App app(dialogs, printer);
+    printer->setDataSource([&app] { return reportDataJson(app.state); });
+
+    // Previews are kept in the folder too, numbered with the printed jobs.
+    reports::FolderPrinter previews(outDir);
+    app.output().setObserver([&](reports::ReportOutput::Delivery delivery, int viewer, const QString& title,
+                                 const reports::ReportPtr& report) {
+        if (delivery != reports::ReportOutput::Delivery::Preview)
+            return;  // the printer logs what is printed
+        reports::ViewerWindow* window = app.output().window(viewer);
+        if (window)
+            nameViewerButtons(*window->viewer());
+        const QByteArray pdf = window ? window->viewer()->pdf() : report->renderPdf();
+        previews.printPdf(pdf, title);
+        const QString pdfPath = previews.jobs().last();
+        const QString dataPath = dataPathFor(pdfPath);
+        writeData(dataPath, reportDataJson(app.state));
+        emitLine(scriptReportLine(title, viewer, int(report->render().pages.size()), pdfPath, dataPath));
+    });
+    app.setQuitHandler([&runner] { runner.programEnded(); });
+    registerWindows(app);
+
+    const DvnLoginFactory createLogin = [&options]() {
+        if (options.databaseFile.isEmpty())
+            return std::make_unique<DvnLoginComponent>();
+        // The file is named in the login's place, once; a failure is final.
+        auto asked = std::make_shared<bool>(false);
+        return std::make_unique<DvnLoginComponent>([file = options.databaseFile, asked](LoginRequest& request) {
+            if (*asked)
+                return false;
+            *asked = true;
+            request.server = QStringLiteral("sqlite");
+            request.database = file;
+            return true;
+        });
+    };
+    const Startup::Outcome outcome = startApplication(app, QString(), options.programDir, createLogin, false);
+    if (outcome != Startup::Outcome::MainMenu) {
+        err << "quillon: cannot log in to the database\n";
+        return ScriptNotConnected;
+    }
+
+    runner.setHandler(QStringLiteral("state"), [&app](const ScriptCommand& c) {
+        QString error;
+        if (!assignStateMember(app.state, c.target, c.text, &error))
+            throw ScriptError(error);
+    });
+    runner.setHandler(QStringLiteral("open"), [&app](const ScriptCommand& c) { app.windows().show(c.target); });
+    runner.setHandler(QStringLiteral("close"), [&app](const ScriptCommand& c) { closeWindow(app, c.target); });
+    runner.setHandler(QStringLiteral("sql"), [&app, &emitLine](const ScriptCommand& c) {
+        RecordsetPtr rows = app.SharedConnection().openRecordset(c.text, CursorType::Static, LockType::ReadOnly);
+        for (const QString& line : scriptRowLines(*rows))
+            emitLine(line);
+    });
+
+    const bool ok = runner.runFile(options.scriptPath);
+    if (!ok)
+        err << "quillon: " << runner.error() << "\n";
+    closeEveryWindow(app);
+    app.shutdownLogin();
+    return ok ? ScriptSucceeded : ScriptFailed;
+}
+
+}  // namespace quillon

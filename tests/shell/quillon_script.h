@@ -1,0 +1,94 @@
+#pragma once
+// Runs the built quillon program on a script, as `quillon --script` runs, and
+// reads what it wrote: the log lines, stderr, and the reports' JSON files.
+// Reports are built from small templates of the test's own (the real forms
+// are the template tests' business).
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+namespace quillon::testing {
+
+inline QString quillonProgram()
+{
+    return QStringLiteral(QUILLON_BUILD_DIR "/app/quillon");
+}
+
+// A one-line template per catalogue name: every row prints one line.
+inline void writeTemplates(const QString& folder, const QStringList& names)
+{
+    QDir().mkpath(folder);
+    for (const QString& name : names) {
+        QFile f(QDir(folder).filePath(name + QStringLiteral(".rpt")));
+        f.open(QIODevice::WriteOnly);
+        f.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                               "<Report name=\"%1\" title=\"%1\">\n"
+                               "  <Page width=\"612\" height=\"792\" margin=\"36\"/>\n"
+                               "  <Detail height=\"12\"><Field x=\"0\" y=\"0\" expr=\"'row'\"/></Detail>\n"
+                               "</Report>\n").arg(name).toUtf8());
+    }
+}
+
+struct ScriptRun {
+    int exitCode = -1;
+    QStringList lines;   // stdout, one event a line
+    QString errors;      // stderr
+
+    // The lines that start with `prefix` ("REPORT ", "MESSAGE ").
+    QStringList linesStarting(const QString& prefix) const
+    {
+        QStringList out;
+        for (const QString& l : lines)
+            if (l.startsWith(prefix)) out << l;
+        return out;
+    }
+    // The JSON file named by data= in a REPORT or PRINT line.
+    static QJsonObject data(const QString& line)
+    {
+        static const QRegularExpression path(QStringLiteral(" data=(\\S+)$"));
+        QFile f(path.match(line).captured(1));
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return QJsonDocument::fromJson(f.readAll()).object();
+    }
+    static QString sql(const QString& line) { return data(line)[QStringLiteral("report")][QStringLiteral("sql")][0].toString(); }
+    static int rows(const QString& line) { return data(line)[QStringLiteral("table1")].toArray().size(); }
+};
+
+// Runs `script` with --out outDir, --db database when given, templates from
+// templateDir, and the program found at `program`.
+inline ScriptRun runScript(const QString& script, const QString& workDir, const QString& database,
+                           const QString& templateDir, const QString& program = quillonProgram())
+{
+    const QString scriptPath = QDir(workDir).filePath(QStringLiteral("run.qs"));
+    QFile f(scriptPath);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(script.toUtf8());
+    f.close();
+
+    QStringList args{QStringLiteral("--script"), scriptPath, QStringLiteral("--out"),
+                     QDir(workDir).filePath(QStringLiteral("out"))};
+    if (!database.isEmpty()) args << QStringLiteral("--db") << database;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUILLON_TEMPLATE_DIR"), templateDir);
+    env.remove(QStringLiteral("QUILLON_PRINT_FOLDER"));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(120000);
+    ScriptRun run;
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    run.errors = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+}  // namespace quillon::testing
