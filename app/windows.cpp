@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "invoicing/contractor_windows.h"
+#include "invoicing/form6.h"
 #include "shell/windows.h"
 
 namespace quillon {
@@ -9,6 +10,7 @@ void registerAllWindows(App& app)
 {
     registerShellWindows(app);
     registerContractorWindows(app);
+    registerForm6(app);
 }
 
 }  // namespace quillon
