@@ -64,8 +64,8 @@ void ColumnNumbering::SetColumnFlag(Recordset& detail)
         } else if (PreviousPost.AccountingID != 0) {
             newColumn = true;
         }
-        // A posting after one without an accounting code joins its column
-        // and shares its row.
+        // else: after a posting without an accounting code, this one joins
+        // its column and shares its row order.
     } else if (current.PersonID != PreviousPost.PersonID) {
         CurrentColumn = 1;
         RowsInColumn = 1;
