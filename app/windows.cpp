@@ -2,6 +2,7 @@
 
 #include "invoicing/contractor_windows.h"
 #include "invoicing/form6.h"
+#include "rosters/windows.h"
 #include "shell/windows.h"
 
 namespace quillon {
@@ -11,6 +12,7 @@ void registerAllWindows(App& app)
     registerShellWindows(app);
     registerContractorWindows(app);
     registerForm6(app);
+    registerRosterWindows(app);
 }
 
 }  // namespace quillon

@@ -1,0 +1,32 @@
+// The widget tests need one QApplication for the whole test program.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class QApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "test_rosters";
+        static char* argv[] = {name, nullptr};
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!QApplication::instance())
+            m_app = new QApplication(argc, argv);
+    }
+    void TearDown() override
+    {
+        delete m_app;
+        m_app = nullptr;
+    }
+
+private:
+    QApplication* m_app = nullptr;
+};
+
+const auto* const registered = ::testing::AddGlobalTestEnvironment(new QApplicationEnvironment);
+
+}  // namespace
