@@ -148,6 +148,31 @@ TEST(TemplateTotals, OncePerGroupTotalsIgnoreRowsAJoinRepeats)
       <PageFooter><Field expr="Sum({Y}, 'page', 'A')"/></PageFooter></Report>)x"), 0);         // not per page
 }
 
+// Lines listed by account, then the same rows again by day: a day split
+// across two accounts is totalled once.
+TEST(TemplateSubreports, ASubreportOnTheMainRowsSortsAndGroupsThemItsOwnWay)
+{
+    const char* xml = R"x(<Report name="M">
+      <Sort by="Acct, Day"/>
+      <Group name="Acct" on="Acct"><Footer height="10"><Field expr="{Acct} &amp; ' ' &amp; Sum({Amt})"/></Footer></Group>
+      <ReportFooter height="10">
+        <Subreport name="days" data="main" link="Unit">
+          <Sort by="Day"/>
+          <Group name="Day" on="Day"><Footer height="10"><Field expr="Text({Day}, 'M/d') &amp; ' ' &amp; Sum({Amt})"/></Footer></Group>
+          <ReportFooter height="10"><Field expr="'days ' &amp; Count({Day}, 'report', 'Day')"/></ReportFooter>
+        </Subreport>
+      </ReportFooter>
+    </Report>)x";
+    auto rs = Recordset::fromRows({QStringLiteral("Acct"), QStringLiteral("Unit"), QStringLiteral("Day"), QStringLiteral("Amt")},
+                                  {{Value(QStringLiteral("B")), Value(QStringLiteral("B")), Value(QDate(2024, 6, 1)), Value(std::int64_t(5))},
+                                   {Value(QStringLiteral("A")), Value(QStringLiteral("B")), Value(QDate(2024, 6, 2)), Value(std::int64_t(7))},
+                                   {Value(QStringLiteral("A")), Value(QStringLiteral("B")), Value(QDate(2024, 6, 1)), Value(std::int64_t(3))}});
+    // The report footer sees the last row; its Unit links every row.
+    EXPECT_EQ(texts(render(xml, rs)), (QStringList{QStringLiteral("A 10"), QStringLiteral("B 5"), QStringLiteral("6/1 8"),
+                                                   QStringLiteral("6/2 7"), QStringLiteral("days 2")}));
+    EXPECT_NE(templateError(R"x(<Report><Detail><Subreport name="s" data="other"/></Detail></Report>)x"), 0);
+}
+
 TEST(TemplateText, CarriageReturnLineEndsBreakLines)
 {
     const char* xml = R"x(<Report name="W"><Detail height="10">

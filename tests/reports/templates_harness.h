@@ -237,6 +237,11 @@ inline const std::vector<SampleCase>& sampleCases()
          {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedEquipmentId=2"), QStringLiteral("ContractType=0"),
           QStringLiteral("InvoicePrintMode=1"), QStringLiteral("OrigRptCode=D"), QStringLiteral("ReportStartDate=07/14/2026"),
           QStringLiteral("ReportEndDate=07/27/2026")}, {}},
+        {"OF286", 7,
+         {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedEquipmentId=8"), QStringLiteral("ContractType=1"),
+          QStringLiteral("InvoicePrintMode=1"), QStringLiteral("OrigRptCode=D"), QStringLiteral("ReportStartDate=07/14/2026"),
+          QStringLiteral("ReportEndDate=07/27/2026"), QStringLiteral("ReportDebitTotal=364.50"), QStringLiteral("ReportAdditionTotal=0")}, {}},
+        {"SummContractor", 4, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedContractorId=1")}, {}},
         {"CommAuthorization", 9, {QStringLiteral("SelectedIncidentId=1"), QStringLiteral("SelectedPersonId=30")}, {}},
     };
     return cases;

@@ -201,3 +201,41 @@ TEST(IncidentTimeTemplate, EachFaxNumberGetsItsOwnNumberedPagesAndTotals)
 }
 
 }  // namespace
+
+namespace {
+
+// The payment summary's query repeats each use posting once per adjustment of
+// its equipment; every figure must still count each posting and each
+// adjustment once.
+TEST(SummContractorTemplate, EachPostingAndAdjustmentCountsOnceDespiteTheJoin)
+{
+    const Built b = buildCase("SummContractor");   // contractor 1
+    const QStringList lines = allLines(b.doc);
+    RecordsetPtr equipment = sampleDb().openRecordset(QStringLiteral(
+        "select e.EquipmentID, e.UniqueEquipmentName, "
+        "(select sum(Amt) from ContractorPost c where c.EquipmentID = e.EquipmentID), "
+        "(select sum(case when a > g then a else g end) from (select sum(Amt + SAmt) as a, GuarAmt as g from ContractorPost c "
+        "  where c.EquipmentID = e.EquipmentID group by ActivityDT, GuarAmt)), "
+        "(select sum(Amt) from ContractorAdjustments j where j.EquipmentID = e.EquipmentID) "
+        "from Equipment e join Agreement g on g.AgreementID = e.AgreementID where g.ContractorID = 1 "
+        "and exists (select 1 from ContractorAdjustments j where j.EquipmentID = e.EquipmentID)"));
+    ASSERT_GE(equipment->recordCount(), 3);
+    Currency payable, adjustments;
+    for (int r = 0; r < equipment->recordCount(); ++r) {
+        const QString name = equipment->at(r, 1).toString();
+        const Currency pay = equipment->at(r, 3).toCurrency(), adj = equipment->at(r, 4).toCurrency();
+        payable = payable + pay;
+        adjustments = adjustments + adj;
+        EXPECT_TRUE(lines.contains(QStringLiteral("Net for %1 | %2").arg(name, dollars(Value(pay - adj))))) << name.toStdString();
+        EXPECT_FALSE(lines.filter(QStringLiteral(" | %1 | ").arg(equipment->at(r, 2).toCurrency().toFixed(2, true))).isEmpty())
+            << name.toStdString();
+    }
+    const QString total = lines.filter(QStringLiteral("Total for O'Brien Water Hauling")).value(0);
+    EXPECT_TRUE(total.startsWith(QStringLiteral("Total for O'Brien Water Hauling, %1 pieces of equipment").arg(equipment->recordCount())));
+    EXPECT_TRUE(total.endsWith(QStringLiteral(" | ") + payable.toFixed(2, true))) << total.toStdString();
+    EXPECT_FALSE(lines.filter(QStringLiteral(":   net for the contractor | ") + dollars(Value(payable - adjustments))).isEmpty());
+    // A day paid at its guarantee says so.
+    EXPECT_FALSE(lines.filter(QStringLiteral("| guarantee")).isEmpty());
+}
+
+}  // namespace

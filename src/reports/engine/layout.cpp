@@ -1057,6 +1057,7 @@ Document layoutReport(const RenderInput& input)
     sh.root = bindTemplate(t, input.data);
     for (size_t s = 0; s < t.subreports.size(); ++s) {
         RecordsetPtr rs = s < input.subreportData.size() ? input.subreportData[s] : RecordsetPtr();
+        if (!rs && t.subreports[s].mainData) rs = input.data;
         sh.subBindings.push_back(bindTemplate(*t.subreports[s].report, rs));
     }
     sh.subIndex.resize(t.subreports.size());

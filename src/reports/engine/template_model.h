@@ -124,6 +124,10 @@ struct SubreportDef {
     QStringList linkFields;        // fields of the subreport's data
     std::vector<int> parentSlots;  // matching field slots of the containing report
     bool suppressIfEmpty = false;
+    // Lays out the containing report's own rows (in its own order and groups)
+    // unless data is bound to it: a second view of the same rows, such as
+    // day totals under lines listed by account.
+    bool mainData = false;
 };
 
 struct ReportTemplate {

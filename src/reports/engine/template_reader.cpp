@@ -654,7 +654,7 @@ private:
 
     void readSubreport(const XmlNode& n, ReportTemplate& t, BandDef& band, ElementDef& e, double bandWidth)
     {
-        allow(n, {"name", "x", "y", "width", "height", "link", "suppressIfEmpty", "visible"});
+        allow(n, {"name", "x", "y", "width", "height", "link", "suppressIfEmpty", "visible", "data"});
         if (t.isSubreport) fail(n.line, QStringLiteral("a subreport cannot hold another subreport"));
         if (band.kind == BandKind::PageHeader || band.kind == BandKind::PageFooter)
             fail(n.line, QStringLiteral("a subreport cannot sit in a page header or footer"));
@@ -671,6 +671,9 @@ private:
         SubreportDef sd;
         sd.name = e.name;
         sd.suppressIfEmpty = boolean(n, "suppressIfEmpty", false);
+        const QString source = n.attr("data", QStringLiteral("own")).trimmed().toLower();
+        if (source == QLatin1String("main")) sd.mainData = true;
+        else if (source != QLatin1String("own")) fail(n.line, QStringLiteral("data must be own or main"));
         sd.report = std::make_shared<ReportTemplate>();
         sd.report->name = e.name;
         sd.report->path = t.path;
