@@ -2,6 +2,8 @@
 
 #include "analysis/windows.h"
 #include "invoicing/contractor_windows.h"
+#include "invoicing/form6.h"
+#include "invoicing/printinvoice.h"
 #include "rosters/windows.h"
 #include "shell/windows.h"
 
@@ -12,7 +14,11 @@ void registerAllWindows(App& app)
     registerShellWindows(app);
     registerContractorWindows(app);
     registerAnalysisWindows(app);
+    registerForm6(app);
     registerRosterWindows(app);
+    // The viewers' print button issues invoices from the start, not only
+    // once the OF-288 window has been opened.
+    installInvoicePrintHook(app);
 }
 
 }  // namespace quillon
