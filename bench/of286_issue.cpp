@@ -15,6 +15,7 @@
 #include "invoicing/equipmentinvoice.h"
 #include "invoicing/equipmentreports.h"
 #include "invoicing/form7.h"
+#include "invoicing/printinvoice.h"
 #include "shell/app.h"
 #include "ui/script.h"
 #include "ui/scriptactions.h"
@@ -115,7 +116,7 @@ public:
         QElapsedTimer t;
         t.start();
         const qint64 nested = buildNs + showNs;
-        const bool result = printOfficialEquipmentInvoice(m_app, *this, slot, fromViewer);
+        const bool result = PrintInvoice(m_app, slot, fromViewer);
         issueNs += t.nsecsElapsed() - (buildNs + showNs - nested);
         return result;
     }
@@ -195,6 +196,11 @@ int main(int argc, char** argv)
     app.state.IncidentStartYear = QStringLiteral("2026");
     app.state.SelectedIncidentNumber = QStringLiteral("CA-SHU-004117");
     TimedReports timed(app);
+    // The issuance prints through the timed pipeline too.
+    setEquipmentInvoicePath([&timed](App& a, std::int16_t slot) {
+        printEquipmentInvoice(a.state, a.SharedConnection(), a.dialogs(), timed, slot);
+        return false;
+    });
 
     int messages = 0;
     ScriptRunner runner(dialogs, [&](const QString& line) {

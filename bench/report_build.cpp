@@ -81,18 +81,20 @@ void measure(const Subject& subject, App& app, Connection& db, const QString& db
     const AppState base = stateOf(subject);
 
     // The data sets alone, with nothing of the previous build held: through
-    // the connection, then raw.
+    // the connection, then raw. An untimed raw pass first brings the tables
+    // this report reads into SQLite's cache, as they are for the build.
     app.state = AppState();
     const ReportPlan plan = planReport(base, 0);
     auto& engine = dynamic_cast<SqliteEngine&>(db.engine());
     QElapsedTimer t;
     t.start();
-    for (const QString& sql : plan.dataSetSql) db.openRecordset(sql, CursorType::Static, LockType::Optimistic);
-    const double queries = msSince(t);
     QStringList adapted;
-    t.restart();
     for (const QString& sql : plan.dataSetSql) adapted << engine.adapt(sql);
     const double adapt = msSince(t);
+    for (const QString& sql : adapted) rawSqlite(db.sqliteHandle(), sql);
+    t.restart();
+    for (const QString& sql : plan.dataSetSql) db.openRecordset(sql, CursorType::Static, LockType::Optimistic);
+    const double queries = msSince(t);
     t.restart();
     for (const QString& sql : adapted) rawSqlite(db.sqliteHandle(), sql);
     const double raw = msSince(t);

@@ -28,6 +28,19 @@ bool continuesShift(const std::optional<QDateTime>& previousStop, const QDateTim
     return std::llabs(minuteStamp(start) - minuteStamp(*previousStop)) <= ShiftJoinMinutes;
 }
 
+// Whether a stop time was posted: its text form is longer than 3 characters.
+// Dates and times always are (a time of day alone reads "h:mm:ss AM"), so
+// only other kinds of value are formatted to find out.
+bool hasStopTime(const Value& stop)
+{
+    switch (stop.type()) {
+    case Value::Type::Null: return false;
+    case Value::Type::Date:
+    case Value::Type::DateTime: return true;
+    default: return stop.toString().size() > 3;
+    }
+}
+
 }  // namespace
 
 std::vector<ShiftPosting> shiftPostingsFrom(const Recordset& rs)
@@ -43,7 +56,7 @@ std::vector<ShiftPosting> shiftPostingsFrom(const Recordset& rs)
         p.PersonID = std::int32_t(rs.at(r, 3).toInt());
         p.StartTime = rs.at(r, 4).toDateTime();
         const Value& stop = rs.at(r, 5);
-        if (stop.toString().size() > 3) p.StopTime = stop.toDateTime();
+        if (hasStopTime(stop)) p.StopTime = stop.toDateTime();
         p.RequestNumber = rs.at(r, 6).toString();
         postings.push_back(std::move(p));
     }

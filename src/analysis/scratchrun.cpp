@@ -31,7 +31,20 @@ void createReport(Analysis analysis, AppState& state, std::int32_t run, ReportSo
 {
     state.ReportSortField = reportSortField(sort);
     state.ReportRunId = run;
-    if (analysis == Analysis::ExcessHours && state.ManageIncidentsAsOne) state.SelectedIncidentId = -1;
+    if (!(analysis == Analysis::ExcessHours && state.ManageIncidentsAsOne)) {
+        if (report.buildReport(state)) report.showReport(state, true, 1);
+        return;
+    }
+    // Over all incidents the excess-hours report is made for incident -1. The
+    // incident chosen in the menu comes back afterwards, however the report
+    // ended: later runs stamp their rows with it, and rows stamped -1 would
+    // fall out of every report's join with Incidents.
+    struct RestoreIncident {
+        AppState& state;
+        std::int32_t chosen;
+        ~RestoreIncident() { state.SelectedIncidentId = chosen; }
+    } restore{state, state.SelectedIncidentId};
+    state.SelectedIncidentId = -1;
     if (report.buildReport(state)) report.showReport(state, true, 1);
 }
 

@@ -78,8 +78,9 @@ QString reportSortField(ReportSort sort);
 
 // The two analyses. Both set ReportStartDate and ReportEndDate from the
 // request; a run that reaches the report also sets ReportSortField and
-// ReportRunId, and the excess-hours run, with ManageIncidentsAsOne, sets
-// SelectedIncidentId to -1 for its report. The person of a person run is
+// ReportRunId, and the excess-hours run, with ManageIncidentsAsOne, builds
+// its report with SelectedIncidentId -1 and puts the chosen incident back
+// afterwards. The person of a person run is
 // SelectedPersonId; the standard of an excess-hours run is ReportMinValue.
 RunResult runWorkRest(AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,
                       AnalysisReport& report, Dialogs& dialogs);

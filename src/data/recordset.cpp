@@ -226,10 +226,10 @@ void Recordset::requery()
     reset(m_writer->requery(*this));
 }
 
-void Recordset::sort(const QString& spec)
+void Recordset::sort(const QString& order)
 {
     checkOpen();
-    m_sort = spec.trimmed();
+    m_sort = order.trimmed();
     // Keep the current row current.
     const int current = (!m_onDeleted && m_pos >= 0 && m_pos < recordCount()) ? m_order[m_pos] : -1;
     m_order.clear();

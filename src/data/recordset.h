@@ -107,7 +107,7 @@ public:
     // Runs the query again (through the writer); the position returns to the first row.
     void requery();
     // Sorts by "Field [ASC|DESC], Field2 ..."; an empty text restores the fetched order.
-    void sort(const QString& spec);
+    void sort(const QString& order);
     const QString& sortSpec() const { return m_sort; }
 
     RecordsetWriter* writer() const { return m_writer.get(); }

@@ -81,7 +81,7 @@ public:
     Currency toCurrency() const;
     QDate toDate() const;
     QDateTime toDateTime() const;
-    // A date-time as a wall-clock value: same date and time, time spec UTC.
+    // A date-time as a wall-clock value: same date and time, marked as UTC.
     static QDateTime wallClock(const QDateTime& dt);
     static QDateTime wallClock(const QDate& d, const QTime& t) { return QDateTime(d, t, Qt::UTC); }
 

@@ -29,7 +29,7 @@ public:
 };
 
 // The program's pipeline: BuildReport and ShowReport over the application's
-// shared state and connection, and the official print of equipment invoices.
+// shared state and connection, and PrintInvoice for official prints.
 class AppEquipmentReports : public EquipmentReports {
 public:
     explicit AppEquipmentReports(App& app) : m_app(app) {}
@@ -41,17 +41,11 @@ private:
     App& m_app;
 };
 
-// The equipment path of the official print, for ReportNumber 7 or 13 in
-// ORIGINAL or DUPLICATE ORIGINAL once the user has confirmed: issues the
-// invoice or records the copy, then prints the OF-286 and, when a total is
-// not zero, the deductions. Returns false (the caller prints nothing more).
+// The equipment path of the invoice issuance (PrintInvoice hands reports 7
+// and 13 to it in ORIGINAL or DUPLICATE ORIGINAL once the user has confirmed):
+// issues the invoice or records the copy, then prints the OF-286 and, when a
+// total is not zero, the deductions. Returns false (the caller prints nothing
+// more).
 bool PrintEquipmentInvoice(App& app, std::int16_t ViewerSlot);
-
-// The official print of an equipment report set: a DRAFT, or a report other
-// than 7 and 13, returns true at once (the caller prints it); a request from a
-// viewer closes both viewers first; an ORIGINAL is confirmed twice; then the
-// equipment path runs, building and printing through `reports`. False when it
-// printed or the user declined.
-bool printOfficialEquipmentInvoice(App& app, EquipmentReports& reports, std::int16_t ViewerSlot, bool FromViewer);
 
 }  // namespace quillon

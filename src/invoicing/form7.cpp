@@ -5,6 +5,7 @@
 #include "invoicing/equipmentdelete.h"
 #include "invoicing/equipmentprint.h"
 #include "invoicing/equipmentreports.h"
+#include "invoicing/printinvoice.h"
 #include "shell/app.h"
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
@@ -533,6 +534,7 @@ void Form7::uncheckDuplicateOption()
 void registerForm7(App& app)
 {
     app.windows().add(QStringLiteral("Form7"), [&app] { return new Form7(app); });
+    setEquipmentInvoicePath(&PrintEquipmentInvoice);
 }
 
 void Form7::cmdDelete_Click()

@@ -132,7 +132,8 @@ private:
 };
 
 // Makes the OF-286 window known to the application's windows as "Form7"
-// (main-menu option 7 and launches for report 7 open it by that name).
+// (main-menu option 7 and launches for report 7 open it by that name), and
+// gives PrintInvoice its equipment path (PrintEquipmentInvoice).
 void registerForm7(App& app);
 
 }  // namespace quillon

@@ -1,5 +1,6 @@
-// Whole runs of both analyses against small in-memory doubles of the database
-// and the report: what is queried, written, reported, said and removed.
+// Runs of both analyses against small in-memory doubles of the database and
+// the report, failing at each step after rows were written: the rows are
+// removed all the same. (Runs over a real database: analysisrun_test.cpp.)
 #include "analysis/scratchrun.h"
 
 #include "recordingdialogs.h"
@@ -97,87 +98,6 @@ const AnalysisRequest june{SelectionOption::Person, {}, QDate(2024, 6, 1), QDate
 
 }  // namespace
 
-TEST(ScratchRun, RowsAreWrittenInOneBatchReportedAndRemoved)
-{
-    MemoryDatabase db;
-    db.postings = dayTotals({16.0, 16.5, 8.0});
-    MemoryReport report(db);
-    RecordingDialogs dialogs;
-    AppState state = incident7(DbKind::SqlServer);
-    const RunResult wr = runWorkRest(state, june, db, report, dialogs);
-    EXPECT_EQ(wr.outcome, RunOutcome::Reported);
-    EXPECT_EQ(wr.run, 500);
-    const PostingSelection sel{SelectionOption::Person, {}, 42, june.startDay, june.endDate};
-    EXPECT_EQ(db.log, (QStringList{workRestPostingSql(state, sel), "NextNumber ReportRecords,", "write 1",
-                                   "Select ReportRun from ReportRecords where ReportRun = 500",
-                                   "Delete from ReportRecords where ReportRun = 500"}));
-    ASSERT_EQ(report.rows.size(), 1u);
-    EXPECT_EQ(report.rows[0].ActivityDT, QDate(2024, 6, 2));
-    EXPECT_EQ(report.seen.ReportSortField, QStringLiteral("P"));
-    EXPECT_EQ(report.seen.ReportRunId, 500);
-    EXPECT_EQ(report.seen.ReportEndDate, june.endDate);
-    EXPECT_EQ(report.shows, QStringList{"1 1"});   // preview in viewer 1
-    EXPECT_TRUE(db.table.empty());
-    EXPECT_TRUE(dialogs.shown.empty());
-
-    // Excess hours over all incidents: rows keep the incident of the scan, the
-    // report is built for incident -1.
-    MemoryDatabase db2;
-    db2.postings = postings({{QDate(2024, 6, 3), 6.0, "A", 42, at(6, 0), at(12, 0), "C-3"},
-                             {QDate(2024, 6, 3), 6.5, "B", 42, at(12, 30), at(19, 0), "C-3"}});
-    MemoryReport report2(db2);
-    state = incident7(DbKind::Access);
-    state.ManageIncidentsAsOne = true;
-    AnalysisRequest byRequest = june;
-    byRequest.sort = ReportSort::RequestNumber;
-    EXPECT_EQ(runExcessHours(state, byRequest, db2, report2, dialogs).outcome, RunOutcome::Reported);
-    ASSERT_EQ(report2.rows.size(), 1u);
-    EXPECT_EQ(report2.rows[0].IncidentID, 7);
-    EXPECT_DOUBLE_EQ(report2.rows[0].ExcessHrs.value_or(0), 0.5);
-    EXPECT_EQ(report2.seen.SelectedIncidentId, -1);
-    EXPECT_EQ(report2.seen.ReportSortField, QStringLiteral("R"));
-    EXPECT_EQ(db2.log.last(), QStringLiteral("Delete * from ReportRecords where ReportRun = 500"));
-    EXPECT_TRUE(db2.table.empty());
-}
-
-TEST(ScratchRun, EmptySelectionAndNothingFoundAreSaidAndWriteNothing)
-{
-    struct Case {
-        bool workRest;
-        RecordsetPtr rows;
-        const char* text;
-        MsgIcon icon;
-        const char* title;
-    };
-    const char* noData = "No Data in this Selection. ";
-    for (const Case& c : std::vector<Case>{
-             {true, dayTotals({}), noData, MsgIcon::Exclamation, "Information"},
-             {false, postings({}), noData, MsgIcon::Exclamation, "Information"},
-             {true, dayTotals({16.0, 16.0}), "Nobody for your selection has 16 in 24 or 32 in 48.",
-              MsgIcon::Information, "Quillon:Work/Rest Info"},
-             {false, postings({{QDate(2024, 6, 3), 12.0, "A", 42, at(6, 0), at(18, 0), "C-3"}}),
-              "Nobody for your selection has Excess Hours.", MsgIcon::Information, "Quillon:Excess Hours Info"}}) {
-        SCOPED_TRACE(c.title);
-        MemoryDatabase db;
-        db.postings = c.rows;
-        MemoryReport report(db);
-        RecordingDialogs dialogs;
-        AppState state = incident7(DbKind::SqlServer);
-        const RunResult r = c.workRest ? runWorkRest(state, june, db, report, dialogs)
-                                       : runExcessHours(state, june, db, report, dialogs);
-        ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown[0].text, c.text);
-        EXPECT_EQ(dialogs.shown[0].icon, c.icon);
-        EXPECT_EQ(dialogs.shown[0].title, c.title);
-        // A run number only once there are postings.
-        EXPECT_EQ(r.outcome, c.text == noData ? RunOutcome::NoData : RunOutcome::NothingFound);
-        EXPECT_EQ(db.log.filter("NextNumber").size(), c.text == noData ? 0 : 1);
-        EXPECT_TRUE(db.log.filter("write").isEmpty());
-        EXPECT_TRUE(db.log.filter("Delete").isEmpty());
-        EXPECT_TRUE(report.shows.isEmpty());
-    }
-}
-
 TEST(ScratchRun, ARunThatFailsAfterWritingStillRemovesItsRows)
 {
     for (int fault = 0; fault < 4; ++fault) {   // not built, build throws, show throws, write throws
@@ -197,6 +117,27 @@ TEST(ScratchRun, ARunThatFailsAfterWritingStillRemovesItsRows)
         EXPECT_TRUE(report.shows.isEmpty());
         EXPECT_TRUE(db.table.empty());
         EXPECT_EQ(db.log.last(), QStringLiteral("Delete from ReportRecords where ReportRun = 500"));
+    }
+
+    // Over all incidents the excess-hours report is built for incident -1;
+    // the chosen incident is back after the run, failed or not.
+    for (bool fails : {false, true}) {
+        MemoryDatabase db;
+        db.postings = postings({{QDate(2024, 6, 3), 13.0, "A", 42, at(6, 0), at(19, 0), "C-3"}});
+        MemoryReport report(db);
+        report.throwAt = fails ? 2 : 0;
+        RecordingDialogs dialogs;
+        AppState state = incident7(DbKind::Access);
+        state.ManageIncidentsAsOne = true;
+        if (fails)
+            EXPECT_THROW(runExcessHours(state, june, db, report, dialogs), DbError);
+        else
+            runExcessHours(state, june, db, report, dialogs);
+        EXPECT_EQ(report.seen.SelectedIncidentId, -1);
+        ASSERT_EQ(report.rows.size(), 1u);
+        EXPECT_EQ(report.rows[0].IncidentID, 7);
+        EXPECT_EQ(state.SelectedIncidentId, 7);
+        EXPECT_EQ(db.log.last(), QStringLiteral("Delete * from ReportRecords where ReportRun = 500"));
     }
 
     // When the clean-up fails too, the error that stopped the run is passed on.

@@ -46,10 +46,7 @@ class Form7Test : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_invoicing";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
+        previousTemplates = qgetenv("QUILLON_TEMPLATE_DIR");
         templates = new QTemporaryDir;
         for (const auto& [file, text] : {std::pair{"OF286.rpt", kOf286Template},
                                          std::pair{"EquipDeductions.rpt", kDeductionsTemplate}}) {
@@ -61,7 +58,8 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        qunsetenv("QUILLON_TEMPLATE_DIR");
+        if (previousTemplates.isEmpty()) qunsetenv("QUILLON_TEMPLATE_DIR");
+        else qputenv("QUILLON_TEMPLATE_DIR", previousTemplates);
         delete templates;
     }
 
@@ -73,6 +71,7 @@ protected:
         app->state.SelectedIncidentId = 1;
         app->state.SelectedIncidentNumber = "CA-XYZ-001";
         app->state.IncidentStartYear = "2005";
+        registerForm7(*app);
     }
     void TearDown() override
     {
@@ -111,6 +110,7 @@ protected:
     }
 
     static QTemporaryDir* templates;
+    static QByteArray previousTemplates;
     EquipmentDb t;
     ScriptedDialogs dialogs;
     std::shared_ptr<reports::FolderPrinter> printer;
@@ -118,6 +118,7 @@ protected:
     std::unique_ptr<Form7> form;
 };
 QTemporaryDir* Form7Test::templates = nullptr;
+QByteArray Form7Test::previousTemplates;
 
 }  // namespace
 

@@ -16,26 +16,16 @@ namespace {
 
 const QString kBatch = QStringLiteral(QUILLON_BUILD_DIR "/app/quillon-batch");
 
-// Renders the data file the batch tool wrote, with the parameter values it recorded.
-Document renderDataFile(const QString& templateName, const QByteArray& json)
+// The parameter values the batch tool recorded in its data file.
+std::vector<std::pair<QString, Value>> recordedParameters(const QByteArray& json)
 {
-    ReportApplication app(std::make_shared<FolderPrinter>(QStringLiteral("/nonexistent")));
-    ReportPtr report = app.openReport(kTemplates + templateName + QStringLiteral(".rpt"), 1);
+    std::vector<std::pair<QString, Value>> out;
     const QJsonObject params = QJsonDocument::fromJson(json).object().value(QStringLiteral("report")).toObject()
                                    .value(QStringLiteral("parameters")).toObject();
-    for (auto it = params.begin(); it != params.end(); ++it) {
-        report->parameter(it.key()).clearCurrentValueAndRange();
-        report->parameter(it.key()).addCurrentValue(it.value().isBool() ? Value(it.value().toBool())
-                                                    : it.value().isDouble() ? Value(it.value().toDouble())
-                                                                            : Value(it.value().toString()));
-    }
-    report->discardSavedData();
-    for (const auto& [table, rs] : tablesFromJson(json, templateName)) {
-        if (table == QLatin1String("table1")) report->database().table(1).setDataSource(rs);
-        else report->subreport(table)->database().table(1).setDataSource(rs);
-    }
-    report->setPrintDate(kPrintDate);
-    return report->render();
+    for (auto it = params.begin(); it != params.end(); ++it)
+        out.emplace_back(it.key(), it.value().isBool() ? Value(it.value().toBool())
+                                   : it.value().isDouble() ? Value(it.value().toDouble()) : Value(it.value().toString()));
+    return out;
 }
 
 TEST(TemplatesThroughTheBatchTool, ReportDataRendersToTheGoldenPagesAndThePdfHoldsThemAll)
@@ -61,7 +51,7 @@ TEST(TemplatesThroughTheBatchTool, ReportDataRendersToTheGoldenPagesAndThePdfHol
         const QByteArray bytes = json.readAll();
         const QString templateName = QJsonDocument::fromJson(bytes).object().value(QStringLiteral("report")).toObject()
                                          .value(QStringLiteral("template")).toString();
-        const Document doc = renderDataFile(templateName, bytes);
+        const Document doc = renderJson(templateName, bytes, recordedParameters(bytes));
         QFile golden(kFixtures + QLatin1String(c.golden) + QStringLiteral(".golden"));
         ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
         EXPECT_EQ(pagesText(doc).toStdString(), QString::fromUtf8(golden.readAll()).toStdString());
@@ -70,6 +60,53 @@ TEST(TemplatesThroughTheBatchTool, ReportDataRendersToTheGoldenPagesAndThePdfHol
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         static const QRegularExpression pageObject(QStringLiteral("/Type\\s*/Page[^s]"));
         EXPECT_EQ(QString::fromLatin1(f.readAll()).count(pageObject), doc.pageCount());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Texts that overlap on a page: two printed strings sharing ink.
+QStringList overlaps(const Document& doc)
+{
+    QStringList out;
+    for (int pi = 0; pi < doc.pageCount(); ++pi) {
+        std::vector<const Primitive*> texts;
+        for (const Primitive& p : doc.pages[size_t(pi)].items)
+            if (p.kind == Primitive::Text && !p.text.trimmed().isEmpty() && p.angle == 0 && !p.background) texts.push_back(&p);
+        for (size_t i = 0; i < texts.size(); ++i)
+            for (size_t j = i + 1; j < texts.size(); ++j) {
+                const Primitive& a = *texts[i];
+                const Primitive& b = *texts[j];
+                // The ink of a line lies within about 80% of its line height.
+                const double w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
+                const double h = std::min(a.y + a.h * 0.8, b.y + b.h * 0.8) - std::max(a.y, b.y);
+                if (w > 0.5 && h > 0.5)
+                    out << QStringLiteral("page %1: \"%2\" and \"%3\"").arg(pi + 1).arg(a.text, b.text);
+            }
+    }
+    return out;
+}
+
+TEST(TemplatesLayout, NoPrintedTextOverlapsAnother)
+{
+    for (const SampleCase& c : sampleCases()) {
+        const QStringList found = overlaps(buildCase(c.golden).doc);
+        EXPECT_TRUE(found.isEmpty()) << c.golden << ": " << found.join(QStringLiteral("; ")).toStdString();
+    }
+    const std::vector<std::pair<const char*, std::vector<std::pair<QString, Value>>>> fixtures{
+        {"OF288", {{QStringLiteral("OrigRpt"), Value(QStringLiteral("PLost"))}, {QStringLiteral("FinalFlag"), Value(QStringLiteral("F"))}}},
+        {"OF288_grid", {{QStringLiteral("OrigRpt"), Value(QStringLiteral("D"))}}},
+        {"CommissaryDetail", {{QStringLiteral("OrigRpt"), Value(QStringLiteral("PDamaged"))}}},
+        {"WorkRest_R", {{QStringLiteral("SortField"), Value(QStringLiteral("R"))}}},
+        {"WorkRest_P", {{QStringLiteral("SortField"), Value(QStringLiteral("P"))}}},
+        {"ExcessHours_R", {{QStringLiteral("SortField"), Value(QStringLiteral("R"))}, {QStringLiteral("MinValue"), Value(14.0)}}},
+    };
+    for (const auto& [fixture, params] : fixtures) {
+        const QString name = QString::fromLatin1(fixture).section(QLatin1Char('_'), 0, 0);
+        const QStringList found = overlaps(renderFixture(name, QLatin1String(fixture), params));
+        EXPECT_TRUE(found.isEmpty()) << fixture << ": " << found.join(QStringLiteral("; ")).toStdString();
     }
 }
 

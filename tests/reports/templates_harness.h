@@ -91,9 +91,9 @@ inline Built buildReport(const AppState& state, Connection& db = sampleDb(), std
     return b;
 }
 
-// Renders a template from a JSON fixture with the given parameter values.
-inline Document renderFixture(const QString& templateName, const QString& fixture,
-                              const std::vector<std::pair<QString, Value>>& params)
+// Renders a template from report data in JSON with the given parameter values.
+inline Document renderJson(const QString& templateName, const QByteArray& json,
+                           const std::vector<std::pair<QString, Value>>& params)
 {
     ReportApplication app(std::make_shared<FolderPrinter>(QStringLiteral("/nonexistent")));
     ReportPtr report = app.openReport(kTemplates + templateName + QStringLiteral(".rpt"), 1);
@@ -101,10 +101,8 @@ inline Document renderFixture(const QString& templateName, const QString& fixtur
         report->parameter(name).clearCurrentValueAndRange();
         report->parameter(name).addCurrentValue(value);
     }
-    QFile json(kFixtures + fixture + QStringLiteral(".json"));
-    if (!json.open(QIODevice::ReadOnly)) throw DbError(ErrorNumber::FileNotFound, json.fileName());
     report->discardSavedData();
-    for (const auto& [table, rs] : tablesFromJson(json.readAll(), json.fileName())) {
+    for (const auto& [table, rs] : tablesFromJson(json, templateName)) {
         if (table == QLatin1String("table1")) report->database().table(1).setDataSource(rs);
         else report->subreport(table)->database().table(1).setDataSource(rs);
     }
@@ -112,12 +110,23 @@ inline Document renderFixture(const QString& templateName, const QString& fixtur
     return report->render();
 }
 
-// The rows of a fixture's table 1, to check the printed totals against.
-inline RecordsetPtr fixtureRows(const QString& fixture)
+inline QByteArray fixtureBytes(const QString& fixture)
 {
     QFile json(kFixtures + fixture + QStringLiteral(".json"));
     if (!json.open(QIODevice::ReadOnly)) throw DbError(ErrorNumber::FileNotFound, json.fileName());
-    return tablesFromJson(json.readAll(), json.fileName()).at(QStringLiteral("table1"));
+    return json.readAll();
+}
+
+inline Document renderFixture(const QString& templateName, const QString& fixture,
+                              const std::vector<std::pair<QString, Value>>& params)
+{
+    return renderJson(templateName, fixtureBytes(fixture), params);
+}
+
+// The rows of a fixture's table 1, to check the printed totals against.
+inline RecordsetPtr fixtureRows(const QString& fixture)
+{
+    return tablesFromJson(fixtureBytes(fixture), fixture).at(QStringLiteral("table1"));
 }
 
 // The text of one page in reading order, a printed line per text line.

@@ -1,4 +1,5 @@
-// The widget tests need one QApplication for the whole test program.
+// Test programs of windows and widgets need one QApplication for the whole
+// program; tests/CMakeLists.txt adds this file to them (WIDGETS).
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@ public:
     void SetUp() override
     {
         static int argc = 1;
-        static char name[] = "test_rosters";
+        static char name[] = "quillon-tests";
         static char* argv[] = {name, nullptr};
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");

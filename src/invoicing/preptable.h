@@ -1,0 +1,44 @@
+#pragma once
+// The preparation table of an OF-288 Run: the connection's temporary table
+// #tmp with one row per person on the invoice run. The OF-288 and commissary
+// detail reports join it for the invoice number, copy number, period and list
+// of earlier invoices; issuing an ORIGINAL reads it row by row and writes the
+// new invoice keys back into it; a reprint finds the invoices to reprint in
+// its InvoiceID column.
+//
+// Columns: PersonID; PrevInvoices (the person's other invoices, one line
+// each); Original (copy number text: "01" for a new invoice, "02 Lost" for a
+// reprint); Lastdate (the first day the invoice covers); InvoiceNum (the
+// invoice number, its last character the suffix); InvoiceID (0 for a new
+// invoice, the invoice reprinted for a duplicate); EndDate (the last day).
+//
+// Each fill drops and recreates the table, so it holds the latest Run only.
+// Everything runs on the shared connection; database errors pass to the caller.
+
+#include "data/recordset.h"
+#include "invoicing/of288sql.h"
+#include "shell/app.h"
+
+#include <cstdint>
+
+namespace quillon {
+
+// Drops the table when it exists, creates it empty and opens it for adding rows.
+RecordsetPtr createPrepTable(App& app);
+
+// Fills the table for every person of the selection: new invoices for a
+// DRAFT or ORIGINAL (the next suffix after the highest the person ever had,
+// deleted invoices included), the latest invoice for a crew DUPLICATE. The
+// invoice number takes the four-digit year of the incident's StartDate.
+void getPrevInvoices(App& app, const of288::Choices& choices);
+
+// Fills the table with the one invoice chosen for a reprint
+// (SelectedInvoiceId). The invoice number takes IncidentStartYear and
+// SelectedIncidentNumber from the shared state.
+void getPrevInvoice(App& app);
+
+// The PersonsInvoiceID of the person's invoice with that suffix (deleted ones
+// included), 0 when there is none.
+std::int32_t FindInvoiceId(App& app, std::int32_t personId, const QString& suffix);
+
+}  // namespace quillon
