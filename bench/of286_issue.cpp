@@ -197,7 +197,7 @@ int main(int argc, char** argv)
     app.state.SelectedIncidentNumber = QStringLiteral("CA-SHU-004117");
     TimedReports timed(app);
     // The issuance prints through the timed pipeline too.
-    setEquipmentInvoicePath([&timed](App& a, std::int16_t slot) {
+    setEquipmentInvoicePath(app, [&timed](App& a, std::int16_t slot) {
         printEquipmentInvoice(a.state, a.SharedConnection(), a.dialogs(), timed, slot);
         return false;
     });

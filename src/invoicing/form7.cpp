@@ -534,7 +534,7 @@ void Form7::uncheckDuplicateOption()
 void registerForm7(App& app)
 {
     app.windows().add(QStringLiteral("Form7"), [&app] { return new Form7(app); });
-    setEquipmentInvoicePath(&PrintEquipmentInvoice);
+    setEquipmentInvoicePath(app, &PrintEquipmentInvoice);
 }
 
 void Form7::cmdDelete_Click()

@@ -12,12 +12,6 @@ namespace quillon {
 
 namespace {
 
-EquipmentInvoicePath& equipmentPath()
-{
-    static EquipmentInvoicePath path;
-    return path;
-}
-
 // Unloads both viewer windows, as showing a report in a viewer does for its
 // own: renamed and hidden at once, deleted once control is back in the event
 // loop (a viewer whose print button led here is still on the stack).
@@ -58,9 +52,9 @@ void printPersonnelInvoices(App& app, std::int16_t viewerSlot)
 
 }  // namespace
 
-void setEquipmentInvoicePath(EquipmentInvoicePath path)
+void setEquipmentInvoicePath(App& app, EquipmentInvoicePath path)
 {
-    equipmentPath() = std::move(path);
+    app.setEquipmentInvoicePath(std::move(path));
 }
 
 bool confirmOriginalInvoice(Dialogs& dialogs)
@@ -97,9 +91,10 @@ bool PrintInvoice(App& app, std::int16_t ViewerSlot, bool FromViewer)
     if (s.InvoicePrintMode == PrintOriginal && !confirmOriginalInvoice(app.dialogs())) return false;
 
     if (report == 7 || report == 13) {
-        if (!equipmentPath())
+        const EquipmentInvoicePath& equipment = app.equipmentInvoicePath();
+        if (!equipment)
             throw DbError(ErrorNumber::Generic, QStringLiteral("Equipment invoices are not available."));
-        return equipmentPath()(app, ViewerSlot);
+        return equipment(app, ViewerSlot);
     }
     if (report == 14) return false;
 

@@ -30,11 +30,11 @@ bool PrintInvoice(App& app, std::int16_t ViewerSlot, bool FromViewer);
 // The equipment invoice path (OF-286 and its deductions and additions report).
 // PrintInvoice calls it for reports 7 and 13 after the common entry steps (the
 // DRAFT test, the viewers closed, the ORIGINAL confirmed) with the viewer slot
-// it was given, and returns its result. The equipment code registers it once
-// at start-up; until then reports 7 and 13 fail with a DbError saying that
-// equipment invoices are not available.
-using EquipmentInvoicePath = std::function<bool(App& app, std::int16_t ViewerSlot)>;
-void setEquipmentInvoicePath(EquipmentInvoicePath path);
+// it was given, and returns its result. The equipment code registers it with
+// the App at start-up; until then reports 7 and 13 fail with a DbError saying
+// that equipment invoices are not available.
+using EquipmentInvoicePath = App::EquipmentInvoicePath;
+void setEquipmentInvoicePath(App& app, EquipmentInvoicePath path);
 
 // Lets the viewers' print buttons ask PrintInvoice (with FromViewer true) and
 // print themselves only when it answers true. An error is shown as a message

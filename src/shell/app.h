@@ -18,6 +18,8 @@
 #include "ui/windowregistry.h"
 
 #include <functional>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace quillon {
@@ -78,6 +80,12 @@ public:
     // The login password, for windows that open data sources of their own.
     QString Password() const { return m_login ? m_login->Password() : QString(); }
 
+    // How invoice issuance prints an equipment invoice (the OF-286 and its
+    // deductions report); the equipment invoice window registers it.
+    using EquipmentInvoicePath = std::function<bool(App& app, std::int16_t ViewerSlot)>;
+    const EquipmentInvoicePath& equipmentInvoicePath() const { return m_equipmentInvoicePath; }
+    void setEquipmentInvoicePath(EquipmentInvoicePath path) { m_equipmentInvoicePath = std::move(path); }
+
     // The program's windows by form name.
     WindowRegistry& windows() { return m_windows; }
 
@@ -95,6 +103,7 @@ private:
     const OfficeNodes* m_officeNodes = nullptr;
     std::function<void()> m_quit;
     WindowRegistry m_windows;
+    EquipmentInvoicePath m_equipmentInvoicePath;
 };
 
 }  // namespace quillon

@@ -38,7 +38,6 @@ protected:
     }
     ~PrintInvoiceTest() override
     {
-        setEquipmentInvoicePath({});
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName().startsWith("frmViewRpt")) w->deleteLater();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -139,7 +138,7 @@ TEST_F(PrintInvoiceTest, CommissaryDetailAloneAndEquipmentReports)
     EXPECT_THROW(PrintInvoice(*t.app, 1, false), DbError);   // no equipment path yet
 
     std::vector<int> slots;
-    setEquipmentInvoicePath([&](App&, std::int16_t slot) {
+    setEquipmentInvoicePath(*t.app, [&](App&, std::int16_t slot) {
         slots.push_back(slot);
         return false;
     });
