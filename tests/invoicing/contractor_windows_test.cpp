@@ -139,12 +139,7 @@ TEST_F(ContractorWindows, ContractorInvoiceStaysUsableAfterAFailingQuery)
     // Without the debit table the equipment choice fails once, with the
     // database's description; the window's other lists still work.
     const QString broken = work.filePath(QStringLiteral("broken.db"));
-    ASSERT_TRUE(QFile::copy(database, broken));
-    {
-        Connection db;
-        db.openEmbedded(broken);
-        db.execute(QStringLiteral("Drop table ContractorDebit"));
-    }
+    ASSERT_TRUE(copyWithoutTable(database, broken, QStringLiteral("ContractorDebit")));
     const ScriptRun r = run(QStringLiteral("state SelectedIncidentId 1\n"
                                            "open Form8\n"
                                            "pick Form8.dbcContractors O'Brien Water Hauling\n"

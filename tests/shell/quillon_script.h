@@ -4,6 +4,8 @@
 // Reports are built from small templates of the test's own (the real forms
 // are the template tests' business).
 
+#include "data/connection.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -62,6 +64,17 @@ struct ScriptRun {
     static QString sql(const QString& line) { return data(line)[QStringLiteral("report")][QStringLiteral("sql")][0].toString(); }
     static int rows(const QString& line) { return data(line)[QStringLiteral("table1")].toArray().size(); }
 };
+
+// A copy of the database at `target` without one of its tables, so that the
+// queries reading it fail; returns false when the copy cannot be made.
+inline bool copyWithoutTable(const QString& source, const QString& target, const QString& table)
+{
+    if (!QFile::copy(source, target)) return false;
+    Connection db;
+    db.openEmbedded(target);
+    db.execute(QStringLiteral("Drop table ") + table);
+    return true;
+}
 
 // Runs `script` with --out outDir, --db database when given, templates from
 // templateDir, and the program found at `program`.
