@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "analysis/windows.h"
+#include "audit/auditwindow.h"
 #include "invoicing/contractor_windows.h"
 #include "invoicing/form6.h"
 #include "invoicing/form7.h"
@@ -18,6 +19,7 @@ void registerAllWindows(App& app)
     registerForm6(app);
     registerForm7(app);
     registerRosterWindows(app);
+    registerAuditWindows(app);
     // The viewers' print button issues invoices from the start, not only
     // once the OF-288 window has been opened.
     installInvoicePrintHook(app);

@@ -2,6 +2,7 @@
 #include "batch_command.h"
 
 #include "data/dberror.h"
+#include "data/demo/damaged_database.h"
 #include "data/demo/database_summary.h"
 #include "data/demo/demo_database.h"
 
@@ -22,6 +23,7 @@ struct DbArgs {
     int scale = 1;
     quint64 seed = demo::DemoOptions::DefaultSeed;
     bool force = false;
+    bool damaged = false;
 };
 
 // Parses PATH and the options the command accepts; false with a message on err
@@ -39,6 +41,8 @@ bool parseArgs(const QStringList& args, bool sampleOptions, DbArgs& out, QTextSt
         };
         if (a == QLatin1String("--force")) {
             out.force = true;
+        } else if (sampleOptions && a == QLatin1String("--damaged")) {
+            out.damaged = true;
         } else if (sampleOptions && a == QLatin1String("--scale")) {
             bool ok = false;
             out.scale = value("--scale").toInt(&ok);
@@ -122,6 +126,7 @@ int demoDb(const QStringList& argv, QTextStream& out, QTextStream& err)
     demo::DemoCounts counts;
     const int rc = writeDatabase(args, err, [&](const QString& path) {
         counts = demo::createDemoDatabase(path, {args.scale, args.seed});
+        if (args.damaged) demo::damageDatabase(path);
     });
     if (rc != 0) return rc;
     const QLocale english(QLocale::English);
@@ -154,5 +159,5 @@ int summary(const QStringList& argv, QTextStream& out, QTextStream& err)
 }  // namespace
 
 QUILLON_BATCH_COMMAND("init-db", QStringLiteral("init-db PATH [--force]"), initDb);
-QUILLON_BATCH_COMMAND("demo-db", QStringLiteral("demo-db PATH [--scale N] [--seed S] [--force]"), demoDb);
+QUILLON_BATCH_COMMAND("demo-db", QStringLiteral("demo-db PATH [--scale N] [--seed S] [--damaged] [--force]"), demoDb);
 QUILLON_BATCH_COMMAND("summary", QStringLiteral("summary PATH"), summary);

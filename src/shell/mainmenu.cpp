@@ -150,6 +150,11 @@ void MainMenu::select(int checkedOption, const QString& listText, const Value& b
         m_app.windows().show(form);
 }
 
+void MainMenu::auditDatabase()
+{
+    m_app.windows().show(AuditWindow);
+}
+
 void MainMenu::unload()
 {
     if (m_unloaded)

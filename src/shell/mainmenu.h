@@ -45,6 +45,10 @@ public:
     void timingTestClicked(bool checked);
     // Select with option 1..12 checked (0: none), the list's text and bound value.
     void select(int checkedOption, const QString& listText, const Value& boundValue);
+    // "Audit Database": opens the audit window (frmAudit), which checks the
+    // whole database whatever incident is chosen.
+    void auditDatabase();
+    static inline const QString AuditWindow = QStringLiteral("frmAudit");
     // The menu closes: shutdown, then the program ends. Runs once.
     void unload();
 

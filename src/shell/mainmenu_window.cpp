@@ -53,10 +53,13 @@ MainMenuWindow::MainMenuWindow(App& app, QWidget* parent) : QWidget(parent), m_a
     setControlName(chkTimingTest, QStringLiteral("chkTimingTest"));
     cmdSelect = new QPushButton(QStringLiteral("Select"), this);
     setControlName(cmdSelect, QStringLiteral("cmdSelect"));
+    cmdAudit = new QPushButton(QStringLiteral("Audit Database"), this);
+    setControlName(cmdAudit, QStringLiteral("cmdAudit"));
     auto* row = new QHBoxLayout;
     row->addWidget(chkMgAs1);
     row->addWidget(chkTimingTest);
     row->addStretch();
+    row->addWidget(cmdAudit);
     row->addWidget(cmdSelect);
     layout->addLayout(row);
 
@@ -87,6 +90,8 @@ MainMenuWindow::MainMenuWindow(App& app, QWidget* parent) : QWidget(parent), m_a
     connect(cmdSelect, &QPushButton::clicked, this, guarded(dialogs, [this] {
         m_menu.select(checkedOption(), dbcIncidents->text(), dbcIncidents->boundValue());
     }));
+
+    connect(cmdAudit, &QPushButton::clicked, this, guarded(dialogs, [this] { m_menu.auditDatabase(); }));
 
     runGuarded(dialogs, [this] { formLoad(); });
 }

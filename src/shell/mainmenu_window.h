@@ -41,6 +41,7 @@ private:
     QCheckBox* chkMgAs1;
     QCheckBox* chkTimingTest;
     QPushButton* cmdSelect;
+    QPushButton* cmdAudit;
     QLabel* lblDataPath;
     QLabel* lblVer;
 };
