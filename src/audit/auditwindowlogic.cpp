@@ -1,5 +1,6 @@
 #include "audit/auditwindowlogic.h"
 
+#include "reports/buildreport.h"
 #include "ui/busypointer.h"
 
 #include <map>
@@ -14,16 +15,33 @@ std::vector<DatabaseAudit::RuleCount> DatabaseAudit::RunButton_Click()
     std::vector<RuleCount> counts;
     for (const AuditRule& r : auditRules()) counts.push_back({r.id, r.title, m_result.count(r.id)});
 
-    reports::ReportPtr report = buildReport(m_result, db.connectionString());
+    // The report takes the place of a built report in the shared state, as
+    // the viewers and the scripted runs read it there.
     AppState& s = m_app.state;
     s.ReportNumber = ReportNo;
     s.ReportTitle = Title;
-    s.OpenReport = report;
-    m_app.output().showReport(1, 1, report, Title, Title);
+    s.ReportTitle2.clear();
+    s.MainSql.clear();
+    s.SubSql.clear();
+    s.SubDataSet.reset();
+    s.OpenTemplateName = TemplateName;
+    s.EngineApplication = std::make_shared<reports::ReportApplication>(m_app.printer());
+    s.OpenReport = s.EngineApplication->openReport(reports::ReportApplication::templatePath(TemplateName), 1);
+    const QString databaseName = db.connectionString();
+    const Value findings(double(m_result.findings.size()));
+    s.OpenReportParameters = {{QStringLiteral("DatabaseName"), Value(databaseName)},
+                              {QStringLiteral("FindingCount"), findings}};
+    for (const auto& [name, value] : s.OpenReportParameters) {
+        s.OpenReport->parameter(name).clearCurrentValueAndRange();
+        s.OpenReport->parameter(name).addCurrentValue(value);
+    }
+    s.MainDataSet = findingRows(m_result);
+    s.OpenReport->database().table(1).setDataSource(s.MainDataSet);
+    ShowReport(m_app, 1, 1);
     return counts;
 }
 
-reports::ReportPtr DatabaseAudit::buildReport(const AuditResult& result, const QString& databaseName) const
+RecordsetPtr DatabaseAudit::findingRows(const AuditResult& result)
 {
     std::map<QString, int> order;
     for (size_t i = 0; i < auditRules().size(); ++i) order[auditRules()[i].id] = int(i) + 1;
@@ -31,20 +49,9 @@ reports::ReportPtr DatabaseAudit::buildReport(const AuditResult& result, const Q
     for (const AuditFinding& f : result.findings)
         rows.push_back({Value(order[f.rule]), Value(f.rule), Value(auditRuleTitle(f.rule)), Value(f.rows),
                         Value(f.meaning)});
-    RecordsetPtr data = Recordset::fromRows(
-        {QStringLiteral("RuleOrder"), QStringLiteral("Rule"), QStringLiteral("Title"), QStringLiteral("Rows"),
-         QStringLiteral("Meaning")},
-        std::move(rows));
-
-    reports::ReportApplication engine(m_app.printer());
-    reports::ReportPtr report = engine.openReport(reports::ReportApplication::templatePath(TemplateName), 1);
-    report->discardSavedData();
-    report->parameter(QStringLiteral("DatabaseName")).clearCurrentValueAndRange();
-    report->parameter(QStringLiteral("DatabaseName")).addCurrentValue(Value(databaseName));
-    report->parameter(QStringLiteral("FindingCount")).clearCurrentValueAndRange();
-    report->parameter(QStringLiteral("FindingCount")).addCurrentValue(Value(double(result.findings.size())));
-    report->database().table(1).setDataSource(data);
-    return report;
+    return Recordset::fromRows({QStringLiteral("RuleOrder"), QStringLiteral("Rule"), QStringLiteral("Title"),
+                                QStringLiteral("Rows"), QStringLiteral("Meaning")},
+                               std::move(rows));
 }
 
 }  // namespace quillon

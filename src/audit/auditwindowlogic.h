@@ -1,7 +1,8 @@
 #pragma once
 // The database audit window's logic (frmAudit): Run audits the database of
 // the shared connection, lists each rule with its count of findings and
-// previews the findings, grouped by rule, in viewer 1, from where they print.
+// previews the findings (template Audit), grouped by rule with a count per
+// rule, in viewer 1, from where they print.
 
 #include "audit/audit.h"
 #include "reports/engine/report_engine.h"
@@ -30,9 +31,9 @@ public:
     std::vector<RuleCount> RunButton_Click();
 
     const AuditResult& result() const { return m_result; }
-    // The report of a result: one row per finding (RuleOrder, Rule, Title,
-    // Rows, Meaning), the database named in the heading.
-    reports::ReportPtr buildReport(const AuditResult& result, const QString& databaseName) const;
+    // The report's rows: one per finding (RuleOrder, Rule, Title, Rows,
+    // Meaning), in rule order.
+    static RecordsetPtr findingRows(const AuditResult& result);
 
 private:
     App& m_app;

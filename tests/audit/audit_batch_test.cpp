@@ -22,13 +22,13 @@ using quillon::Connection;
 
 const QString kBatch = QStringLiteral(QUILLON_BUILD_DIR "/app/quillon-batch");
 
-struct Run {
+struct BatchRun {
     int exitCode = -1;
     QStringList lines;
     QString err;
 };
 
-Run batch(const QStringList& args)
+BatchRun batch(const QStringList& args)
 {
     QProcess p;
     p.start(kBatch, args);
@@ -143,7 +143,7 @@ protected:
                                                 QStringLiteral("PersonsPostID = 1004"));
         return path;
     }
-    static Run audit(const QString& path, const QStringList& more = {})
+    static BatchRun audit(const QString& path, const QStringList& more = {})
     {
         return batch(QStringList{QStringLiteral("audit"), QStringLiteral("--db"), path} + more);
     }
@@ -152,13 +152,13 @@ protected:
 
 TEST_F(AuditBatch, FindsEachKindOfDamageOnceAndNothingInItsSoundTwin)
 {
-    const Run sound = audit(database(QStringLiteral("sound")));
+    const BatchRun sound = audit(database(QStringLiteral("sound")));
     EXPECT_EQ(sound.exitCode, 0) << sound.lines.join(QLatin1Char('\n')).toStdString() << sound.err.toStdString();
     EXPECT_EQ(sound.lines, QStringList{QStringLiteral("Audit of %1: no findings").arg(m_dir.filePath(QStringLiteral("sound.db")))});
 
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.rule);
-        const Run run = audit(database(QString::fromLatin1(c.rule), &c));
+        const BatchRun run = audit(database(QString::fromLatin1(c.rule), &c));
         EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
         ASSERT_EQ(run.lines.size(), 2) << run.lines.join(QLatin1Char('\n')).toStdString();
         EXPECT_TRUE(run.lines[0].startsWith(QString::fromLatin1(c.rule) + QStringLiteral(": ")))
@@ -171,7 +171,7 @@ TEST_F(AuditBatch, FindsEachKindOfDamageOnceAndNothingInItsSoundTwin)
 
 TEST_F(AuditBatch, JsonCountsEveryRuleAndUnreadableFilesExitWithThree)
 {
-    const Run run = audit(database(QStringLiteral("amount"), &kCases[7]), {QStringLiteral("--json")});
+    const BatchRun run = audit(database(QStringLiteral("amount"), &kCases[7]), {QStringLiteral("--json")});
     EXPECT_EQ(run.exitCode, 4);
     const QJsonObject o = QJsonDocument::fromJson(run.lines.join(QLatin1Char('\n')).toUtf8()).object();
     EXPECT_FALSE(o.value(QStringLiteral("clean")).toBool());
@@ -186,7 +186,7 @@ TEST_F(AuditBatch, JsonCountsEveryRuleAndUnreadableFilesExitWithThree)
     text.write("not a database, only some notes\n");
     text.close();
     for (const QString& path : {text.fileName(), m_dir.filePath(QStringLiteral("missing.db"))}) {
-        const Run bad = audit(path);
+        const BatchRun bad = audit(path);
         EXPECT_EQ(bad.exitCode, 3) << path.toStdString();
         EXPECT_TRUE(bad.err.startsWith(QStringLiteral("cannot audit ") + path)) << bad.err.toStdString();
     }
@@ -206,14 +206,14 @@ TEST_F(AuditBatch, SamplesLargeAndDamaged)
     const QString large = m_dir.filePath(QStringLiteral("large.db"));
     ASSERT_EQ(batch({QStringLiteral("demo-db"), large, QStringLiteral("--scale"), QStringLiteral("5")}).exitCode, 0);
     const QByteArray before = fileHash(large);
-    const Run run = audit(large);
+    const BatchRun run = audit(large);
     EXPECT_EQ(run.exitCode, 0) << run.lines.join(QLatin1Char('\n')).toStdString() << run.err.toStdString();
     EXPECT_EQ(fileHash(large), before);
     EXPECT_FALSE(QFile::exists(large + QStringLiteral("-journal")));
 
     const QString damaged = m_dir.filePath(QStringLiteral("damaged.db"));
     ASSERT_EQ(batch({QStringLiteral("demo-db"), damaged, QStringLiteral("--damaged")}).exitCode, 0);
-    const Run found = audit(damaged, {QStringLiteral("--json")});
+    const BatchRun found = audit(damaged, {QStringLiteral("--json")});
     EXPECT_EQ(found.exitCode, 4);
     const QJsonObject counts = QJsonDocument::fromJson(found.lines.join(QLatin1Char('\n')).toUtf8())
                                    .object().value(QStringLiteral("counts")).toObject();
