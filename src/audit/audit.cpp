@@ -414,6 +414,14 @@ public:
             {"EquipInvoicesReason", "EquipInvoiceReasonID"}, {"EquipmentPost", "EquipmentPostID"},
             {"ContractorDebit", "ContractorDebitID"}, {"ReportRecords", "ReportRun"},
         };
+        // The counters are the key procedure's own table; a database whose
+        // procedure keeps them elsewhere has nothing to check here.
+        const QString exists = m_db.engineKind() == EngineKind::Sqlite
+                                   ? QStringLiteral("Select Count(*) From sqlite_schema Where type = 'table' "
+                                                    "And name = 'KeyCounters' Collate NoCase")
+                                   : QStringLiteral("Select Count(*) From INFORMATION_SCHEMA.TABLES "
+                                                    "Where TABLE_NAME = 'KeyCounters'");
+        if (intOf(query(m_db, exists)->value(0)) == 0) return;
         RecordsetPtr counters = query(m_db, QStringLiteral("Select TableName, LastNumber From KeyCounters Order By TableName"));
         for (; !counters->eof(); counters->moveNext()) {
             const QString name = counters->value(QStringLiteral("TableName")).toString().trimmed();
@@ -441,11 +449,11 @@ public:
 
     void scratchRows()
     {
-        RecordsetPtr rs = query(m_db, QStringLiteral("Select ReportRun, Count(*) as RowCount From ReportRecords "
+        RecordsetPtr rs = query(m_db, QStringLiteral("Select ReportRun, Count(*) as RunRows From ReportRecords "
                                                      "Group By ReportRun Order By ReportRun"));
         for (; !rs->eof(); rs->moveNext()) {
             const qint64 run = intOf(rs->value(QStringLiteral("ReportRun")));
-            const qint64 rowCount = intOf(rs->value(QStringLiteral("RowCount")));
+            const qint64 rowCount = intOf(rs->value(QStringLiteral("RunRows")));
             add(QLatin1String(ScratchRows), QStringLiteral("ReportRecords"), {run}, QString(), QString(),
                 QStringLiteral("ReportRecords run %1 holds %2").arg(run).arg(rowCount == 1 ? QStringLiteral("1 row")
                                                                                        : QStringLiteral("%1 rows").arg(rowCount)),
