@@ -27,6 +27,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 
 using namespace quillon;
 
@@ -101,11 +103,23 @@ QString plainSql()
         {"EquipInvoices", "EquipInvoiceID", "FirstDate", false}, {"EquipInvoices", "EquipInvoiceID", "LastDate", false},
         {"EquipmentPost", "EquipmentPostID", "ActivityDT", false},
     };
-    for (const DateColumn& d : dates) {
-        QString test = QStringLiteral("coalesce(date(%1, '+0 days'), '') <> %1").arg(QLatin1String(d.column));
-        if (d.dateTime) test += QStringLiteral(" AND coalesce(datetime(%1, '+0 days'), '') <> %1").arg(QLatin1String(d.column));
-        sql += QStringLiteral("SELECT %1, quote(%2) FROM %3 WHERE %2 IS NOT NULL AND %4 ORDER BY %1;\n")
-                   .arg(QLatin1String(d.key), QLatin1String(d.column), QLatin1String(d.table), test);
+    for (size_t first = 0; first < std::size(dates);) {
+        size_t last = first;
+        while (last < std::size(dates) && std::strcmp(dates[last].table, dates[first].table) == 0) ++last;
+        QStringList fields, tests;
+        for (size_t i = first; i < last; ++i) {
+            QString test = QStringLiteral("(%1 IS NOT NULL AND coalesce(date(%1, '+0 days'), '') <> %1")
+                               .arg(QLatin1String(dates[i].column));
+            if (dates[i].dateTime)
+                test += QStringLiteral(" AND coalesce(datetime(%1, '+0 days'), '') <> %1").arg(QLatin1String(dates[i].column));
+            test += QLatin1Char(')');
+            fields << QStringLiteral("CASE WHEN %1 THEN quote(%2) END").arg(test, QLatin1String(dates[i].column));
+            tests << test;
+        }
+        sql += QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 ORDER BY %1;\n")
+                   .arg(QLatin1String(dates[first].key), fields.join(QStringLiteral(", ")),
+                        QLatin1String(dates[first].table), tests.join(QStringLiteral(" OR ")));
+        first = last;
     }
     return sql;
 }

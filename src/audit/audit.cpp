@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <map>
 
 namespace quillon {
@@ -488,24 +490,41 @@ public:
             {"EquipInvoices", "EquipInvoiceID", "LastDate", false},
             {"EquipmentPost", "EquipmentPostID", "ActivityDT", false},
         };
-        for (const DateColumn& c : columns) {
-            const QString col = QLatin1String(c.column);
-            QString test = QStringLiteral("Coalesce(date(%1, '+0 days'), '') <> %1").arg(col);
-            if (c.dateTime) test += QStringLiteral(" And Coalesce(datetime(%1, '+0 days'), '') <> %1").arg(col);
-            RecordsetPtr rs = query(m_db, QStringLiteral("Select %1 as RowKey, quote(%2) as Stored From %3 "
-                                                         "Where %2 Is Not Null And %4 Order By %1")
-                                              .arg(QLatin1String(c.key), col, QLatin1String(c.table), test));
-            for (; !rs->eof(); rs->moveNext()) {
-                const qint64 key = intOf(rs->value(QStringLiteral("RowKey")));
-                add(QLatin1String(BadDate), QLatin1String(c.table), {key}, QString(), QString(),
-                    QStringLiteral("%1 %2: %3 holds %4, which is not a %5")
-                        .arg(QLatin1String(c.table))
-                        .arg(key)
-                        .arg(col, rs->value(QStringLiteral("Stored")).toString(),
-                             c.dateTime ? QStringLiteral("date and time") : QStringLiteral("date")),
-                    QStringLiteral("the row falls outside every date range: invoice periods, their totals and "
-                                   "their locks pass it by, and reports that read it may fail"));
+        // One pass over each table, whatever number of date columns it has.
+        for (size_t first = 0; first < std::size(columns);) {
+            size_t last = first;
+            while (last < std::size(columns) && std::strcmp(columns[last].table, columns[first].table) == 0) ++last;
+            const QString table = QLatin1String(columns[first].table);
+            const QString key = QLatin1String(columns[first].key);
+            QStringList fields, tests;
+            for (size_t i = first; i < last; ++i) {
+                const QString col = QLatin1String(columns[i].column);
+                QString test = QStringLiteral("(%1 Is Not Null And Coalesce(date(%1, '+0 days'), '') <> %1").arg(col);
+                if (columns[i].dateTime)
+                    test += QStringLiteral(" And Coalesce(datetime(%1, '+0 days'), '') <> %1").arg(col);
+                test += QLatin1Char(')');
+                fields << QStringLiteral("Case When %1 Then quote(%2) End as Bad%3").arg(test, col).arg(i - first);
+                tests << test;
             }
+            RecordsetPtr rs = query(m_db, QStringLiteral("Select %1 as RowKey, %2 From %3 Where %4 Order By %1")
+                                              .arg(key, fields.join(QStringLiteral(", ")), table,
+                                                   tests.join(QStringLiteral(" Or "))));
+            for (; !rs->eof(); rs->moveNext()) {
+                const qint64 rowKey = intOf(rs->value(QStringLiteral("RowKey")));
+                for (size_t i = first; i < last; ++i) {
+                    const Value& stored = rs->value(QStringLiteral("Bad%1").arg(i - first));
+                    if (stored.isNull()) continue;
+                    add(QLatin1String(BadDate), table, {rowKey}, QString(), QString(),
+                        QStringLiteral("%1 %2: %3 holds %4, which is not a %5")
+                            .arg(table)
+                            .arg(rowKey)
+                            .arg(QLatin1String(columns[i].column), stored.toString(),
+                                 columns[i].dateTime ? QStringLiteral("date and time") : QStringLiteral("date")),
+                        QStringLiteral("the row falls outside every date range: invoice periods, their totals and "
+                                       "their locks pass it by, and reports that read it may fail"));
+                }
+            }
+            first = last;
         }
     }
 
