@@ -1,5 +1,6 @@
 #include "audit/auditwindowlogic.h"
 
+#include "data/connection_string.h"
 #include "reports/buildreport.h"
 #include "ui/busypointer.h"
 
@@ -27,7 +28,11 @@ std::vector<DatabaseAudit::RuleCount> DatabaseAudit::RunButton_Click()
     s.OpenTemplateName = TemplateName;
     s.EngineApplication = std::make_shared<reports::ReportApplication>(m_app.printer());
     s.OpenReport = s.EngineApplication->openReport(reports::ReportApplication::templatePath(TemplateName), 1);
-    const QString databaseName = db.connectionString();
+    // The file of an embedded database; the server and database otherwise.
+    const ConnectionString cs = ConnectionString::parse(db.connectionString());
+    const QString databaseName = db.engineKind() == EngineKind::Sqlite
+                                     ? cs.value(QStringLiteral("Data Source"))
+                                     : cs.value(QStringLiteral("Server")) + QLatin1Char('/') + cs.value(QStringLiteral("Database"));
     const Value findings(double(m_result.findings.size()));
     s.OpenReportParameters = {{QStringLiteral("DatabaseName"), Value(databaseName)},
                               {QStringLiteral("FindingCount"), findings}};
