@@ -93,21 +93,25 @@ struct LockedTable {
     const InvoiceKind* kind;
     QString table;
     QString key;
-    QString what;        // "time", "commissary charges", ...
+    QString what;        // "the time", "the commissary charges", ...
+    bool plural;
     QString unpaid;      // what happens to them when no invoice holds them
+
+    QString whatIs() const { return what + (plural ? QStringLiteral(" are") : QStringLiteral(" is")); }
 };
 
 const LockedTable kLockedTables[] = {
-    {&kPersonnel, QStringLiteral("PersonsPost"), QStringLiteral("PersonsPostID"), QStringLiteral("the time"),
-     QStringLiteral("it is paid on no invoice, and it cannot be invoiced again while it is locked")},
+    {&kPersonnel, QStringLiteral("PersonsPost"), QStringLiteral("PersonsPostID"), QStringLiteral("the time"), false,
+     QStringLiteral("it is never paid, and it cannot be invoiced again while it is locked")},
     {&kPersonnel, QStringLiteral("PersonsDebit"), QStringLiteral("PersonsDebitID"),
-     QStringLiteral("the commissary charges"),
-     QStringLiteral("they are deducted on no invoice, and cannot be deducted later while they are locked")},
+     QStringLiteral("the commissary charges"), true,
+     QStringLiteral("they are never deducted from the person's pay, and cannot be deducted later while they are "
+                    "locked")},
     {&kEquipment, QStringLiteral("ContractorPost"), QStringLiteral("ContractorPostID"), QStringLiteral("the use"),
-     QStringLiteral("it is paid on no invoice, and it cannot be invoiced again while it is locked")},
+     false, QStringLiteral("it is never paid, and it cannot be invoiced again while it is locked")},
     {&kEquipment, QStringLiteral("ContractorAdjustments"), QStringLiteral("ContractorAdjustmentID"),
-     QStringLiteral("the deductions and additions"),
-     QStringLiteral("they reach no payment, and cannot be applied later while they are locked")},
+     QStringLiteral("the deductions and additions"), true,
+     QStringLiteral("they never reach the contractor's payment, and cannot be applied later while they are locked")},
 };
 
 class Auditor {
@@ -147,7 +151,7 @@ public:
             if (g.rule == QLatin1String(LockNoInvoice)) {
                 add(g.rule, t.table, g.keys, k.ownerText(g.owner), QString::number(g.lock),
                     rows + QStringLiteral(" locked to %1 key %2, which does not exist").arg(k.invoices).arg(g.lock),
-                    t.what + QStringLiteral(" is locked but on no invoice: ") + t.unpaid);
+                    t.whatIs() + QStringLiteral(" locked but on no invoice: ") + t.unpaid);
             } else if (g.rule == QLatin1String(LockDeletedInvoice)) {
                 add(g.rule, t.table, g.keys, k.ownerText(g.owner), g.number,
                     rows + QStringLiteral(" locked to the deleted invoice %1 (key %2)").arg(g.number).arg(g.lock),
@@ -158,9 +162,10 @@ public:
                                .arg(g.number)
                                .arg(g.lock)
                                .arg(k.ownerText(g.invoiceOwner)),
-                    QStringLiteral("%1 is on neither invoice: locked away from the %2's own invoices and not "
-                                   "printed on the invoice of %3 that holds it")
-                        .arg(t.what, k.ownerWord, k.ownerText(g.invoiceOwner)));
+                    QStringLiteral("%1 on neither invoice: locked away from the %2's own invoices and not "
+                                   "printed on the invoice of %3 that holds %4")
+                        .arg(t.whatIs(), k.ownerWord, k.ownerText(g.invoiceOwner),
+                             t.plural ? QStringLiteral("them") : QStringLiteral("it")));
             }
             g.keys.clear();
         };
