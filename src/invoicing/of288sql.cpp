@@ -301,7 +301,8 @@ QString latestInvoicesSql(const Choices& choices, const AppState& state)
 QString previousInvoicesSql(std::int32_t personId, const QDate& before, std::int32_t exceptInvoiceId)
 {
     return QStringLiteral("Select PI.FirstDate, PI.LastDate, PI.Amount, ")
-        + QStringLiteral("(Select Sum(PP.Hours) From PersonsPost PP Where PP.InvoiceID = PI.PersonsInvoiceID) as Hours ")
+        + QStringLiteral("(Select Sum(PP.Hours) From PersonsPost PP Where PP.PersonID = PI.PersonID ")
+        + QStringLiteral("and PP.InvoiceID = PI.PersonsInvoiceID) as Hours ")
         + QStringLiteral("From PersonsInvoices PI Where PI.PersonID = ") + num(personId)
         + QStringLiteral(" and PI.Del = 0 and PI.LastDate < '") + day(before)
         + QStringLiteral("' and PI.PersonsInvoiceID <> ") + num(exceptInvoiceId) + QStringLiteral(" Order by PI.LastDate");
@@ -360,15 +361,18 @@ QString lockFinalColumnSql(std::int32_t invoiceId, std::int32_t personId)
         + num(personId) + QStringLiteral(" and FinalCol = 1 and ") + openTest(QStringLiteral("InvoiceID"));
 }
 
-QString lockedPostingsSql(std::int32_t invoiceId)
+QString lockedPostingsSql(std::int32_t invoiceId, std::int32_t personId)
 {
-    return QStringLiteral("Select Sum(Hours) as Hours, Min(ActivityDT) as FirstDay From PersonsPost Where InvoiceID = ")
-        + num(invoiceId);
+    // Read through the person's postings: the key alone may be judged too
+    // common to search by when most postings are still open.
+    return QStringLiteral("Select Sum(Hours) as Hours, Min(ActivityDT) as FirstDay From PersonsPost Where PersonID = ")
+        + num(personId) + QStringLiteral(" and InvoiceID = ") + num(invoiceId);
 }
 
-QString lockedDebitsSql(std::int32_t invoiceId)
+QString lockedDebitsSql(std::int32_t invoiceId, std::int32_t personId)
 {
-    return QStringLiteral("Select Min(ActivityDT) as FirstDay From PersonsDebit Where InvoiceID = ") + num(invoiceId);
+    return QStringLiteral("Select Min(ActivityDT) as FirstDay From PersonsDebit Where PersonID = ") + num(personId)
+        + QStringLiteral(" and InvoiceID = ") + num(invoiceId);
 }
 
 QString highestSuffixSql(std::int32_t personId, bool sqlServer)
@@ -393,8 +397,8 @@ QString insertInvoiceSql(std::int32_t invoiceId, const QDate& first, const QDate
 
 QString finalInvoicesSql()
 {
-    return QStringLiteral("Select T.InvoiceID, (Select Count(*) From PersonsPost PP Where PP.InvoiceID = T.InvoiceID ")
-        + QStringLiteral("and PP.FinalCol = 1) as Final From #tmp T Where T.InvoiceID <> 0");
+    return QStringLiteral("Select T.InvoiceID, (Select Count(*) From PersonsPost PP Where PP.PersonID = T.PersonID ")
+        + QStringLiteral("and PP.InvoiceID = T.InvoiceID and PP.FinalCol = 1) as Final From #tmp T Where T.InvoiceID <> 0");
 }
 
 QString hasInvoicesSql(std::int32_t resourceId, std::int32_t personId)

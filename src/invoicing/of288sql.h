@@ -101,8 +101,8 @@ QString lockPostingsSql(const QString& table, std::int32_t invoiceId, std::int32
 QString lockFinalColumnSql(std::int32_t invoiceId, std::int32_t personId);
 // What an invoice holds once locked: its postings' hours and first day, and
 // the first day of its debits.
-QString lockedPostingsSql(std::int32_t invoiceId);
-QString lockedDebitsSql(std::int32_t invoiceId);
+QString lockedPostingsSql(std::int32_t invoiceId, std::int32_t personId);
+QString lockedDebitsSql(std::int32_t invoiceId, std::int32_t personId);
 // The highest suffix the person ever had; on SQL Server read with locks held
 // to the end of the transaction.
 QString highestSuffixSql(std::int32_t personId, bool sqlServer);

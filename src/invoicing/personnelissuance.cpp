@@ -65,8 +65,8 @@ std::vector<IssuedInvoice> issuePersonnelOriginals(App& app)
         db.execute(of288::lockPostingsSql(personsDebit, inv.invoiceId, inv.personId, end));
         db.execute(of288::lockFinalColumnSql(inv.invoiceId, inv.personId));
 
-        RecordsetPtr posted = readOnly(db, of288::lockedPostingsSql(inv.invoiceId));
-        RecordsetPtr debited = readOnly(db, of288::lockedDebitsSql(inv.invoiceId));
+        RecordsetPtr posted = readOnly(db, of288::lockedPostingsSql(inv.invoiceId, inv.personId));
+        RecordsetPtr debited = readOnly(db, of288::lockedDebitsSql(inv.invoiceId, inv.personId));
         inv.hours = posted->value(QStringLiteral("Hours")).toDouble();
         inv.amount = storedHours(inv.hours);
         const QDate first = earlier(posted->value(QStringLiteral("FirstDay")), debited->value(QStringLiteral("FirstDay")));
