@@ -30,12 +30,14 @@ QDate earlier(const Value& a, const Value& b)
 
 }  // namespace
 
-std::int32_t storedHours(double hours)
+std::int32_t storedHours(double hours, std::int32_t personId)
 {
     const double printed = std::round(hours * 100.0) / 100.0;
     if (!std::isfinite(printed) || std::fabs(printed) > double(std::numeric_limits<std::int32_t>::max()))
-        throw DbError(ErrorNumber::Generic,
-                      QStringLiteral("%1 hours do not fit the invoice's Amount.").arg(printed, 0, 'f', 2));
+        throw DbError(ErrorNumber::Generic, QStringLiteral("The %1 hours of person %2 do not fit the invoice's Amount; "
+                                                           "nothing was issued.")
+                                                .arg(printed, 0, 'f', 2)
+                                                .arg(personId));
     return roundHalfToEven(printed);
 }
 
@@ -68,7 +70,7 @@ std::vector<IssuedInvoice> issuePersonnelOriginals(App& app)
         RecordsetPtr posted = readOnly(db, of288::lockedPostingsSql(inv.invoiceId, inv.personId));
         RecordsetPtr debited = readOnly(db, of288::lockedDebitsSql(inv.invoiceId, inv.personId));
         inv.hours = posted->value(QStringLiteral("Hours")).toDouble();
-        inv.amount = storedHours(inv.hours);
+        inv.amount = storedHours(inv.hours, inv.personId);
         const QDate first = earlier(posted->value(QStringLiteral("FirstDay")), debited->value(QStringLiteral("FirstDay")));
 
         RecordsetPtr highest = readOnly(db, of288::highestSuffixSql(inv.personId, sqlServer));

@@ -49,7 +49,8 @@ std::vector<IssuedInvoice> issuePersonnelOriginals(App& app);
 int recordPersonnelDuplicates(App& app);
 
 // The whole hours stored for `hours`: the figure to the hundredth the form
-// prints, rounded half to even. A DbError when it does not fit the column.
-std::int32_t storedHours(double hours);
+// prints, rounded half to even. A DbError naming the person when it does not
+// fit the column.
+std::int32_t storedHours(double hours, std::int32_t personId);
 
 }  // namespace quillon

@@ -178,8 +178,8 @@ TEST_F(IntegrityTest, StoredAmountIsThePrintedHoursRoundedAndListsShowExactHours
     EXPECT_EQ(t.one("Select PrevInvoices from #tmp where PersonID = 100"),
               "6/1/2005 - 6/30/2005 for 3 Hours.\r\n7/1/2005 - 7/10/2005 for 22.75 Hours.\r\n");
     EXPECT_TRUE(printed(2).contains("for 22.75 Hours."));
-    EXPECT_EQ(storedHours(7.5), 8);
-    EXPECT_THROW(storedHours(3e9), DbError);
+    EXPECT_EQ(storedHours(7.5, 100), 8);
+    EXPECT_THROW(storedHours(3e9, 100), DbError);
 }
 
 // ---- Scope ----------------------------------------------------------------------------------
