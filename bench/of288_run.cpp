@@ -205,7 +205,7 @@ int main(int argc, char** argv)
         const double run = ms(t);
         const auto* viewer = app.output().window(1) ? app.output().window(1)->viewer() : nullptr;
         std::printf("  whole Run to the first preview page: %.1f ms (%d pages in viewer 1, %d postings numbered)\n", run,
-                    viewer ? viewer->pageCount() : 0, form->personDetail() ? form->personDetail()->recordCount() : 0);
+                    viewer ? viewer->pageCount() : 0, form->logic().personDetail() ? form->logic().personDetail()->recordCount() : 0);
         if (!dialogs.log().isEmpty()) std::printf("  messages: %s\n", qPrintable(dialogs.log().join(QStringLiteral(" / "))));
         delete form;
     }

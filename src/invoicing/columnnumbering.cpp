@@ -58,14 +58,15 @@ void ColumnNumbering::SetColumnFlag(Recordset& detail)
     bool newColumn = false;
     if (current.KindCode == PreviousPost.KindCode && current.PersonID == PreviousPost.PersonID
         && current.Rate == PreviousPost.Rate && RowsInColumn < RowsPerColumn) {
+        // A column is headed by one accounting code, "no accounting code"
+        // included: another code, or the first code after none, opens a
+        // new column, so that no posting prints under another's code.
         if (current.AccountingID == PreviousPost.AccountingID) {
             ++RowsInColumn;
             ++RowOrder;
-        } else if (PreviousPost.AccountingID != 0) {
+        } else {
             newColumn = true;
         }
-        // else: after a posting without an accounting code, this one joins
-        // its column and shares its row order.
     } else if (current.PersonID != PreviousPost.PersonID) {
         CurrentColumn = 1;
         RowsInColumn = 1;

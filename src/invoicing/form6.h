@@ -18,17 +18,13 @@
 //   answer Yes
 //   click Form6.RunButton(1)
 //
-// Every handler runs inside the error boundary: a database or report error
-// ends it with a message box, the pointer back to normal.
+// The window holds the controls and shows what Form6Logic decides. Every
+// handler runs inside the error boundary: a database or report error ends it
+// with a message box, the pointer back to normal.
 
-#include "data/recordset.h"
-#include "invoicing/columnnumbering.h"
-#include "invoicing/of288sql.h"
-#include "shell/app.h"
+#include "invoicing/form6logic.h"
 
 #include <QWidget>
-
-#include <cstdint>
 
 class QCheckBox;
 class QDateEdit;
@@ -48,49 +44,20 @@ class Form6 : public QWidget {
 public:
     explicit Form6(App& app, QWidget* parent = nullptr);
 
-    // The window's operations, for the buttons and for callers that drive it.
+    Form6Logic& logic() { return m_logic; }
+    // The buttons, for callers that drive the window.
     void RunButton_Click(int index);
-    void cmdReset_Click();
-    void optPrint_Click(int index);
-    void getInvoices(bool Clear);
-    void SetDefaultEndDate(std::int32_t Key, bool IsResource);
-
-    // Window state.
-    bool ResourceMode() const { return m_resourceMode; }
-    const QString& SelectedRequestNumber() const { return m_selectedRequestNumber; }
-    // What the invoice services read of the window.
-    of288::Choices choices() const;
-    const ColumnNumbering& numbering() const { return m_numbering; }
-    // The postings of the last Run (adoPersonDetail).
-    const RecordsetPtr& personDetail() const { return m_personDetail; }
+    bool ResourceMode() const { return m_logic.ResourceMode(); }
 
 private:
     void buildControls();
-    void Form_Load();
-    void applyLaunchSelection();
-    void AllOption_Click(bool checked);
-    void dbcPersons_Change();
-    void dbcRequestNums_Change();
-    void dbcCrewNames_Change();
-    void tdblInvoices_RowChange(int row);
-    // Asks for the reprint reason until one fits or the user cancels; false
-    // when the Run is to end.
-    bool askReprintReason();
-    void checkPrintOption(int index);
-    void uncheckPrintOption(int index);
-    QRadioButton* printOption(int index) const;
-    RecordsetPtr openList(const QString& sql);
+    // Shows what the logic holds: options, print options, invoice list,
+    // printer label.
+    void showState();
+    void showEndDate(const std::optional<QDate>& date);
 
     App& m_app;
-    bool m_resourceMode = false;
-    QString m_selectedRequestNumber;
-    ColumnNumbering m_numbering;
-
-    RecordsetPtr m_adoPerson;
-    RecordsetPtr m_adoCrewName;
-    RecordsetPtr m_adoRequestNum;
-    RecordsetPtr m_adoInvoices;
-    RecordsetPtr m_personDetail;
+    Form6Logic m_logic;
     RecordsetModel* m_invoiceModel = nullptr;
 
     QLabel* Title = nullptr;

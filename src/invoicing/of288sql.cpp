@@ -26,6 +26,20 @@ QString postingFields(bool allPersonnel)
         + QStringLiteral("PersonsPost.ActivityDT, ") + QStringLiteral("PersonsPost.FinalCol ");
 }
 
+// A posting or debit is open while its InvoiceID is 0 or Null.
+QString openTest(const QString& column)
+{
+    return QStringLiteral("(") + column + QStringLiteral(" = 0 or ") + column + QStringLiteral(" is Null)");
+}
+
+// "Select all Personnel" covers the chosen incident only, unless the
+// incidents are managed as one.
+QString incidentCondition(const AppState& state, const QString& column)
+{
+    if (state.ManageIncidentsAsOne) return QString();
+    return QStringLiteral(" AND ") + column + QStringLiteral(" = ") + num(state.SelectedIncidentId);
+}
+
 const QString resourcePersonPostJoin = QStringLiteral("Resources.ResourceID = Persons.ResourceID) ")
     + QStringLiteral("INNER JOIN PersonsPost ON ") + QStringLiteral("Persons.PersonID = PersonsPost.PersonID ");
 
@@ -84,10 +98,10 @@ QString requestNumberListSql(const AppState& state)
         + num(state.SelectedIncidentId) + QStringLiteral(" Order by reqcat, reqnum");
 }
 
-QString invoiceListSql(const AppState& state, bool clear)
+QString invoiceListSql(const AppState& state, bool clear, const QString& year, const QString& incidentNumber)
 {
     const QString personText = num(state.SelectedPersonId);
-    const QString prefix = state.IncidentStartYear + QLatin1Char('-') + state.SelectedIncidentNumber + QLatin1Char('-')
+    const QString prefix = year + QLatin1Char('-') + incidentNumber + QLatin1Char('-')
         + QStringLiteral("000000").left(std::max(0, 6 - int(personText.size())));
     QString sql = QStringLiteral("Select PI.PersonsInvoiceID, '") + sqlQuoteInner(prefix)
         + QStringLiteral("' + LTrim(Str(PI.PersonID)) + ") + QStringLiteral("PI.InvoiceSuffix as InvoiceNumber, PI.FirstDate, ")
@@ -135,7 +149,8 @@ QString uninvoicedPostingsSql(const Choices& choices, const AppState& state)
     return QStringLiteral("Select ") + postingFields(true) + QStringLiteral("FROM ((Resources INNER JOIN Persons ON ")
         + QStringLiteral("Resources.ResourceID = Persons.ResourceID) ") + QStringLiteral("INNER JOIN PersonsPost ON ")
         + QStringLiteral("Persons.PersonID = PersonsPost.PersonID) ") + QStringLiteral(" WHERE PersonsPost.ActivityDT <= '")
-        + end + QStringLiteral("'") + open + order + QStringLiteral("PersonsPost.Rate");
+        + end + QStringLiteral("'") + incidentCondition(state, QStringLiteral("Resources.IncidentID")) + open + order
+        + QStringLiteral("PersonsPost.Rate");
 }
 
 QString invoicedPostingsSql(const Choices& choices, const AppState& state)
@@ -171,17 +186,23 @@ QString finalColumnSummarySql(const Choices& choices, const AppState& state)
         + QStringLiteral("Persons.KindCode, Persons.AccountingID ");
     const QString from = QStringLiteral("FROM (Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) ")
         + QStringLiteral("INNER JOIN PersonsPost ON Persons.PersonID = PersonsPost.PersonID ");
+    // The final column follows the columns of the postings this invoice
+    // covers: the open ones up to the end date. Persons with nothing to
+    // invoice get no final column.
+    const QString covered = QStringLiteral(" and ") + openTest(QStringLiteral("PersonsPost.InvoiceID"))
+        + QStringLiteral(" and PersonsPost.ActivityDT <= '") + day(state.ReportEndDate) + QStringLiteral("'");
     const QString group = QStringLiteral(" Group By PersonsPost.PersonID, Persons.Rate, Persons.KindCode, ")
         + QStringLiteral("Persons.AccountingID Order by PersonsPost.PersonID");
     if (resourceScope(scope))
         return select + from + QStringLiteral("Where Resources.ResourceID = ") + num(state.SelectedResourceId)
-            + QStringLiteral(" and PersonsPost.FinalCol = 0") + group;
+            + QStringLiteral(" and PersonsPost.FinalCol = 0") + covered + group;
     if (scope == PostingScope::Person)
         return select + from + QStringLiteral("Where Persons.PersonID = ") + num(state.SelectedPersonId)
-            + QStringLiteral(" and PersonsPost.FinalCol = 0") + group;
+            + QStringLiteral(" and PersonsPost.FinalCol = 0") + covered + group;
     return select + QStringLiteral("FROM ((Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) ")
         + QStringLiteral("INNER JOIN PersonsPost ON Persons.PersonID = PersonsPost.PersonID) ")
-        + QStringLiteral("Where PersonsPost.FinalCol = 0 ") + group.mid(1);
+        + QStringLiteral("Where PersonsPost.FinalCol = 0") + covered
+        + incidentCondition(state, QStringLiteral("Resources.IncidentID")) + group;
 }
 
 QString finalColumnPersonsSql(const Choices& choices, const AppState& state)
@@ -190,28 +211,34 @@ QString finalColumnPersonsSql(const Choices& choices, const AppState& state)
     const QString select = QStringLiteral("Select PersonsPost.PersonID ");
     const QString from = QStringLiteral("FROM (Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) ")
         + QStringLiteral("INNER JOIN PersonsPost ON Persons.PersonID = PersonsPost.PersonID ");
+    // A final-column row locked to an invoice belongs to that invoice.
+    const QString open = QStringLiteral(" and ") + openTest(QStringLiteral("PersonsPost.InvoiceID"));
     if (resourceScope(scope))
         return select + from + QStringLiteral("Where Resources.ResourceID = ") + num(state.SelectedResourceId)
-            + QStringLiteral(" and PersonsPost.FinalCol = 1") + QStringLiteral(" Group by PersonsPost.PersonID ")
+            + QStringLiteral(" and PersonsPost.FinalCol = 1") + open + QStringLiteral(" Group by PersonsPost.PersonID ")
             + QStringLiteral("Order by PersonsPost.PersonID");
     if (scope == PostingScope::Person)
         return select + from + QStringLiteral("Where Persons.PersonID = ") + num(state.SelectedPersonId)
-            + QStringLiteral(" and PersonsPost.FinalCol = 1") + QStringLiteral(" Group By PersonsPost.PersonID ")
+            + QStringLiteral(" and PersonsPost.FinalCol = 1") + open + QStringLiteral(" Group By PersonsPost.PersonID ")
             + QStringLiteral("Order by PersonsPost.PersonID");
     return select + QStringLiteral("FROM ((Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) ")
         + QStringLiteral("INNER JOIN PersonsPost ON Persons.PersonID = PersonsPost.PersonID) ")
-        + QStringLiteral("Where PersonsPost.FinalCol = 1 ") + QStringLiteral("Group by PersonsPost.PersonID Order by PersonsPost.PersonID");
+        + QStringLiteral("Where PersonsPost.FinalCol = 1") + open
+        + incidentCondition(state, QStringLiteral("Resources.IncidentID"))
+        + QStringLiteral(" Group by PersonsPost.PersonID Order by PersonsPost.PersonID");
 }
 
 QString finalColumnRowsSql(std::int32_t personId)
 {
     return QStringLiteral("Select PersonID, PersonsPostID, Rate, Column288, KindCode, AccountingID, FinalCol ")
-        + QStringLiteral(" From PersonsPost Where PersonID = ") + num(personId) + QStringLiteral(" and FinalCol = 1");
+        + QStringLiteral(" From PersonsPost Where PersonID = ") + num(personId) + QStringLiteral(" and FinalCol = 1")
+        + QStringLiteral(" and ") + openTest(QStringLiteral("InvoiceID"));
 }
 
 QString deleteFinalColumnSql(std::int32_t personId)
 {
-    return QStringLiteral("Delete PersonsPost where PersonID = ") + num(personId) + QStringLiteral(" and FinalCol = 1");
+    return QStringLiteral("Delete PersonsPost where PersonID = ") + num(personId) + QStringLiteral(" and FinalCol = 1")
+        + QStringLiteral(" and ") + openTest(QStringLiteral("InvoiceID"));
 }
 
 // ---- Preparation table -----------------------------------------------------------
@@ -225,61 +252,67 @@ QString createPrepTableSql()
 
 QString personSummarySql(const Choices& choices, const AppState& state)
 {
-    const bool duplicate = state.InvoicePrintMode == PrintDuplicateOriginal;
-    QString sql = QStringLiteral("Select Persons.PersonID, Max(PersonsInvoices.InvoiceSuffix) as InvoiceSuffix, ")
-        + QStringLiteral("Max(PersonsInvoices.Original) as Original, Max(PersonsInvoices.LastDate) as LastDate, ")
-        // The first open posting and the first open debit (InvoiceID 0 or
-        // Null): a row of the join qualifies when either side is open, so a
-        // plain Min would also reach postings and debits locked to earlier
-        // invoices and date the new invoice back into their period.
-        + QStringLiteral("Min(Case When IsNull(PersonsPost.InvoiceID, 0) = 0 Then PersonsPost.ActivityDt End) as StartDate, ")
-        + QStringLiteral("Min(Case When IsNull(PersonsDebit.InvoiceID, 0) = 0 Then PersonsDebit.ActivityDT End) as PDStartDate, ")
-        + QStringLiteral("DatePart(yyyy, Incidents.StartDate) as incStartYear, Incidents.IncidentNumber ");
-    const QString joins = QStringLiteral("FROM (Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) ")
-        + QStringLiteral("Inner Join PersonsPost ON PersonsPost.PersonID = Persons.PersonID ")
-        + QStringLiteral("Left Outer JOIN PersonsInvoices ON Persons.PersonID = PersonsInvoices.PersonID ");
-    const QString incidents = QStringLiteral("Inner Join Incidents ON Incidents.IncidentID = Resources.IncidentID ");
-
+    if (state.InvoicePrintMode == PrintDuplicateOriginal) return latestInvoicesSql(choices, state);
+    const QString end = day(state.ReportEndDate);
+    // A person is invoiced for the open postings up to the end date; open
+    // debits up to that date go with them and may start the period. Each
+    // figure is read per person, so the cost follows the selection, not the
+    // size of the tables.
+    const QString openPosting = QStringLiteral("From PersonsPost PP Where PP.PersonID = P.PersonID and PP.FinalCol = 0 and ")
+        + openTest(QStringLiteral("PP.InvoiceID")) + QStringLiteral(" and PP.ActivityDT <= '") + end + QStringLiteral("'");
+    QString sql = QStringLiteral("Select P.PersonID, ")
+        + QStringLiteral("(Select Max(PI.InvoiceSuffix) From PersonsInvoices PI Where PI.PersonID = P.PersonID) as InvoiceSuffix, ")
+        + QStringLiteral("(Select Min(PP.ActivityDT) ") + openPosting + QStringLiteral(") as StartDate, ")
+        + QStringLiteral("(Select Min(PD.ActivityDT) From PersonsDebit PD Where PD.PersonID = P.PersonID and ")
+        + openTest(QStringLiteral("PD.InvoiceID")) + QStringLiteral(" and PD.ActivityDT <= '") + end
+        + QStringLiteral("') as PDStartDate, ")
+        + QStringLiteral("DatePart(yyyy, I.StartDate) as incStartYear, I.IncidentNumber ")
+        + QStringLiteral("From (Persons P Inner Join Resources R On R.ResourceID = P.ResourceID) ")
+        + QStringLiteral("Inner Join Incidents I On I.IncidentID = R.IncidentID ")
+        + QStringLiteral("Where Exists (Select PP.PersonsPostID ") + openPosting + QStringLiteral(")");
     switch (prepScope(choices, state)) {
-    case PrepScope::Resource: {
-        const QString r = num(state.SelectedResourceId);
-        sql += joins + QStringLiteral("Left Outer Join PersonsDebit ON Persons.PersonID = PersonsDebit.PersonID ") + incidents;
-        if (!duplicate)
-            sql += QStringLiteral("Where (Resources.ResourceID = ") + r + QStringLiteral(" and PersonsPost.InvoiceID = 0) or (Resources.ResourceID = ")
-                + r + QStringLiteral(" and PersonsDebit.InvoiceID = 0) ");
-        else
-            sql += QStringLiteral("Where Resources.ResourceID = ") + r + QStringLiteral(" ");
-        return sql + QStringLiteral("Group by Persons.PersonID, Incidents.StartDate, Incidents.IncidentNumber ")
-            + QStringLiteral("Order by Persons.PersonID");
+    case PrepScope::Resource: sql += QStringLiteral(" and R.ResourceID = ") + num(state.SelectedResourceId); break;
+    case PrepScope::Person: sql += QStringLiteral(" and P.PersonID = ") + num(state.SelectedPersonId); break;
+    case PrepScope::All: sql += incidentCondition(state, QStringLiteral("R.IncidentID")); break;
     }
-    case PrepScope::Person: {
-        const QString p = num(state.SelectedPersonId);
-        sql += joins + QStringLiteral("Left Outer Join PersonsDebit on Persons.PersonID = PersonsDebit.PersonID ") + incidents;
-        if (!duplicate)
-            sql += QStringLiteral("Where (Persons.PersonID = ") + p + QStringLiteral(" and PersonsPost.InvoiceID = 0) ")
-                + QStringLiteral("or (Persons.PersonID = ") + p + QStringLiteral(" and PersonsDebit.InvoiceID = 0) ");
-        else
-            sql += QStringLiteral("Where Persons.PersonID = ") + p + QStringLiteral(" ");
-        return sql + QStringLiteral("Group By Persons.PersonID, Incidents.StartDate, Incidents.IncidentNumber ")
-            + QStringLiteral("Order by Persons.PersonID");
-    }
-    case PrepScope::All: break;
-    }
-    sql += QStringLiteral("FROM ((Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) ")
-        + QStringLiteral("Inner Join PersonsPost ON PersonsPost.PersonID = Persons.PersonID ")
-        + QStringLiteral("Left Outer JOIN PersonsInvoices ON Persons.PersonID = PersonsInvoices.PersonID) ")
-        + QStringLiteral("Left Outer Join PersonsDebit on Persons.PersonID = PersonsDebit.PersonID ") + incidents;
-    if (!duplicate) sql += QStringLiteral("Where PersonsPost.InvoiceID = 0 or PersonsDebit.InvoiceID = 0 ");
-    return sql + QStringLiteral("Group by Persons.PersonID, Incidents.StartDate, ")
-        + QStringLiteral("Incidents.IncidentNumber Order By Persons.PersonID");
+    return sql + QStringLiteral(" Order by P.PersonID");
 }
 
-QString personInvoicesSql(std::int32_t personId, const AppState& state)
+QString latestInvoicesSql(const Choices& choices, const AppState& state)
 {
-    const QString select = QStringLiteral("SELECT FirstDate, LastDate, Amount, Del from PersonsInvoices where PersonID = ")
-        + num(personId);
-    if (state.InvoicePrintMode == PrintDuplicateOriginal) return select + QStringLiteral(" order by LastDate");
-    return select + QStringLiteral(" and LastDate < '") + day(state.ReportEndDate) + QStringLiteral("' order by LastDate");
+    // Each person's latest valid invoice: the greatest LastDate, of those the
+    // greatest key. Persons without one get no row.
+    QString sql = QStringLiteral("Select P.PersonID, PI.PersonsInvoiceID, PI.InvoiceSuffix, PI.Original, PI.FirstDate, ")
+        + QStringLiteral("PI.LastDate, DatePart(yyyy, I.StartDate) as incStartYear, I.IncidentNumber ")
+        + QStringLiteral("From ((Persons P Inner Join Resources R On R.ResourceID = P.ResourceID) ")
+        + QStringLiteral("Inner Join Incidents I On I.IncidentID = R.IncidentID) ")
+        + QStringLiteral("Inner Join PersonsInvoices PI On PI.PersonID = P.PersonID ")
+        + QStringLiteral("Where PI.PersonsInvoiceID = (Select Max(X.PersonsInvoiceID) From PersonsInvoices X ")
+        + QStringLiteral("Where X.PersonID = P.PersonID and X.Del = 0 and X.LastDate = (Select Max(Y.LastDate) ")
+        + QStringLiteral("From PersonsInvoices Y Where Y.PersonID = P.PersonID and Y.Del = 0))");
+    switch (prepScope(choices, state)) {
+    case PrepScope::Resource: sql += QStringLiteral(" and R.ResourceID = ") + num(state.SelectedResourceId); break;
+    case PrepScope::Person: sql += QStringLiteral(" and P.PersonID = ") + num(state.SelectedPersonId); break;
+    case PrepScope::All: sql += incidentCondition(state, QStringLiteral("R.IncidentID")); break;
+    }
+    return sql + QStringLiteral(" Order by P.PersonID");
+}
+
+QString previousInvoicesSql(std::int32_t personId, const QDate& before, std::int32_t exceptInvoiceId)
+{
+    return QStringLiteral("Select PI.FirstDate, PI.LastDate, PI.Amount, ")
+        + QStringLiteral("(Select Sum(PP.Hours) From PersonsPost PP Where PP.PersonID = PI.PersonID ")
+        + QStringLiteral("and PP.InvoiceID = PI.PersonsInvoiceID) as Hours ")
+        + QStringLiteral("From PersonsInvoices PI Where PI.PersonID = ") + num(personId)
+        + QStringLiteral(" and PI.Del = 0 and PI.LastDate < '") + day(before)
+        + QStringLiteral("' and PI.PersonsInvoiceID <> ") + num(exceptInvoiceId) + QStringLiteral(" Order by PI.LastDate");
+}
+
+QString incidentOfPersonSql(std::int32_t personId)
+{
+    return QStringLiteral("Select DatePart(yyyy, I.StartDate) as incStartYear, I.IncidentNumber ")
+        + QStringLiteral("From (Persons P Inner Join Resources R On R.ResourceID = P.ResourceID) ")
+        + QStringLiteral("Inner Join Incidents I On I.IncidentID = R.IncidentID Where P.PersonID = ") + num(personId);
 }
 
 QString findInvoiceIdSql(std::int32_t personId, const QString& suffix)
@@ -291,12 +324,6 @@ QString findInvoiceIdSql(std::int32_t personId, const QString& suffix)
 QString selectedInvoiceSql(std::int32_t invoiceId)
 {
     return QStringLiteral("Select * from PersonsInvoices Where PersonsInvoiceID = ") + num(invoiceId);
-}
-
-QString otherInvoicesSql(std::int32_t personId, std::int32_t invoiceId)
-{
-    return QStringLiteral("Select FirstDate, LastDate, Amount, Del From PersonsInvoices where PersonId = ") + num(personId)
-        + QStringLiteral(" and PersonsInvoiceID <> ") + num(invoiceId);
 }
 
 // ---- Issuance and deletion ------------------------------------------------------
@@ -325,13 +352,53 @@ QString lockPostingsSql(const QString& table, std::int32_t invoiceId, std::int32
 {
     return QStringLiteral("Update ") + table + QStringLiteral(" Set InvoiceID = ") + num(invoiceId)
         + QStringLiteral(" Where PersonID = ") + num(personId) + QStringLiteral(" and ActivityDt <= '") + day(endDate)
-        + QStringLiteral("'") + QStringLiteral(" and InvoiceID = 0");
+        + QStringLiteral("' and ") + openTest(QStringLiteral("InvoiceID"));
 }
 
-QString openNullPostingsSql(const QString& table, std::int32_t personId, const QDate& endDate)
+QString lockFinalColumnSql(std::int32_t invoiceId, std::int32_t personId)
 {
-    return QStringLiteral("Update ") + table + QStringLiteral(" Set InvoiceID = 0 Where PersonID = ") + num(personId)
-        + QStringLiteral(" and ActivityDt <= '") + day(endDate) + QStringLiteral("' and InvoiceID is Null");
+    return QStringLiteral("Update PersonsPost Set InvoiceID = ") + num(invoiceId) + QStringLiteral(" Where PersonID = ")
+        + num(personId) + QStringLiteral(" and FinalCol = 1 and ") + openTest(QStringLiteral("InvoiceID"));
+}
+
+QString lockedPostingsSql(std::int32_t invoiceId, std::int32_t personId)
+{
+    // Read through the person's postings: the key alone may be judged too
+    // common to search by when most postings are still open.
+    return QStringLiteral("Select Sum(Hours) as Hours, Min(ActivityDT) as FirstDay From PersonsPost Where PersonID = ")
+        + num(personId) + QStringLiteral(" and InvoiceID = ") + num(invoiceId);
+}
+
+QString lockedDebitsSql(std::int32_t invoiceId, std::int32_t personId)
+{
+    return QStringLiteral("Select Min(ActivityDT) as FirstDay From PersonsDebit Where PersonID = ") + num(personId)
+        + QStringLiteral(" and InvoiceID = ") + num(invoiceId);
+}
+
+QString highestSuffixSql(std::int32_t personId, bool sqlServer)
+{
+    // On SQL Server the range of the person's invoices stays locked to this
+    // transaction until it ends, so a second clerk reads the suffix only
+    // after the first one's invoice is in.
+    return QStringLiteral("Select Max(InvoiceSuffix) as InvoiceSuffix From PersonsInvoices")
+        + (sqlServer ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString()) + QStringLiteral(" Where PersonID = ")
+        + num(personId);
+}
+
+QString insertInvoiceSql(std::int32_t invoiceId, const QDate& first, const QDate& last, std::int32_t personId,
+                         const QString& suffix, std::int32_t original, std::int32_t amount)
+{
+    return QStringLiteral("Insert into PersonsInvoices (PersonsInvoiceID, FirstDate, LastDate, PersonID, InvoiceSuffix, ")
+        + QStringLiteral("Original, Amount) Values(") + num(invoiceId) + QStringLiteral(", '") + day(first)
+        + QStringLiteral("', '") + day(last) + QStringLiteral("', ") + num(personId) + QStringLiteral(", '")
+        + sqlQuoteInner(suffix) + QStringLiteral("', ") + num(original) + QStringLiteral(", ") + num(amount)
+        + QStringLiteral(")");
+}
+
+QString finalInvoicesSql()
+{
+    return QStringLiteral("Select T.InvoiceID, (Select Count(*) From PersonsPost PP Where PP.PersonID = T.PersonID ")
+        + QStringLiteral("and PP.InvoiceID = T.InvoiceID and PP.FinalCol = 1) as Final From #tmp T Where T.InvoiceID <> 0");
 }
 
 QString hasInvoicesSql(std::int32_t resourceId, std::int32_t personId)
@@ -382,10 +449,18 @@ QString copyNumberText(std::int64_t copy, const QString& reason)
     return (digits.size() < 2 ? QStringLiteral("0") + digits : digits) + QLatin1Char(' ') + reason;
 }
 
-QString prevInvoiceLine(const Value& firstDate, const Value& lastDate, const Value& amount)
+QString hoursText(double hours)
 {
-    return firstDate.toString() + QStringLiteral(" - ") + lastDate.toString() + QStringLiteral(" for ")
-        + amount.toString() + QStringLiteral(" Hours.") + QStringLiteral("\r\n");
+    QString text = QString::number(hours, 'f', 2);
+    while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+QString prevInvoiceLine(const Value& firstDate, const Value& lastDate, const QString& hours)
+{
+    return firstDate.toString() + QStringLiteral(" - ") + lastDate.toString() + QStringLiteral(" for ") + hours
+        + QStringLiteral(" Hours.") + QStringLiteral("\r\n");
 }
 
 }  // namespace quillon::of288

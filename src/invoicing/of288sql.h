@@ -44,7 +44,7 @@ QString crewListSql(const AppState& state);
 QString requestNumberListSql(const AppState& state);
 // The invoices of the chosen person with their invoice numbers; `clear` gives
 // a query without rows (an empty list with its columns).
-QString invoiceListSql(const AppState& state, bool clear);
+QString invoiceListSql(const AppState& state, bool clear, const QString& year, const QString& incidentNumber);
 // The latest posting date of a person or of a resource's persons.
 QString latestPostingSql(std::int32_t key, bool isResource);
 // The name of a person, or the name and request number of a resource, chosen
@@ -77,23 +77,39 @@ QString createPrepTableSql();
 // One row per person of the selection with what the invoice number, copy
 // number and period are made of.
 QString personSummarySql(const Choices& choices, const AppState& state);
-// A person's invoices that can be listed as previous ones.
-QString personInvoicesSql(std::int32_t personId, const AppState& state);
+// Each person's latest valid invoice, for a reprint of the whole selection.
+QString latestInvoicesSql(const Choices& choices, const AppState& state);
+// The person's valid invoices that ended before `before`, other than
+// `exceptInvoiceId`, with the hours of the postings each one holds.
+QString previousInvoicesSql(std::int32_t personId, const QDate& before, std::int32_t exceptInvoiceId);
+// The four-digit start year and the number of the person's incident.
+QString incidentOfPersonSql(std::int32_t personId);
 QString findInvoiceIdSql(std::int32_t personId, const QString& suffix);
-// The invoice chosen for a reprint, and the person's other invoices.
+// The invoice chosen for a reprint.
 QString selectedInvoiceSql(std::int32_t invoiceId);
-QString otherInvoicesSql(std::int32_t personId, std::int32_t invoiceId);
 
 // ---- Issuance and deletion ------------------------------------------------------
 
 QString originalReasonSql(std::int32_t reasonId, std::int32_t invoiceId, std::int32_t original);
 QString duplicateReasonSql(std::int32_t reasonId, std::int32_t invoiceId, std::int32_t original, const QString& reason);
 QString raiseCopyCountSql(std::int32_t invoiceId, std::int32_t original);
-// Locks a person's open postings (or debits) up to the end date to an invoice.
+// Locks a person's open postings (or debits) up to the end date to an
+// invoice; open is InvoiceID 0 or Null, and nothing else is taken.
 QString lockPostingsSql(const QString& table, std::int32_t invoiceId, std::int32_t personId, const QDate& endDate);
-// Marks the open postings (or debits) up to the end date whose InvoiceID is
-// Null as open with 0, the form the lock and the hours total look for.
-QString openNullPostingsSql(const QString& table, std::int32_t personId, const QDate& endDate);
+// Locks the person's open final-column row to the invoice, which makes the
+// invoice final and lets every reprint show it so.
+QString lockFinalColumnSql(std::int32_t invoiceId, std::int32_t personId);
+// What an invoice holds once locked: its postings' hours and first day, and
+// the first day of its debits.
+QString lockedPostingsSql(std::int32_t invoiceId, std::int32_t personId);
+QString lockedDebitsSql(std::int32_t invoiceId, std::int32_t personId);
+// The highest suffix the person ever had; on SQL Server read with locks held
+// to the end of the transaction.
+QString highestSuffixSql(std::int32_t personId, bool sqlServer);
+QString insertInvoiceSql(std::int32_t invoiceId, const QDate& first, const QDate& last, std::int32_t personId,
+                         const QString& suffix, std::int32_t original, std::int32_t amount);
+// The invoices named in #tmp, each with its count of final-column rows.
+QString finalInvoicesSql();
 
 QString hasInvoicesSql(std::int32_t resourceId, std::int32_t personId);
 QString lastInvoiceSql(std::int32_t personId);
@@ -111,7 +127,9 @@ QString nextSuffix(const QString& suffix);
 // The copy number printed on a duplicate: at least two digits, then a blank and
 // the reason ("02 Lost", "123 Lost").
 QString copyNumberText(std::int64_t copy, const QString& reason);
-// One line of the previous-invoices list: "6/1/2024 - 6/14/2024 for 112 Hours.\r\n".
-QString prevInvoiceLine(const Value& firstDate, const Value& lastDate, const Value& amount);
+// Hours as the form prints them, without trailing zeros: "16.5", "40", "7.25".
+QString hoursText(double hours);
+// One line of the previous-invoices list: "6/1/2024 - 6/14/2024 for 112.5 Hours.\r\n".
+QString prevInvoiceLine(const Value& firstDate, const Value& lastDate, const QString& hours);
 
 }  // namespace quillon::of288

@@ -46,6 +46,38 @@ std::int32_t FindInvoiceId(App& app, std::int32_t personId, const QString& suffi
     return std::int32_t(rs->value(0).toInt());
 }
 
+QString previousInvoicesText(Connection& db, std::int32_t personId, const QDate& before, std::int32_t exceptInvoiceId)
+{
+    RecordsetPtr invoices = readOnly(db, of288::previousInvoicesSql(personId, before, exceptInvoiceId));
+    QString text;
+    for (invoices->moveFirst(); !invoices->eof(); invoices->moveNext()) {
+        const Recordset& inv = *invoices;
+        // The hours its postings hold; an invoice that holds none (recorded
+        // before its postings were kept with it) shows its stored amount.
+        const Value& hours = inv[QStringLiteral("Hours")];
+        text += of288::prevInvoiceLine(inv[QStringLiteral("FirstDate")], inv[QStringLiteral("LastDate")],
+                                       hours.isEmpty() ? inv[QStringLiteral("Amount")].toString()
+                                                       : of288::hoursText(hours.toDouble()));
+    }
+    return text;
+}
+
+PersonIncident personIncident(Connection& db, std::int32_t personId)
+{
+    RecordsetPtr rs = readOnly(db, of288::incidentOfPersonSql(personId));
+    if (rs->recordCount() == 0) return {};
+    return {rs->value(QStringLiteral("incStartYear")).toString(), rs->value(QStringLiteral("IncidentNumber")).toString()};
+}
+
+QString finalFlagOfPrepTable(Connection& db)
+{
+    RecordsetPtr invoices = readOnly(db, of288::finalInvoicesSql());
+    bool allFinal = invoices->recordCount() > 0;
+    for (invoices->moveFirst(); !invoices->eof(); invoices->moveNext())
+        if (invoices->value(QStringLiteral("Final")).toInt() == 0) allFinal = false;
+    return allFinal ? QStringLiteral("F") : QStringLiteral("I");
+}
+
 void getPrevInvoices(App& app, const of288::Choices& choices)
 {
     AppState& state = app.state;
@@ -58,53 +90,35 @@ void getPrevInvoices(App& app, const of288::Choices& choices)
     // The rows go in together: faster, and a failing Run leaves no half-filled table.
     Transaction tx(db);
     for (summary->moveFirst(); !summary->eof(); summary->moveNext()) {
-        const std::int32_t personId = std::int32_t((*summary)[QStringLiteral("PersonID")].toInt());
-        const QString highestSuffix = (*summary)[QStringLiteral("InvoiceSuffix")].toString();
-        const QDate latestEnd = (*summary)[QStringLiteral("LastDate")].toDate();
-
-        RecordsetPtr invoices = readOnly(db, of288::personInvoicesSql(personId, state));
-        state.PrevInvoicesText.clear();
-
+        const Recordset& row = *summary;
+        const std::int32_t personId = std::int32_t(row[QStringLiteral("PersonID")].toInt());
         QString suffix;
         tmp->addNew();
         tmp->setValue(QStringLiteral("PersonID"), Value(personId));
-        if (invoices->recordCount() > 0) {
-            for (invoices->moveFirst(); !invoices->eof(); invoices->moveNext()) {
-                const Recordset& inv = *invoices;
-                if (inv[QStringLiteral("Del")].toBool()) continue;
-                if (duplicate && inv[QStringLiteral("LastDate")].toDate() == latestEnd) continue;
-                state.PrevInvoicesText += of288::prevInvoiceLine(inv[QStringLiteral("FirstDate")],
-                                                                 inv[QStringLiteral("LastDate")], inv[QStringLiteral("Amount")]);
-            }
-            invoices->moveLast();
-            tmp->setValue(QStringLiteral("PrevInvoices"), Value(state.PrevInvoicesText));
-            if (duplicate) {
-                // A crew reprint takes the person's latest invoice.
-                suffix = highestSuffix;
-                const std::int64_t copies = (*summary)[QStringLiteral("Original")].toInt();
-                tmp->setValue(QStringLiteral("Original"), Value(of288::copyNumberText(copies + 1, state.ReprintReason)));
-                tmp->setValue(QStringLiteral("InvoiceID"), Value(FindInvoiceId(app, personId, suffix)));
-                tmp->setValue(QStringLiteral("Lastdate"), dateOrNull((*invoices)[QStringLiteral("FirstDate")]));
-                tmp->setValue(QStringLiteral("EndDate"), dateOrNull((*invoices)[QStringLiteral("LastDate")]));
-            } else {
-                suffix = of288::nextSuffix(highestSuffix);
-                tmp->setValue(QStringLiteral("Original"), Value(QStringLiteral("01")));
-                tmp->setValue(QStringLiteral("InvoiceID"), Value(0));
-                tmp->setValue(QStringLiteral("EndDate"), Value(state.ReportEndDate));
-                tmp->setValue(QStringLiteral("Lastdate"), firstDayCovered(*summary));
-            }
+        if (duplicate) {
+            // The person's latest valid invoice, as it was issued: its own
+            // period, copy count and the invoices that preceded it.
+            const std::int32_t invoiceId = std::int32_t(row[QStringLiteral("PersonsInvoiceID")].toInt());
+            const QDate lastDate = row[QStringLiteral("LastDate")].toDate();
+            suffix = row[QStringLiteral("InvoiceSuffix")].toString();
+            state.PrevInvoicesText = previousInvoicesText(db, personId, lastDate, invoiceId);
+            tmp->setValue(QStringLiteral("Original"),
+                          Value(of288::copyNumberText(row[QStringLiteral("Original")].toInt() + 1, state.ReprintReason)));
+            tmp->setValue(QStringLiteral("InvoiceID"), Value(invoiceId));
+            tmp->setValue(QStringLiteral("Lastdate"), dateOrNull(row[QStringLiteral("FirstDate")]));
+            tmp->setValue(QStringLiteral("EndDate"), Value(lastDate));
         } else {
-            // No earlier invoice to list: a new invoice, whatever the mode.
-            state.PrevInvoicesText.clear();
-            tmp->setValue(QStringLiteral("PrevInvoices"), Value(QString(QLatin1String(""))));
+            suffix = of288::nextSuffix(row[QStringLiteral("InvoiceSuffix")].toString());
+            state.PrevInvoicesText = previousInvoicesText(db, personId, state.ReportEndDate, 0);
             tmp->setValue(QStringLiteral("Original"), Value(QStringLiteral("01")));
-            suffix = of288::nextSuffix(highestSuffix);
-            tmp->setValue(QStringLiteral("Lastdate"), firstDayCovered(*summary));
+            tmp->setValue(QStringLiteral("InvoiceID"), Value(0));
+            tmp->setValue(QStringLiteral("Lastdate"), firstDayCovered(row));
             tmp->setValue(QStringLiteral("EndDate"), Value(state.ReportEndDate));
         }
+        tmp->setValue(QStringLiteral("PrevInvoices"), Value(state.PrevInvoicesText));
         tmp->setValue(QStringLiteral("InvoiceNum"),
-                      Value(of288::invoiceNumber((*summary)[QStringLiteral("incStartYear")].toString(),
-                                                 (*summary)[QStringLiteral("IncidentNumber")].toString(), personId, suffix)));
+                      Value(of288::invoiceNumber(row[QStringLiteral("incStartYear")].toString(),
+                                                 row[QStringLiteral("IncidentNumber")].toString(), personId, suffix)));
         tmp->update();
     }
     tx.commit();
@@ -116,32 +130,28 @@ void getPrevInvoice(App& app)
     Connection& db = app.SharedConnection();
     RecordsetPtr tmp = createPrepTable(app);
     RecordsetPtr invoice = readOnly(db, of288::selectedInvoiceSql(state.SelectedInvoiceId));
-    if (!invoice || invoice->recordCount() == 0)
+    if (!invoice || invoice->recordCount() == 0 || invoice->value(QStringLiteral("Del")).toBool())
         throw DbError(ErrorNumber::NoCurrentRecord,
-                      QStringLiteral("Invoice %1 chosen for the reprint no longer exists.").arg(state.SelectedInvoiceId));
+                      QStringLiteral("Invoice %1 chosen for the reprint no longer exists or was deleted.")
+                          .arg(state.SelectedInvoiceId));
     const Recordset& inv = *invoice;
     const std::int32_t personId = std::int32_t(inv[QStringLiteral("PersonID")].toInt());
     const QDate lastDate = inv[QStringLiteral("LastDate")].toDate();
 
     tmp->addNew();
     tmp->setValue(QStringLiteral("PersonID"), Value(personId));
-
-    RecordsetPtr others = readOnly(db, of288::otherInvoicesSql(personId, state.SelectedInvoiceId));
-    state.PrevInvoicesText.clear();
-    for (others->moveFirst(); !others->eof(); others->moveNext()) {
-        const Recordset& o = *others;
-        if (o[QStringLiteral("Del")].toBool() || o[QStringLiteral("LastDate")].toDate() == lastDate) continue;
-        state.PrevInvoicesText += of288::prevInvoiceLine(o[QStringLiteral("FirstDate")], o[QStringLiteral("LastDate")],
-                                                         o[QStringLiteral("Amount")]);
-    }
+    state.PrevInvoicesText = previousInvoicesText(db, personId, lastDate, state.SelectedInvoiceId);
     tmp->setValue(QStringLiteral("PrevInvoices"), Value(state.PrevInvoicesText));
     tmp->setValue(QStringLiteral("Original"),
                   Value(of288::copyNumberText(inv[QStringLiteral("Original")].toInt() + 1, state.ReprintReason)));
     tmp->setValue(QStringLiteral("Lastdate"), dateOrNull(inv[QStringLiteral("FirstDate")]));
     tmp->setValue(QStringLiteral("EndDate"), dateOrNull(inv[QStringLiteral("LastDate")]));
     tmp->setValue(QStringLiteral("InvoiceID"), Value(state.SelectedInvoiceId));
+    // The number as the ORIGINAL printed it: the year and number of the
+    // person's own incident.
+    const PersonIncident incident = personIncident(db, personId);
     tmp->setValue(QStringLiteral("InvoiceNum"),
-                  Value(of288::invoiceNumber(state.IncidentStartYear, state.SelectedIncidentNumber, personId,
+                  Value(of288::invoiceNumber(incident.year, incident.number, personId,
                                              inv[QStringLiteral("InvoiceSuffix")].toString())));
     tmp->update();
 }

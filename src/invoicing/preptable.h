@@ -26,16 +26,35 @@ namespace quillon {
 // Drops the table when it exists, creates it empty and opens it for adding rows.
 RecordsetPtr createPrepTable(App& app);
 
-// Fills the table for every person of the selection: new invoices for a
-// DRAFT or ORIGINAL (the next suffix after the highest the person ever had,
-// deleted invoices included), the latest invoice for a crew DUPLICATE. The
-// invoice number takes the four-digit year of the incident's StartDate.
+// Fills the table for every person of the selection (within the chosen
+// incident unless the incidents are managed as one). A DRAFT or ORIGINAL
+// gets a row for each person with an open posting up to ReportEndDate: the
+// next suffix after the highest the person ever had (deleted invoices
+// included), the period from the first open posting or debit. A DUPLICATE
+// gets a row for each person's latest valid invoice; persons without one get
+// none. Invoice numbers take the four-digit year of the person's incident.
 void getPrevInvoices(App& app, const of288::Choices& choices);
 
-// Fills the table with the one invoice chosen for a reprint
-// (SelectedInvoiceId). The invoice number takes IncidentStartYear and
-// SelectedIncidentNumber from the shared state.
+// Fills the table with the one valid invoice chosen for a reprint
+// (SelectedInvoiceId), numbered as getPrevInvoices numbers it; a DbError when
+// it does not exist or was deleted.
 void getPrevInvoice(App& app);
+
+// The lines of the person's valid invoices that ended before `before` (other
+// than `exceptInvoiceId`), each with the exact hours of its postings.
+QString previousInvoicesText(Connection& db, std::int32_t personId, const QDate& before, std::int32_t exceptInvoiceId);
+
+// "F" when every invoice named in the table holds a final-column row (it was
+// issued as a final invoice), else "I".
+QString finalFlagOfPrepTable(Connection& db);
+
+// The year (four digits) and number of the person's incident; empty when the
+// person is unknown.
+struct PersonIncident {
+    QString year;
+    QString number;
+};
+PersonIncident personIncident(Connection& db, std::int32_t personId);
 
 // The PersonsInvoiceID of the person's invoice with that suffix (deleted ones
 // included), 0 when there is none.

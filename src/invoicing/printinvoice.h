@@ -8,15 +8,25 @@
 //   ORIGINAL                                   -> two confirmations, then issue
 //   DUPLICATE ORIGINAL                         -> record one more official copy
 //
-// The personnel path (report 6) issues from the preparation table (#tmp) in one
-// transaction, then prints the OF-288 and, when the persons have debits, the
-// commissary detail (report 14) built over the debits of those invoices.
-// Report 14 alone returns false and does nothing. The equipment reports (7 and
-// 13) go to the equipment invoice path that the equipment code registers.
+// The personnel path (report 6) works on the preparation table (#tmp) of the
+// Run, inside one write transaction: it issues the ORIGINALs (or records the
+// DUPLICATE copies), lays out the OF-288 and, when the persons have debits,
+// the commissary detail (report 14) over exactly what those invoices hold,
+// checks that the printer can take them and keeps them as PDF files; only
+// then it commits and prints. A template, printer or database problem found
+// before the commit writes nothing and passes to the caller as DbError. When
+// nothing is left to invoice (another clerk was first), nothing is recorded
+// and a message says so. A printing failure after the commit is told in a
+// message naming the invoices issued, where their forms were kept and that
+// they are reprinted with DUPLICATE ORIGINAL. Report 14 alone returns false
+// and does nothing. The equipment reports (7 and 13) go to the equipment
+// invoice path that the equipment code registers.
+//
+// Issued forms are kept in $QUILLON_INVOICE_FOLDER, else in the "invoices"
+// folder of the program's data folder.
 //
 // Result false: this call printed, or the user declined, or there was nothing
-// to print; a viewer then does not print. Database, report and printer errors
-// pass to the caller as DbError; nothing of a failed issuance stays written.
+// to print; a viewer then does not print.
 
 #include "shell/app.h"
 

@@ -45,6 +45,7 @@ public:
             f.write(text);
         }
         qputenv("QUILLON_TEMPLATE_DIR", m_templates.path().toLocal8Bit());
+        qputenv("QUILLON_INVOICE_FOLDER", m_kept.path().toLocal8Bit());
     }
     void TearDown() override
     {
@@ -55,6 +56,7 @@ public:
 private:
     QApplication* m_app = nullptr;
     QTemporaryDir m_templates;
+    QTemporaryDir m_kept;   // issued forms
 };
 
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new Environment);

@@ -45,6 +45,7 @@ public:
     }
 
     void exec(const QString& sql) { db.execute(sql); }
+    QString path() const { return m_dir.filePath(QStringLiteral("incidents.db")); }
 
     void addPerson(int id, int resource = Crew, QString status = "'A'", QString kind = "FFT1", double rate = 30)
     {

@@ -47,15 +47,15 @@ TEST_F(NumberingTest, KindRateAndAccountingCodeChangesStartColumns)
     t.addPosting(100, d(7, 1), 4, "FFT2", 25.5, "2", "0", 12);   // other accounting code
     t.addPosting(100, d(7, 2), 4, "FFT2", 30, "2");              // other rate
     t.addPosting(100, d(7, 3), 4, "FFT1", 30, "2");              // other kind
-    t.addPosting(100, d(7, 4), 4, "FFT1", 30, "0", "0", 6);      // accounting code 0 ...
-    t.addPosting(100, d(7, 4), 4, "FFT1", 30, "3", "0", 12);     // ... is joined, same row
+    t.addPosting(100, d(7, 4), 4, "FFT1", 30, "0", "0", 6);      // no accounting code (0) ...
+    t.addPosting(100, d(7, 4), 4, "FFT1", 30, "3", "0", 12);     // ... is a column of its own
     t.addPosting(100, d(7, 5), 4, "FFT1", 30, "3");
     t.addPosting(100, d(7, 6), 4, "FFT1", 30, "NULL", "0", 6);   // no code counts as 0
     t.addPosting(100, d(7, 6), 4, "FFT1", 30, "1", "0", 12);
     t.addPosting(100, d(7, 7), 4, "FFT1", 30, "1", "77");        // locked: not numbered
     t.addPosting(100, d(8, 1), 4, "FFT1", 30, "1", "NULL");      // after the end date
     run();
-    EXPECT_EQ(numbers(), QStringList({"1/1", "2/2", "3/3", "4/4", "5/5", "5/5", "5/6", "6/7", "6/7", "NULL", "NULL"}));
+    EXPECT_EQ(numbers(), QStringList({"1/1", "2/2", "3/3", "4/4", "5/5", "6/6", "6/7", "7/8", "8/9", "NULL", "NULL"}));
 
     // The kind and accounting code of the last posting outlive the Run.
     numbering.resetForRun();
@@ -91,9 +91,21 @@ TEST_F(NumberingTest, FinalColumnRowIsAddedMovedReplacedRemovedAndPassedOver)
     EXPECT_EQ(detail->at(0, detail->requireField("Column288")).toInt(), 5);
     EXPECT_EQ(detail->absolutePosition(), 2);
 
+    // A final row locked to an invoice is that invoice's: a later Run, final
+    // or not, neither moves nor removes it.
+    t.exec("Update PersonsPost set InvoiceID = 77 where FinalCol = 1");
     choices.FinalFlag = false;
     run();
-    EXPECT_EQ(t.count("PersonsPost where FinalCol = 1"), 0);
+    EXPECT_EQ(t.rows("Select Column288, InvoiceID from PersonsPost where FinalCol = 1"), QStringList({"5|77"}));
+    choices.FinalFlag = true;
+    t.exec("Update PersonsPost set InvoiceID = 77 where FinalCol = 0");
+    t.addPosting(100, d(7, 23), 8);
+    run();
+    EXPECT_EQ(t.rows("Select Column288, InvoiceID from PersonsPost where FinalCol = 1 order by InvoiceID"),
+              QStringList({"2|0", "5|77"}));
+    choices.FinalFlag = false;
+    run();
+    EXPECT_EQ(t.count("PersonsPost where FinalCol = 1"), 1);
 }
 
 TEST_F(NumberingTest, AFailingRunLeavesTheNumbersAsTheyWere)

@@ -69,36 +69,39 @@ TEST_F(PrepTableTest, SuffixFollowsTheHighestEverGivenAndOnlyEarlierValidInvoice
     EXPECT_EQ(table(), QStringList({"101|2005-CA-ABC-000123-000101D|01|0|7/20/2005|7/31/2005|"}));
 }
 
-TEST_F(PrepTableTest, CrewDuplicateTakesEachPersonsLatestInvoice)
+TEST_F(PrepTableTest, CrewDuplicateTakesEachPersonsLatestValidInvoiceAsIssued)
 {
     state.InvoicePrintMode = PrintDuplicateOriginal;
     t.addPerson(102);
     for (int p : {100, 101, 102}) t.addPosting(p, d(7, 3), 8);
     t.addInvoice(501, 100, d(7, 1), d(7, 7), "A", 1, 40);
     t.addInvoice(502, 100, d(7, 8), d(7, 14), "B", 3, 56);
-    t.addInvoice(503, 100, d(6, 1), d(6, 30), "0", 1, 10, true);   // deleted: not listed
+    t.addInvoice(503, 100, d(7, 15), d(7, 21), "C", 1, 10, true);   // deleted: neither reprinted nor listed
     t.addInvoice(504, 101, d(7, 1), d(7, 14), "A", 9, 80);
     fill(0);
     EXPECT_EQ(table(), QStringList({
         "100|2005-CA-ABC-000123-000100B|04 Lost|502|7/8/2005|7/14/2005|7/1/2005 - 7/7/2005 for 40 Hours.\r\n",
-        "101|2005-CA-ABC-000123-000101A|10 Lost|504|7/1/2005|7/14/2005|",
-        "102|2005-CA-ABC-000123-000102A|01|0|7/3/2005|7/31/2005|"}));   // no invoice: a new one
+        "101|2005-CA-ABC-000123-000101A|10 Lost|504|7/1/2005|7/14/2005|"}));   // 102 has none: no row
 }
 
-TEST_F(PrepTableTest, SingleReprintUsesTheSharedYearAndKeepsEveryDigitOfTheCopy)
+TEST_F(PrepTableTest, SingleReprintIsNumberedAsPrintedAndKeepsEveryDigitOfTheCopy)
 {
     t.addInvoice(501, 100, d(7, 1), d(7, 7), "A", 1, 40);
     t.addInvoice(502, 100, d(7, 8), d(7, 14), "B", 1, 56);
     t.addInvoice(503, 100, d(7, 1), d(7, 14), "C", 1, 5, true);
     state.SelectedInvoiceId = 502;
     getPrevInvoice(*t.app);
-    EXPECT_EQ(table(), QStringList({"100|05-CA-ABC-000123-000100B|02 Lost|502|7/8/2005|7/14/2005|7/1/2005 - 7/7/2005 for 40 Hours.\r\n"}));
+    // The year of the incident's start as the ORIGINAL printed it, not the
+    // two digits the main menu keeps.
+    EXPECT_EQ(table(), QStringList({"100|2005-CA-ABC-000123-000100B|02 Lost|502|7/8/2005|7/14/2005|7/1/2005 - 7/7/2005 for 40 Hours.\r\n"}));
 
     t.exec("Update PersonsInvoices set Original = 122 where PersonsInvoiceID = 502");
     getPrevInvoice(*t.app);
     EXPECT_EQ(t.one("Select Original from #tmp"), "123 Lost");
-    state.SelectedInvoiceId = 999;
-    EXPECT_THROW(getPrevInvoice(*t.app), DbError);
+    for (int missingOrDeleted : {999, 503}) {
+        state.SelectedInvoiceId = missingOrDeleted;
+        EXPECT_THROW(getPrevInvoice(*t.app), DbError);
+    }
 }
 
 TEST_F(PrepTableTest, LongListsOfEarlierInvoicesAreKeptWhole)
@@ -120,6 +123,8 @@ TEST(InvoiceTexts, PaddingSuffixesAndCopyNumbers)
     EXPECT_EQ(of288::paddedPersonId(123456), "123456");
     EXPECT_EQ(of288::nextSuffix("Z"), "[");
     EXPECT_EQ(of288::copyNumberText(10, "Lost"), "10 Lost");
+    EXPECT_EQ(QStringList({of288::hoursText(22.75), of288::hoursText(3), of288::hoursText(16.5), of288::hoursText(0.1 + 0.2)}),
+              QStringList({"22.75", "3", "16.5", "0.3"}));
 }
 
 }  // namespace

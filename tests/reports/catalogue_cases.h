@@ -133,18 +133,19 @@ inline std::vector<SqlCase> of288()
         "i.IncidentID , i.IncidentNumber, i.IncidentName, i.IncidentLocation, i.IncidentState, R.Name, "
         "P.FaxPhone, P.Phone, PP.FinalCol, T.PrevInvoices, T.InvoiceNum, T.Original, T.Lastdate, T.EndDate "
         "From Resources R INNER JOIN Persons P ON R.ResourceID = P.ResourceID INNER JOIN "
-        "PersonsPost PP ON P.PersonID = PP.PersonID INNER JOIN AccountingCodes AC ON PP.AccountingID = AC.AccountingID INNER JOIN "
-        "Incidents I ON AC.IncidentID = I.IncidentID Left Outer Join #tmp T ON P.PersonID = T.PersonID ");
+        "PersonsPost PP ON P.PersonID = PP.PersonID LEFT OUTER JOIN AccountingCodes AC ON PP.AccountingID = AC.AccountingID "
+        "AND AC.IncidentID = R.IncidentID INNER JOIN Incidents I ON R.IncidentID = I.IncidentID "
+        "Left Outer Join #tmp T ON P.PersonID = T.PersonID ");
     const QString order = QStringLiteral(
         " Order By R.RequestNumber ASC, PP.PersonID ASC, PP.Column288 ASC, PP.ActivityDT ASC, AC.AccountingCode ASC, "
         "PP.Rate ASC, I.IncidentName ASC, PP.RptOrder ASC, PP.StartTime ASC, PP.StopTime ASC");
     const QString openPosts = QStringLiteral("(PP.ActivityDT <= '6/30/2024' OR FinalCol = 1) AND (PP.InvoiceID is Null or PP.InvoiceID = 0) ");
-    const QString tmpPosts = QStringLiteral("((PP.InvoiceID in (Select InvoiceID from #tmp)) OR FinalCol = 1)");
+    const QString tmpPosts = QStringLiteral("PP.InvoiceID in (Select InvoiceID from #tmp Where InvoiceID <> 0)");
     const QString sub = QStringLiteral(
         "SELECT PD.PersonID, SUM(PD.Amt) as DebitAmt FROM PersonsDebit PD INNER JOIN Persons P ON PD.PersonID = P.PersonID INNER JOIN "
         "Resources R ON P.ResourceID = R.ResourceID ");
     const QString openDebits = QStringLiteral("PD.ActivityDT <= '6/30/2024' AND (PD.InvoiceID is Null or PD.InvoiceID = 0) ");
-    const QString tmpDebits = QStringLiteral("PD.InvoiceID in (Select InvoiceID from #tmp)");
+    const QString tmpDebits = QStringLiteral("PD.InvoiceID in (Select InvoiceID from #tmp Where InvoiceID <> 0)");
     const QString group = QStringLiteral(" GROUP BY PD.PersonID");
     const QString crewDebits = QStringLiteral(" WHERE PD.PersonID IN(Select P.PersonID from Persons P WHERE P.ResourceID= 300)");
     return {
@@ -221,14 +222,14 @@ inline std::vector<SqlCase> commissaryDetail()
         "INNER JOIN PersonsDebit PersonsDebit ON qrySelectPersonnel.PersonID=PersonsDebit.PersonID "
         "Left Outer Join #Tmp T ON PersonsDebit.PersonID = T.PersonID ");
     const QString amt = QStringLiteral("(PersonsDebit.Amt Is Not Null Or PersonsDebit.Amt > 0) ");
-    const QString open = QStringLiteral(" AND PersonsDebit.ActivityDT <= '6/30/2024' AND (PersonsDebit.InvoiceID is Null or PersonsDebit.InvoiceID = 0) ");
+    const QString open = QStringLiteral(" AND PersonsDebit.ActivityDT <= '6/30/2024' AND (PersonsDebit.InvoiceID is Null or PersonsDebit.InvoiceID = 0)  AND PersonsDebit.PersonID in (Select PersonID From #tmp)");
     const QString order = QStringLiteral(" ORDER BY qrySelectPersonnel.PersonID");
     return {
         {14, "person, draft", [](AppState& s) { s.SelectedPersonId = 55; s.InvoicePrintMode = 1; },
          {head + "Where qrySelectPersonnel.PersonID = 55 And " + amt + " AND Incidents.IncidentID = 12" + open + order}},
         {14, "crew, duplicate, as one",
          [](AppState& s) { s.SelectedResourceId = 300; s.InvoicePrintMode = 3; s.ManageIncidentsAsOne = true; },
-         {head + "Where qrySelectPersonnel.ResourceID = 300 And " + amt + " AND PersonsDebit.InvoiceID in (Select InvoiceId From #tmp)" + order}},
+         {head + "Where qrySelectPersonnel.ResourceID = 300 And " + amt + " AND PersonsDebit.InvoiceID in (Select InvoiceId From #tmp Where InvoiceID <> 0)" + order}},
         {14, "everyone, mode 0", {}, {head + "Where " + amt + " AND Incidents.IncidentID = 12" + open + order}},
     };
 }

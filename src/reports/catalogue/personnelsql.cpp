@@ -146,9 +146,13 @@ Draft of288(const Inputs& in)
                          "T.EndDate ")
         + QStringLiteral("From ") + QStringLiteral("Resources R INNER JOIN ")
         + QStringLiteral("Persons P ON R.ResourceID = P.ResourceID INNER JOIN ")
-        + QStringLiteral("PersonsPost PP ON P.PersonID = PP.PersonID INNER JOIN ")
-        + QStringLiteral("AccountingCodes AC ON PP.AccountingID = AC.AccountingID INNER JOIN ")
-        + QStringLiteral("Incidents I ON AC.IncidentID = I.IncidentID ")
+        + QStringLiteral("PersonsPost PP ON P.PersonID = PP.PersonID ")
+        // A posting whose accounting code is missing, unknown or of another
+        // incident still prints (under "no accounting code"): it is paid
+        // and locked like any other.
+        + QStringLiteral("LEFT OUTER JOIN AccountingCodes AC ON PP.AccountingID = AC.AccountingID ")
+        + QStringLiteral("AND AC.IncidentID = R.IncidentID INNER JOIN ")
+        + QStringLiteral("Incidents I ON R.IncidentID = I.IncidentID ")
         + QStringLiteral("Left Outer Join #tmp T ON P.PersonID = T.PersonID ");
     bool whereOpen = false;
     if (resource >= 1) {
@@ -160,15 +164,16 @@ Draft of288(const Inputs& in)
     }
     if (!s.ManageIncidentsAsOne)
         addCondition(main, whereOpen, QStringLiteral(" AND I.IncidentID = ") + num(s.SelectedIncidentId));
-    // Drafts and originals take the open postings up to the end date; a
-    // duplicate takes the postings of the invoices it reprints.
+    // Drafts and originals take the open postings up to the end date; an
+    // issued or reprinted invoice takes the postings locked to it, its
+    // final-column row included.
     if (s.InvoicePrintMode == PrintDraft || s.InvoicePrintMode == PrintOriginal)
         addCondition(main, whereOpen,
                      QStringLiteral(" AND (PP.ActivityDT <= '") + end + QStringLiteral("' OR FinalCol = 1) AND ")
                          + QStringLiteral("(PP.InvoiceID is Null or PP.InvoiceID = 0) "));
     else
         addCondition(main, whereOpen,
-                     QStringLiteral(" AND ((PP.InvoiceID in (Select InvoiceID from #tmp)) OR FinalCol = 1)"));
+                     QStringLiteral(" AND PP.InvoiceID in (Select InvoiceID from #tmp Where InvoiceID <> 0)"));
     main += QStringLiteral(" Order By ")
         + QStringLiteral("R.RequestNumber ASC, PP.PersonID ASC, PP.Column288 ASC, PP.ActivityDT ASC, "
                          "AC.AccountingCode ASC, ")
@@ -198,7 +203,7 @@ Draft of288(const Inputs& in)
                      QStringLiteral(" AND PD.ActivityDT <= '") + end
                          + QStringLiteral("' AND (PD.InvoiceID is Null or ") + QStringLiteral("PD.InvoiceID = 0) "));
     else
-        addCondition(sub, whereOpen, QStringLiteral(" AND PD.InvoiceID in (Select InvoiceID from #tmp)"));
+        addCondition(sub, whereOpen, QStringLiteral(" AND PD.InvoiceID in (Select InvoiceID from #tmp Where InvoiceID <> 0)"));
     sub += QStringLiteral(" GROUP BY PD.PersonID");
 
     Draft d;
@@ -271,11 +276,14 @@ Draft commissaryDetail(const Inputs& in)
     else
         sql += QStringLiteral("Where (PersonsDebit.Amt Is Not Null Or PersonsDebit.Amt > 0) ");
     if (!s.ManageIncidentsAsOne) sql += QStringLiteral(" AND Incidents.IncidentID = ") + num(s.SelectedIncidentId);
+    // Open debits go with the persons the Run invoices (those in #tmp); an
+    // issued or reprinted invoice takes the debits locked to it.
     if (s.InvoicePrintMode < PrintDuplicateOriginal)
         sql += QStringLiteral(" AND PersonsDebit.ActivityDT <= '") + day(s.ReportEndDate)
-            + QStringLiteral("' AND (PersonsDebit.InvoiceID is Null or ") + QStringLiteral("PersonsDebit.InvoiceID = 0) ");
+            + QStringLiteral("' AND (PersonsDebit.InvoiceID is Null or ") + QStringLiteral("PersonsDebit.InvoiceID = 0) ")
+            + QStringLiteral(" AND PersonsDebit.PersonID in (Select PersonID From #tmp)");
     else
-        sql += QStringLiteral(" AND PersonsDebit.InvoiceID in (Select InvoiceId From #tmp)");
+        sql += QStringLiteral(" AND PersonsDebit.InvoiceID in (Select InvoiceId From #tmp Where InvoiceID <> 0)");
     sql += QStringLiteral(" ORDER BY qrySelectPersonnel.PersonID");
     Draft d;
     d.sql << sql;
