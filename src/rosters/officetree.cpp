@@ -6,6 +6,14 @@
 
 namespace quillon {
 
+bool OfficeTree::isFaxNumber(const QString& number)
+{
+    if (number.size() != 10) return false;
+    for (const QChar c : number)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
+
 QString OfficeTree::formatFaxNumber(const QString& stored)
 {
     return QLatin1Char('(') + stored.mid(0, 3) + QLatin1Char(')') + stored.mid(3, 3) + QLatin1Char('-')
@@ -52,8 +60,12 @@ void OfficeTree::build(Recordset& rows)
     const int agency = rows.requireField(QStringLiteral("agencycode"));
     const int fax = rows.requireField(QStringLiteral("faxphone"));
     const int name = rows.requireField(QStringLiteral("fullname"));
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        addRow(rows.value(agency).toString(), rows.value(fax).toString(), rows.value(name).toString());
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        // Ten characters that are not ten digits ("530-555-01") reach no fax.
+        const QString number = rows.value(fax).toString();
+        if (!isFaxNumber(number)) continue;
+        addRow(rows.value(agency).toString(), number, rows.value(name).toString());
+    }
 }
 
 int OfficeTree::find(const QString& text) const

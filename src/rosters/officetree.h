@@ -52,13 +52,15 @@ class OfficeTree : public OfficeNodes {
 public:
     static inline const QString AgencyTag = QStringLiteral("Agency");
 
+    // Whether a stored number is a fax number: ten digits.
+    static bool isFaxNumber(const QString& number);
     // "(123)456-7890" for "1234567890".
     static QString formatFaxNumber(const QString& stored);
 
     void clear() { m_nodes.clear(); }
     // Builds the tree from rows of agencycode, faxphone and fullname, where the
-    // rows of one agency and, within it, of one fax number are adjacent. All
-    // nodes start unchecked.
+    // rows of one agency and, within it, of one fax number are adjacent. Rows
+    // whose number is not ten digits are left out. All nodes start unchecked.
     void build(Recordset& rows);
     // Adds one row's nodes: a new agency, a new office of the last agency, or
     // a person of the last office.
