@@ -6,14 +6,6 @@
 
 namespace quillon {
 
-bool OfficeTree::isFaxNumber(const QString& number)
-{
-    if (number.size() != 10) return false;
-    for (const QChar c : number)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    return true;
-}
-
 QString OfficeTree::formatFaxNumber(const QString& stored)
 {
     return QLatin1Char('(') + stored.mid(0, 3) + QLatin1Char(')') + stored.mid(3, 3) + QLatin1Char('-')

@@ -52,8 +52,6 @@ class OfficeTree : public OfficeNodes {
 public:
     static inline const QString AgencyTag = QStringLiteral("Agency");
 
-    // Whether a stored number is a fax number: ten digits.
-    static bool isFaxNumber(const QString& number);
     // "(123)456-7890" for "1234567890".
     static QString formatFaxNumber(const QString& stored);
 

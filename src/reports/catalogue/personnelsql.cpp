@@ -52,15 +52,6 @@ Draft reportRecords(const Inputs& in, const QString& selectFrom)
     return d;
 }
 
-// A fax number the time report may select: ten digits.
-bool isFaxNumber(const QString& number)
-{
-    if (number.size() != 10) return false;
-    for (const QChar c : number)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    return true;
-}
-
 }  // namespace
 
 Draft workRest(const Inputs& in)
@@ -314,6 +305,7 @@ Draft incidentTime(const Inputs& in)
             if (tag == QLatin1String("Agency") || !tree.nodeChecked(i) || !isFaxNumber(tag)) continue;
             numbers << tag;
         }
+        numbers.removeDuplicates();   // one number may stand under two agencies
     }
     if (numbers.isEmpty()) return Draft::reject(QStringLiteral("No Admin Office with a 10-digit fax number selected"));
 
