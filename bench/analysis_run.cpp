@@ -210,8 +210,8 @@ int main(int argc, char** argv)
             t.restart();
             const std::int32_t run = target.nextNumber(QStringLiteral("ReportRecords"), QString());
             const std::vector<ReportRecord> rows = workRest
-                ? scanWorkRest(dayHoursFrom(*rs), run, s.SelectedIncidentId)
-                : scanExcessHours(shiftPostingsFrom(*rs), run, s.SelectedIncidentId, s.ReportMinValue);
+                ? scanWorkRest(dayHoursFrom(*rs), run, first)
+                : scanExcessHours(shiftPostingsFrom(*rs), run, s.ReportMinValue, first);
             const qint64 scanned = t.nsecsElapsed();
             target.addReportRecords(rows);
             const qint64 written = t.nsecsElapsed();

@@ -54,81 +54,69 @@ QString requestNumberListSql(const AppState& state)
 
 QString workRestPostingSql(const AppState& state, const PostingSelection& sel)
 {
-    const QString dates = dateRange(QStringLiteral("Personspost.ActivityDT"), state, sel);
+    // The day before the range is read too: its hours count towards the 48
+    // hours of the first day.
+    PostingSelection from = sel;
+    from.startDate = sel.startDate.addDays(-1);
+    const QString dates = dateRange(QStringLiteral("Personspost.ActivityDT"), state, from);
     const QString groupOrder = QStringLiteral(
-        "Group by Personspost.PersonID, Resources.RequestNumber, Personspost.KindCode, Personspost.ActivityDT "
-        "Order by Personspost.PersonID");
+        "Group by Personspost.PersonID, Resources.RequestNumber, Resources.IncidentID, Personspost.KindCode, "
+        "Personspost.ActivityDT Order by Personspost.PersonID,  Personspost.ActivityDT");
+    const QString head = QStringLiteral(
+        "Select Personspost.ActivityDT, sum(Personspost.Hours), Personspost.KindCode, Personspost.PersonID, "
+        "Resources.RequestNumber, Resources.IncidentID FROM (Resources INNER JOIN Persons ON Resources.ResourceID = "
+        "Persons.ResourceID) INNER JOIN Personspost ON Persons.PersonID = Personspost.PersonID ");
 
-    const SelectionOption branch = effectiveSelection(sel);
-    if (branch == SelectionOption::RequestNumber) {
-        // The request number always stays within the chosen incident here.
-        return QStringLiteral(
-                   "Select Personspost.ActivityDT, sum(Personspost.Hours), Personspost.Kindcode, Personspost.PersonID, "
-                   "Resources.RequestNumber FROM (Resources INNER JOIN Persons ON Resources.ResourceID = "
-                   "Persons.ResourceID )INNER JOIN Personspost ON Persons.PersonID = Personspost.PersonID "
-                   "WHERE Resources.IncidentID = ")
-            + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and Resources.RequestNumber  LIKE '")
-            + sqlQuoteInner(sel.requestNumber) + QStringLiteral("%' and (") + dates + QStringLiteral(") ") + groupOrder
-            + QStringLiteral(", Personspost.ActivityDT");
-    }
-
+    // Over all incidents no branch looks at the incident chosen in the menu.
+    const QString incident = state.ManageIncidentsAsOne
+        ? QString()
+        : QStringLiteral("Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and ");
     QString where;
-    if (branch == SelectionOption::Person) {
-        where = QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral("and (") + dates
-            + QStringLiteral(") ");
-    } else if (state.ManageIncidentsAsOne && state.DatabaseKind == DbKind::SqlServer) {
-        // The Access form of this query always stays within the chosen incident.
-        where = QStringLiteral("WHERE (") + dates + QStringLiteral(") ");
-    } else {
-        where = QStringLiteral("WHERE Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId)
-            + QStringLiteral("and (") + dates + QStringLiteral(") ");
+    switch (effectiveSelection(sel)) {
+    case SelectionOption::RequestNumber:
+        where = QStringLiteral("WHERE ") + incident + QStringLiteral("Resources.RequestNumber LIKE '")
+            + sqlQuoteInner(sel.requestNumber) + QStringLiteral("%' and ");
+        break;
+    case SelectionOption::Person:
+        where = QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral(" and ");
+        break;
+    default:
+        where = QStringLiteral("WHERE ") + incident;
+        break;
     }
-    return QStringLiteral(
-               "Select Personspost.ActivityDT, sum(Personspost.Hours), Personspost.KindCode, Personspost.PersonID, "
-               "Resources.RequestNumber  FROM (Resources INNER JOIN Persons ON Resources.ResourceID = "
-               "Persons.ResourceID) INNER JOIN Personspost ON Persons.PersonID = Personspost.PersonID ")
-        + where + groupOrder + QStringLiteral(",  Personspost.ActivityDT");
+    return head + where + QStringLiteral("(") + dates + QStringLiteral(") ") + groupOrder;
 }
 
 QString excessHoursPostingSql(const AppState& state, const PostingSelection& sel)
 {
-    const QString dates = dateRange(QStringLiteral("PersonsPost.ActivityDT"), state, sel);
-    const QString from = QStringLiteral(
-        " FROM (Resources INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) INNER JOIN PersonsPost ON "
-        "Persons.PersonID = PersonsPost.PersonID ");
-    const QString order = QStringLiteral("Order by PersonsPost.PersonID,  PersonsPost.ActivityDT, PersonsPost.StartTime");
+    // The day before the range is read too, for the shifts that run into it.
+    PostingSelection from = sel;
+    from.startDate = sel.startDate.addDays(-1);
+    const QString dates = dateRange(QStringLiteral("PersonsPost.ActivityDT"), state, from);
+    const QString head = QStringLiteral(
+        "Select PersonsPost.ActivityDT, PersonsPost.Hours, PersonsPost.KindCode, PersonsPost.PersonID, "
+        "PersonsPost.StartTime, PersonsPost.StopTime, Resources.RequestNumber, Resources.IncidentID FROM (Resources "
+        "INNER JOIN Persons ON Resources.ResourceID = Persons.ResourceID) INNER JOIN PersonsPost ON Persons.PersonID = "
+        "PersonsPost.PersonID ");
+    const QString order = QStringLiteral("Order by PersonsPost.PersonID, PersonsPost.ActivityDT, PersonsPost.StartTime");
 
-    const SelectionOption branch = effectiveSelection(sel);
-    if (branch == SelectionOption::RequestNumber) {
-        QString where = QStringLiteral("WHERE ");
-        if (!state.ManageIncidentsAsOne)
-            where += QStringLiteral("Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and ");
-        return QStringLiteral(
-                   "Select PersonsPost.ActivityDT, PersonsPost.Hours, PersonsPost.KindCode, PersonsPost.PersonID, "
-                   "PersonsPost.StartTime, PersonsPost.StopTime, Resources.RequestNumber FROM (Resources INNER JOIN "
-                   "Persons ON Resources.ResourceID = Persons.ResourceID )INNER JOIN PersonsPost ON Persons.PersonID = "
-                   "PersonsPost.PersonID ")
-            + where + QStringLiteral("Resources.RequestNumber LIKE '") + sqlQuoteInner(sel.requestNumber)
-            + QStringLiteral("%'and (") + dates
-            + QStringLiteral(")Order by PersonsPost.PersonID, PersonsPost.ActivityDT, PersonsPost.StartTime");
+    const QString incident = state.ManageIncidentsAsOne
+        ? QString()
+        : QStringLiteral("Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and ");
+    QString where;
+    switch (effectiveSelection(sel)) {
+    case SelectionOption::RequestNumber:
+        where = QStringLiteral("WHERE ") + incident + QStringLiteral("Resources.RequestNumber LIKE '")
+            + sqlQuoteInner(sel.requestNumber) + QStringLiteral("%' and ");
+        break;
+    case SelectionOption::Person:
+        where = QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral(" and ");
+        break;
+    default:
+        where = QStringLiteral("WHERE ") + incident;
+        break;
     }
-    if (branch == SelectionOption::Person) {
-        return QStringLiteral(
-                   "Select PersonsPost.ActivityDT, PersonsPost.Hours, PersonsPost.KindCode, PersonsPost.PersonID, "
-                   "PersonsPost.StartTime, PersonsPost.StopTime, Resources.RequestNumber ")
-            + from + QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral("and (")
-            + dates + QStringLiteral(") ") + order;
-    }
-
-    // All personnel: the select list has no blank between KindCode and PersonID.
-    const QString where = state.ManageIncidentsAsOne
-        ? QStringLiteral("WHERE (") + dates + QStringLiteral(") ")
-        : QStringLiteral("WHERE Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral("and (")
-            + dates + QStringLiteral(") ");
-    return QStringLiteral(
-               "Select PersonsPost.ActivityDT, PersonsPost.Hours, PersonsPost.KindCode,PersonsPost.PersonID, "
-               "PersonsPost.StartTime, PersonsPost.StopTime, Resources.RequestNumber ")
-        + from + where + order;
+    return head + where + QStringLiteral("(") + dates + QStringLiteral(") ") + order;
 }
 
 QString reportRunCheckSql(std::int32_t run)

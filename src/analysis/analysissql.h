@@ -36,13 +36,17 @@ SelectionOption effectiveSelection(const PostingSelection& selection);
 QString personListSql(const AppState& state);
 QString requestNumberListSql(const AppState& state);
 
-// Day totals per person, request number, kind code and date, ordered by
-// person and date. Columns: ActivityDT, sum of Hours, KindCode, PersonID,
-// RequestNumber.
+// Day totals per person, request number, incident, kind code and date,
+// ordered by person and date, from the day before the start date (whose hours
+// the first day's 48 hours include) to the end date. Columns: ActivityDT, sum
+// of Hours, KindCode, PersonID, RequestNumber, IncidentID. Over all incidents
+// no branch filters by the incident chosen in the menu.
 QString workRestPostingSql(const AppState& state, const PostingSelection& selection);
 
-// Every posting, ordered by person, date and start time. Columns: ActivityDT,
-// Hours, KindCode, PersonID, StartTime, StopTime, RequestNumber.
+// Every posting from the day before the start date (for shifts that run into
+// the range) to the end date, ordered by person, date and start time.
+// Columns: ActivityDT, Hours, KindCode, PersonID, StartTime, StopTime,
+// RequestNumber, IncidentID.
 QString excessHoursPostingSql(const AppState& state, const PostingSelection& selection);
 
 // Rows of one run, to see whether it wrote any.

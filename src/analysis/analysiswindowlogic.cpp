@@ -90,6 +90,11 @@ void PostingAnalysisLogic::excessHrsChanged(const QString& text)
 
 RunResult PostingAnalysisLogic::run()
 {
+    if (m_kind == AnalysisKind::ExcessHours && !standardReady(excessHrsText, m_app.state, m_app.dialogs())) {
+        RunResult refused;
+        refused.outcome = RunOutcome::Refused;
+        return refused;
+    }
     BusyPointer busy;
     // A window builds only its own report, whichever report the menu chose last.
     m_app.state.ReportNumber = reportNumber();

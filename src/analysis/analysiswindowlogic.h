@@ -56,7 +56,8 @@ public:
     // A change of the ExcessHrs box (excess-hours window).
     void excessHrsChanged(const QString& text);
     // The run button: the analysis over the current choices. The busy
-    // pointer is shown throughout.
+    // pointer is shown throughout. The excess-hours window first asks for a
+    // standard above 0 in its box.
     RunResult run();
 
     // What the window shows.

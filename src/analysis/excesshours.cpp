@@ -5,27 +5,26 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace quillon {
 
 namespace {
 
-// Minutes since a fixed origin, counting only whole minutes: the difference of
-// two stamps is the number of minute boundaries between the two times.
-std::int64_t minuteStamp(const QDateTime& t)
-{
-    const QTime time = t.time();
-    return t.date().toJulianDay() * 1440 + time.hour() * 60 + time.minute();
-}
+// A posting's real start and stop: its date with the times of day stored
+// for it; a stop at or before the start lies on the next day.
+struct Span {
+    QDateTime start;
+    QDateTime stop;
+};
 
-// Whether a posting starting at start continues a shift whose last posting
-// stopped at previousStop. A time that could not be read never joins.
-bool continuesShift(const std::optional<QDateTime>& previousStop, const QDateTime& start)
+Span spanOf(const ShiftPosting& p)
 {
-    if (!previousStop || !previousStop->isValid() || !start.isValid()) return false;
-    return std::llabs(minuteStamp(start) - minuteStamp(*previousStop)) <= ShiftJoinMinutes;
+    const QDateTime start(p.ActivityDT, QTime(p.StartTime.time().hour(), p.StartTime.time().minute()));
+    QDateTime stop(p.ActivityDT, QTime(p.StopTime->time().hour(), p.StopTime->time().minute()));
+    if (stop <= start) stop = stop.addDays(1);
+    return {start, stop};
 }
 
 // Whether a stop time was posted: its text form is longer than 3 characters.
@@ -45,7 +44,7 @@ bool hasStopTime(const Value& stop)
 
 std::vector<ShiftPosting> shiftPostingsFrom(const Recordset& rs)
 {
-    detail::requireColumnCount(rs, 7, "excess hours posting");
+    detail::requireColumnCount(rs, 8, "excess hours posting");
     std::vector<ShiftPosting> postings;
     postings.reserve(std::size_t(rs.recordCount()));
     for (int r = 0; r < rs.recordCount(); ++r) {
@@ -58,48 +57,59 @@ std::vector<ShiftPosting> shiftPostingsFrom(const Recordset& rs)
         const Value& stop = rs.at(r, 5);
         if (hasStopTime(stop)) p.StopTime = stop.toDateTime();
         p.RequestNumber = rs.at(r, 6).toString();
+        p.IncidentID = std::int32_t(rs.at(r, 7).toInt());
         postings.push_back(std::move(p));
     }
     return postings;
 }
 
 std::vector<ReportRecord> scanExcessHours(const std::vector<ShiftPosting>& postings, std::int32_t run,
-                                          std::int32_t incidentId, double minValue)
+                                          double minValue, const QDate& firstDay)
 {
+    struct Timed {
+        const ShiftPosting* posting;
+        Span span;
+    };
+    std::vector<Timed> timed;
+    timed.reserve(postings.size());
+    for (const ShiftPosting& p : postings)
+        if (p.StopTime && p.ActivityDT.isValid()) timed.push_back({&p, spanOf(p)});
+    std::stable_sort(timed.begin(), timed.end(), [](const Timed& a, const Timed& b) {
+        if (a.posting->PersonID != b.posting->PersonID) return a.posting->PersonID < b.posting->PersonID;
+        return a.span.start < b.span.start;
+    });
+
     std::vector<ReportRecord> out;
-    if (postings.empty()) return out;
-
-    ShiftPosting current;    // the posting last read
-    ShiftPosting previous;   // the last posting of the open shift
+    const ShiftPosting* last = nullptr;   // the last posting of the open shift
+    QDateTime shiftEnd;
     double shiftTotal = 0.0;
-
     const auto closeShift = [&] {
-        if (!(shiftTotal > minValue)) return;
+        if (!last || !(shiftTotal > minValue)) return;
+        if (firstDay.isValid() && last->ActivityDT < firstDay) return;
         ReportRecord rec;
         rec.ReportRun = run;
-        rec.IncidentID = incidentId;
-        rec.PersonID = previous.PersonID;
-        rec.KindCode = previous.KindCode;
-        rec.RequestNumber = previous.RequestNumber;
-        rec.ActivityDT = previous.ActivityDT;
+        rec.IncidentID = last->IncidentID;
+        rec.PersonID = last->PersonID;
+        rec.KindCode = last->KindCode;
+        rec.RequestNumber = last->RequestNumber;
+        rec.ActivityDT = last->ActivityDT;
         rec.TotalDayHrs = shiftTotal;
         rec.ExcessHrs = shiftTotal - minValue;
         out.push_back(std::move(rec));
     };
 
-    for (const ShiftPosting& posting : postings) {
-        if (posting.StopTime) {
-            current = posting;
-            if (current.PersonID == previous.PersonID && continuesShift(previous.StopTime, current.StartTime)) {
-                shiftTotal += current.Hours;
-            } else {
-                closeShift();
-                shiftTotal = current.Hours;
-            }
+    for (const Timed& t : timed) {
+        const bool continues = last && last->PersonID == t.posting->PersonID
+            && t.span.start <= shiftEnd.addSecs(ShiftJoinMinutes * 60);
+        if (continues) {
+            shiftTotal += t.posting->Hours;
+            shiftEnd = std::max(shiftEnd, t.span.stop);
+        } else {
+            closeShift();
+            shiftTotal = t.posting->Hours;
+            shiftEnd = t.span.stop;
         }
-        // A passed-over posting copies the posting last read, which is already
-        // the previous one: the open shift stays as it is.
-        previous = current;
+        last = t.posting;
     }
     closeShift();
     return out;
@@ -133,17 +143,29 @@ double leadingNumber(const QString& text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
+QString standardNeededText()
+{
+    return QStringLiteral("Excess Hrs must be a number of hours greater than 0. ");
+}
+
 bool applyExcessHrsEntry(const QString& text, AppState& state, Dialogs& dialogs)
 {
     if (text.isEmpty()) return false;
     const double value = leadingNumber(text);
-    if (value == 0.0) {
-        dialogs.messageBox(QStringLiteral("Excess Hrs must be Numeric. "), MsgButtons::OK, MsgIcon::Exclamation,
-                           QStringLiteral("Information"));
+    if (value == 0.0 || value < 0.0) {
+        dialogs.messageBox(value == 0.0 ? QStringLiteral("Excess Hrs must be Numeric. ") : standardNeededText(),
+                           MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Information"));
         return false;
     }
     state.ReportMinValue = value;
     return true;
+}
+
+bool standardReady(const QString& boxText, const AppState& state, Dialogs& dialogs)
+{
+    if (leadingNumber(boxText) > 0.0 && state.ReportMinValue > 0.0) return true;
+    dialogs.messageBox(standardNeededText(), MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Information"));
+    return false;
 }
 
 }  // namespace quillon

@@ -26,26 +26,23 @@ void showNothingFound(Analysis analysis, Dialogs& dialogs)
                            MsgIcon::Information, applicationTitle() + QStringLiteral(":Excess Hours Info"));
 }
 
-// Hands the run to the report: the sort, the run number, then build and preview.
-void createReport(Analysis analysis, AppState& state, std::int32_t run, ReportSort sort, AnalysisReport& report)
+// Hands the run to the report: the sort, the run number, then build and
+// preview. The rows carry their own incidents, so the report needs no
+// incident of the menu's.
+void createReport(AppState& state, std::int32_t run, ReportSort sort, AnalysisReport& report)
 {
     state.ReportSortField = reportSortField(sort);
     state.ReportRunId = run;
-    if (!(analysis == Analysis::ExcessHours && state.ManageIncidentsAsOne)) {
-        if (report.buildReport(state)) report.showReport(state, true, 1);
-        return;
-    }
-    // Over all incidents the excess-hours report is made for incident -1. The
-    // incident chosen in the menu comes back afterwards, however the report
-    // ended: later runs stamp their rows with it, and rows stamped -1 would
-    // fall out of every report's join with Incidents.
-    struct RestoreIncident {
-        AppState& state;
-        std::int32_t chosen;
-        ~RestoreIncident() { state.SelectedIncidentId = chosen; }
-    } restore{state, state.SelectedIncidentId};
-    state.SelectedIncidentId = -1;
     if (report.buildReport(state)) report.showReport(state, true, 1);
+}
+
+// Whether the query found postings dated within the range itself (it also
+// reads the day before).
+bool hasPostingsFrom(const Recordset& postings, const QDate& firstDay)
+{
+    for (int r = 0; r < postings.recordCount(); ++r)
+        if (postings.at(r, 0).toDate() >= firstDay) return true;
+    return false;
 }
 
 RunResult runAnalysis(Analysis analysis, AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,
@@ -53,6 +50,12 @@ RunResult runAnalysis(Analysis analysis, AppState& state, const AnalysisRequest&
 {
     state.ReportStartDate = request.startDay;
     state.ReportEndDate = request.endDate;
+    if (analysis == Analysis::ExcessHours && !(state.ReportMinValue > 0.0)) {
+        dialogs.messageBox(standardNeededText(), MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Information"));
+        RunResult refused;
+        refused.outcome = RunOutcome::Refused;
+        return refused;
+    }
 
     PostingSelection selection;
     selection.option = request.option;
@@ -65,15 +68,15 @@ RunResult runAnalysis(Analysis analysis, AppState& state, const AnalysisRequest&
                                                    ? workRestPostingSql(state, selection)
                                                    : excessHoursPostingSql(state, selection));
     RunResult result;
-    if (!postings || postings->recordCount() == 0) {
+    if (!postings || !hasPostingsFrom(*postings, request.startDay)) {
         showNoData(dialogs);
         return result;
     }
 
     result.run = db.nextNumber(QStringLiteral("ReportRecords"), QString());
     const std::vector<ReportRecord> rows = analysis == Analysis::WorkRest
-        ? scanWorkRest(dayHoursFrom(*postings), result.run, state.SelectedIncidentId)
-        : scanExcessHours(shiftPostingsFrom(*postings), result.run, state.SelectedIncidentId, state.ReportMinValue);
+        ? scanWorkRest(dayHoursFrom(*postings), result.run, request.startDay)
+        : scanExcessHours(shiftPostingsFrom(*postings), result.run, state.ReportMinValue, request.startDay);
 
     // From the moment rows may exist, they are removed again on every way out,
     // a failing report included, so that no run leaves scratch rows behind.
@@ -88,7 +91,7 @@ RunResult runAnalysis(Analysis analysis, AppState& state, const AnalysisRequest&
         const RecordsetPtr check = db.openQuery(reportRunCheckSql(result.run));
         if (check && check->recordCount() > 0) {
             mayHaveRows = true;
-            createReport(analysis, state, result.run, request.sort, report);
+            createReport(state, result.run, request.sort, report);
             result.outcome = RunOutcome::Reported;
         } else {
             showNothingFound(analysis, dialogs);

@@ -62,6 +62,7 @@ struct AnalysisRequest {
 };
 
 enum class RunOutcome {
+    Refused,       // an excess-hours run without a standard above 0; nothing was read
     NoData,        // the posting query returned nothing; no run number was taken
     NothingFound,  // postings, but none over the limits or the standard
     Reported,      // rows were written and handed to the report
@@ -78,10 +79,10 @@ QString reportSortField(ReportSort sort);
 
 // The two analyses. Both set ReportStartDate and ReportEndDate from the
 // request; a run that reaches the report also sets ReportSortField and
-// ReportRunId, and the excess-hours run, with ManageIncidentsAsOne, builds
-// its report with SelectedIncidentId -1 and puts the chosen incident back
-// afterwards. The person of a person run is
-// SelectedPersonId; the standard of an excess-hours run is ReportMinValue.
+// ReportRunId. Every row is written under the incident of its person's
+// resource. The person of a person run is SelectedPersonId; the standard of
+// an excess-hours run is ReportMinValue, and a run without a standard above 0
+// is refused with a message.
 RunResult runWorkRest(AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,
                       AnalysisReport& report, Dialogs& dialogs);
 RunResult runExcessHours(AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,

@@ -52,8 +52,12 @@ void OfficeTree::build(Recordset& rows)
     const int agency = rows.requireField(QStringLiteral("agencycode"));
     const int fax = rows.requireField(QStringLiteral("faxphone"));
     const int name = rows.requireField(QStringLiteral("fullname"));
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        addRow(rows.value(agency).toString(), rows.value(fax).toString(), rows.value(name).toString());
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        // Ten characters that are not ten digits ("530-555-01") reach no fax.
+        const QString number = rows.value(fax).toString();
+        if (!isFaxNumber(number)) continue;
+        addRow(rows.value(agency).toString(), number, rows.value(name).toString());
+    }
 }
 
 int OfficeTree::find(const QString& text) const

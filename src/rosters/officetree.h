@@ -57,8 +57,8 @@ public:
 
     void clear() { m_nodes.clear(); }
     // Builds the tree from rows of agencycode, faxphone and fullname, where the
-    // rows of one agency and, within it, of one fax number are adjacent. All
-    // nodes start unchecked.
+    // rows of one agency and, within it, of one fax number are adjacent. Rows
+    // whose number is not ten digits are left out. All nodes start unchecked.
     void build(Recordset& rows);
     // Adds one row's nodes: a new agency, a new office of the last agency, or
     // a person of the last office.

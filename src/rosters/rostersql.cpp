@@ -6,20 +6,25 @@ namespace quillon {
 
 QString officeTreeSql(const AppState& state, const QDate& start, const QDate& end)
 {
+    // The same persons the time report lists: a posting of an incident in the
+    // range, not demobilized, and an employment code other than AD (none
+    // counts as other).
     QString sql = QStringLiteral(
                       "select p.agencycode, p.faxphone, p.firstname + ' ' + p.lastname as fullname  "
                       "from persons p join personspost pp on p.personid=pp.personid join accountingcodes a on "
-                      "pp.accountingid=a.accountingid where len(p.faxphone)=10 and p.fedcode <> 'AD' and "
-                      "pp.activitydt Between '")
+                      "pp.accountingid=a.accountingid join incidents i on a.incidentid=i.incidentid "
+                      "where len(p.faxphone)=10 and (p.fedcode is null or p.fedcode <> 'AD') and "
+                      "(p.pstatus is null or p.pstatus <> 'D') and pp.activitydt Between '")
         + sqlDate(start) + QStringLiteral("' and '") + sqlDate(end) + QStringLiteral("'");
     if (!state.ManageIncidentsAsOne)
         sql += QStringLiteral(" and a.incidentid = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" ");
     // The tree is built by walking the rows; the explicit order keeps the rows
     // of one agency and of one fax number together on every engine. The
-    // grouping already gives one row per person and office, and SQL Server
-    // takes no ORDER BY on columns outside a DISTINCT select list.
-    sql += QStringLiteral("group by p.agencycode, p.faxphone, p.lastname, p.firstname")
-        + QStringLiteral(" order by p.agencycode, p.faxphone, p.lastname, p.firstname");
+    // grouping gives one row per person and office, two persons of one name
+    // included; SQL Server takes no ORDER BY on columns outside a DISTINCT
+    // select list.
+    sql += QStringLiteral(" group by p.agencycode, p.faxphone, p.lastname, p.firstname, p.personid")
+        + QStringLiteral(" order by p.agencycode, p.faxphone, p.lastname, p.firstname, p.personid");
     return sql;
 }
 

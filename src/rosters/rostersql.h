@@ -12,11 +12,12 @@
 namespace quillon {
 
 // One row per agency code, fax number and person (agencycode, faxphone,
-// fullname "First Last") for the persons with a 10-character fax number, an
-// employment code other than 'AD' and a posting between the two dates, in
-// the chosen incident unless incidents are managed as one. Rows come ordered
-// by agency, fax number, last and first name, so that the rows of one agency
-// and of one fax number are adjacent.
+// fullname "First Last") for the persons the personnel time report lists: a
+// 10-character fax number, an employment code other than 'AD' (or none), a
+// status other than 'D' (or none) and a posting between the two dates, in the
+// chosen incident unless incidents are managed as one. Rows come ordered by
+// agency, fax number, last and first name and person, so that the rows of one
+// agency and of one fax number are adjacent.
 QString officeTreeSql(const AppState& state, const QDate& start, const QDate& end);
 
 // Persons attached to a resource (strName "Last, First", PersonID).

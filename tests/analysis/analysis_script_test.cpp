@@ -52,14 +52,14 @@ TEST_F(AnalysisScript, BothWindowsRunFromTheMenuAndLeaveNoScratchRows)
     ASSERT_EQ(reports.size(), 2) << r.lines.join('\n').toStdString();
 
     EXPECT_TRUE(reports[0].startsWith(QLatin1String("REPORT Work/Rest viewer=1 "))) << reports[0].toStdString();
-    EXPECT_TRUE(ScriptRun::sql(reports[0]).endsWith(QLatin1String("ORDER BY Persons.LastName, Persons.FirstName")));
-    EXPECT_EQ(lastNames(reports[0]), (QStringList{"Limitone", "Limitone", "Limittwo", "Limittwo"}));
+    EXPECT_TRUE(ScriptRun::sql(reports[0]).contains(QLatin1String("ORDER BY Persons.LastName, Persons.FirstName")));
+    EXPECT_EQ(lastNames(reports[0]), (QStringList{"Limitone", "Limitone", "Limitone"}));
 
     EXPECT_TRUE(reports[1].startsWith(QLatin1String("REPORT Hours in Excess of Standard viewer=1 ")))
         << reports[1].toStdString();
     const QJsonObject excess = ScriptRun::data(reports[1]);
-    EXPECT_EQ(lastNames(reports[1]), (QStringList{"Shiftone", "Shiftone", "Shiftone", "Shifttwo"}));
-    EXPECT_EQ(excess[QStringLiteral("table1")][0][QStringLiteral("ExcessHrs")].toDouble(), 0.5);   // sorted by excess
+    EXPECT_EQ(lastNames(reports[1]), (QStringList{"Same", "Shiftone", "Shiftone", "Shiftone", "Shiftone", "Shifttwo"}));
+    EXPECT_EQ(excess[QStringLiteral("table1")][0][QStringLiteral("ExcessHrs")].toDouble(), 0.25);   // sorted by excess
 
     EXPECT_EQ(r.linesStarting(QStringLiteral("ROW ")), QStringList{"ROW Left=0"});
 }

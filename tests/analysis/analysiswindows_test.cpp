@@ -134,7 +134,8 @@ TEST_F(AnalysisWindows, ExcessHrsTakesALeadingNumberAndKeepsItForTheProgramsLife
     EXPECT_TRUE(qobject_cast<QLineEdit*>(control("Form5.ExcessHrs"))->text().isEmpty());
     EXPECT_EQ(app->state.ReportMinValue, 12.5);
     typeText(control("Form5.ExcessHrs"), QStringLiteral("-2"));
-    EXPECT_EQ(app->state.ReportMinValue, -2.0);
+    EXPECT_EQ(app->state.ReportMinValue, 12.5);
+    EXPECT_EQ(messages().last(), "MESSAGE Information | Excess Hrs must be a number of hours greater than 0. ");
 }
 
 TEST_F(AnalysisWindows, RunButtonReportsTheWindowsOwnAnalysisAndRemovesTheRows)
@@ -151,7 +152,7 @@ TEST_F(AnalysisWindows, RunButtonReportsTheWindowsOwnAnalysisAndRemovesTheRows)
     EXPECT_EQ(app->state.ReportSortField, "P");
     EXPECT_EQ(app->state.ReportStartDate, QDate(2026, 10, 1));
     ASSERT_TRUE(app->state.MainDataSet);
-    EXPECT_EQ(app->state.MainDataSet->recordCount(), 4);
+    EXPECT_EQ(app->state.MainDataSet->recordCount(), 3);
     ASSERT_NE(app->output().window(1), nullptr);
     EXPECT_GE(app->output().window(1)->viewer()->pageCount(), 1);
     EXPECT_EQ(scratchRows(), 0);
@@ -178,7 +179,7 @@ TEST_F(AnalysisWindows, AFailedRunIsShownAndTheWindowStaysUsable)
     qputenv("QUILLON_TEMPLATE_DIR", templateDir().toLocal8Bit());
     clickControl(control("Form1.RunButton"));
     EXPECT_EQ(messages().size(), 1);
-    EXPECT_EQ(app->state.MainDataSet->recordCount(), 4);
+    EXPECT_EQ(app->state.MainDataSet->recordCount(), 3);
     EXPECT_EQ(scratchRows(), 0);
 }
 

@@ -14,45 +14,98 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace analysistest {
 
-// Incident 3 (request number C-77): day totals around the 16 and 32 hour
-// limits. Incident 4 (request number C-88): shifts of two persons.
-inline const char* const kHandMadePostings[] = {
+// Incident 3 "Limit Test": day totals around the 16 and 32 hour limits,
+// without stop times. Incident 4 "Shift Test": shifts, night shifts and
+// breaks. Three persons share the name "Sam Same", one of them in incident 4.
+//   incident 3: C-77 Ada Limitone 9001, Ben Limittwo 9002; C-12 Sam Same 9003;
+//               C-2 Sam Same 9004
+//   incident 4: C-88 Cal Shiftone 9101, Dee Shifttwo 9102, Sam Same 9103
+inline const char* const kHandMadeRows[] = {
     "INSERT INTO Incidents VALUES (3, 'Limit Test', 'CA-LIM-000003', '2026-10-01', 'Here', 'CA'),"
     " (4, 'Shift Test', 'CA-SHF-000004', '2026-09-01', 'There', 'CA')",
     "INSERT INTO Resources (ResourceID, IncidentID, Name, RequestNumber, Collection, KindCode, AssignDate) VALUES"
-    " (9000, 3, 'Limit Crew', 'C-77', 1, 'CRW1', '2026-10-01'), (9100, 4, 'Shift Crew', 'C-88', 1, 'CRW1', '2026-09-01')",
+    " (9000, 3, 'Limit Crew', 'C-77', 1, 'CRW1', '2026-10-01'), (9010, 3, 'Same Crew', 'C-12', 1, 'CRW1', '2026-10-01'),"
+    " (9020, 3, 'Other Same Crew', 'C-2', 1, 'CRW1', '2026-10-01'),"
+    " (9100, 4, 'Shift Crew', 'C-88', 1, 'CRW1', '2026-09-01')",
     "INSERT INTO Persons (PersonID, ResourceID, FirstName, LastName) VALUES"
-    " (9001, 9000, 'Ada', 'Limitone'), (9002, 9000, 'Ben', 'Limittwo'),"
-    " (9101, 9100, 'Cal', 'Shiftone'), (9102, 9100, 'Dee', 'Shifttwo')",
-    // 10/2 16.0; 10/3 16.5; 10/4 two kinds of 10; 10/5 17 | next person 10/2 16.0; 10/3 16.25; 10/9 33
-    "INSERT INTO PersonsPost (PersonID, ActivityDT, StartTime, StopTime, Hours, KindCode, InvoiceID) VALUES"
-    " (9001, '2026-10-02', '1899-12-30 04:00:00', '1899-12-30 20:00:00', 16.0, 'FFT1', 0),"
-    " (9001, '2026-10-03', '1899-12-30 04:00:00', '1899-12-30 12:00:00', 8.0, 'FFT1', 0),"
-    " (9001, '2026-10-03', '1899-12-30 12:00:00', '1899-12-30 20:30:00', 8.5, 'FFT1', 0),"
-    " (9001, '2026-10-04', '1899-12-30 02:00:00', '1899-12-30 12:00:00', 10.0, 'FFT1', 0),"
-    " (9001, '2026-10-04', '1899-12-30 12:00:00', '1899-12-30 22:00:00', 10.0, 'SQDB', 0),"
-    " (9001, '2026-10-05', '1899-12-30 04:00:00', '1899-12-30 21:00:00', 17.0, 'FFT1', 0),"
-    " (9002, '2026-10-02', '1899-12-30 04:00:00', '1899-12-30 20:00:00', 16.0, 'FFT2', 0),"
-    " (9002, '2026-10-03', '1899-12-30 04:00:00', '1899-12-30 20:15:00', 16.25, 'FFT2', 0),"
-    " (9002, '2026-10-09', '1899-12-30 00:00:00', '1899-12-30 09:00:00', 33.0, 'FFT2', 0)",
-    // 9/1 joined by a 30 minute gap; 9/2 split by 61 minutes; 9/3 joined by
-    // exactly 60; 9/4 with an open posting between | 9/1 exactly 12; 9/2 13.
-    "INSERT INTO PersonsPost (PersonID, ActivityDT, StartTime, StopTime, Hours, KindCode, InvoiceID) VALUES"
-    " (9101, '2026-09-01', '1899-12-30 06:00:00', '1899-12-30 12:00:00', 6.0, 'KA', 0),"
-    " (9101, '2026-09-01', '1899-12-30 12:30:00', '1899-12-30 19:00:00', 6.5, 'KB', 0),"
-    " (9101, '2026-09-02', '1899-12-30 06:00:00', '1899-12-30 12:00:00', 6.0, 'KA', 0),"
-    " (9101, '2026-09-02', '1899-12-30 13:01:00', '1899-12-30 19:30:00', 6.5, 'KA', 0),"
-    " (9101, '2026-09-03', '1899-12-30 06:00:00', '1899-12-30 12:00:00', 6.0, 'KA', 0),"
-    " (9101, '2026-09-03', '1899-12-30 13:00:00', '1899-12-30 19:30:00', 6.5, 'KC', 0),"
-    " (9101, '2026-09-04', '1899-12-30 06:00:00', '1899-12-30 12:00:00', 6.0, 'KA', 0),"
-    " (9101, '2026-09-04', '1899-12-30 12:10:00', NULL, NULL, 'KX', 0),"
-    " (9101, '2026-09-04', '1899-12-30 12:30:00', '1899-12-30 19:00:00', 6.5, 'KD', 0),"
-    " (9102, '2026-09-01', '1899-12-30 05:00:00', '1899-12-30 17:00:00', 12.0, 'KA', 0),"
-    " (9102, '2026-09-02', '1899-12-30 05:00:00', '1899-12-30 18:00:00', 13.0, 'KE', 0)",
+    " (9001, 9000, 'Ada', 'Limitone'), (9002, 9000, 'Ben', 'Limittwo'), (9003, 9010, 'Sam', 'Same'),"
+    " (9004, 9020, 'Sam', 'Same'), (9101, 9100, 'Cal', 'Shiftone'), (9102, 9100, 'Dee', 'Shifttwo'),"
+    " (9103, 9100, 'Sam', 'Same')",
 };
+
+struct HandMadePosting {
+    int person;
+    const char* date;
+    const char* start;
+    const char* stop;   // nullptr: no stop time
+    double hours;       // below 0: no hours
+    const char* kind;
+};
+
+inline const std::vector<HandMadePosting>& handMadePostings()
+{
+    static const std::vector<HandMadePosting> rows = {
+        // 16 exactly; 16.5 in two postings; two kinds of 10; 17 after a day off.
+        {9001, "2026-10-02", "04:00", nullptr, 16.0, "FFT1"},
+        {9001, "2026-10-03", "04:00", nullptr, 8.0, "FFT1"},
+        {9001, "2026-10-03", "12:00", nullptr, 8.5, "FFT1"},
+        {9001, "2026-10-04", "02:00", nullptr, 10.0, "FFT1"},
+        {9001, "2026-10-04", "12:00", nullptr, 10.0, "SQDB"},
+        {9001, "2026-10-06", "04:00", nullptr, 17.0, "FFT1"},
+        // 16 and 16: exactly 32; 33 in a day days later.
+        {9002, "2026-10-02", "04:00", nullptr, 16.0, "FFT2"},
+        {9002, "2026-10-03", "04:00", nullptr, 16.0, "FFT2"},
+        {9002, "2026-10-09", "00:00", nullptr, 33.0, "FFT2"},
+        // Over the turn of the year and of a month.
+        {9003, "2026-12-31", "04:00", nullptr, 17.0, "FFT2"},
+        {9003, "2027-01-01", "04:00", nullptr, 16.0, "FFT2"},
+        {9004, "2026-10-31", "04:00", nullptr, 17.0, "FFT1"},
+        {9004, "2026-11-01", "04:00", nullptr, 16.0, "FFT1"},
+        // Shifts: joined by 30 minutes; 00:00-06:30 and the next day's 05:30
+        // are two days apart; a night shift broken at midnight by 45
+        // minutes, and one broken by 90; one posting running past midnight;
+        // an open posting inside a shift; night shifts over the turn of a
+        // month and of the year.
+        {9101, "2026-09-01", "06:00", "12:00", 6.0, "KA"},
+        {9101, "2026-09-01", "12:30", "19:00", 6.5, "KB"},
+        {9101, "2026-09-02", "00:00", "06:30", 6.5, "KA"},
+        {9101, "2026-09-03", "05:30", "12:00", 6.5, "KA"},
+        {9101, "2026-09-04", "20:00", "23:45", 3.75, "KN"},
+        {9101, "2026-09-05", "00:30", "09:00", 8.5, "KN"},
+        {9101, "2026-09-06", "18:00", "23:00", 5.0, "KN"},
+        {9101, "2026-09-07", "00:30", "07:00", 6.5, "KN"},
+        {9101, "2026-09-08", "18:00", "07:00", 13.0, "KN"},
+        {9101, "2026-09-10", "06:00", "12:00", 6.0, "KA"},
+        {9101, "2026-09-10", "12:10", nullptr, -1, "KX"},
+        {9101, "2026-09-10", "12:30", "19:00", 6.5, "KD"},
+        {9101, "2026-09-30", "19:00", "23:30", 4.5, "KN"},
+        {9101, "2026-10-01", "00:15", "08:30", 8.25, "KN"},
+        {9101, "2026-12-31", "17:00", "23:30", 6.5, "KN"},
+        {9101, "2027-01-01", "00:00", "06:00", 6.0, "KN"},
+        // Exactly the standard of 12; 13; 18 in a day.
+        {9102, "2026-09-01", "05:00", "17:00", 12.0, "KA"},
+        {9102, "2026-09-02", "05:00", "18:00", 13.0, "KE"},
+        {9102, "2026-10-05", "04:00", "22:00", 18.0, "KE"},
+        {9103, "2026-09-01", "06:00", "19:00", 13.0, "KA"},
+    };
+    return rows;
+}
+
+inline QString handMadePostingSql(const HandMadePosting& p)
+{
+    const auto time = [](const char* t) {
+        return t ? QStringLiteral("'1899-12-30 %1:00'").arg(QLatin1String(t)) : QStringLiteral("NULL");
+    };
+    return QStringLiteral("INSERT INTO PersonsPost (PersonID, ActivityDT, StartTime, StopTime, Hours, KindCode, "
+                          "InvoiceID) VALUES (%1, '%2', %3, %4, %5, '%6', 0)")
+        .arg(p.person)
+        .arg(QLatin1String(p.date), time(p.start), time(p.stop),
+             p.hours < 0 ? QStringLiteral("NULL") : QString::number(p.hours), QLatin1String(p.kind));
+}
 
 class SampleDatabase : public ::testing::Test {
 protected:
@@ -62,7 +115,8 @@ protected:
         quillon::demo::createDemoDatabase(dir->filePath(QStringLiteral("sample.db")));
         quillon::Connection db;
         db.openEmbedded(dir->filePath(QStringLiteral("sample.db")));
-        for (const char* sql : kHandMadePostings) db.execute(QString::fromUtf8(sql));
+        for (const char* sql : kHandMadeRows) db.execute(QString::fromUtf8(sql));
+        for (const HandMadePosting& p : handMadePostings()) db.execute(handMadePostingSql(p));
         db.close();
     }
     static void TearDownTestSuite()

@@ -23,6 +23,8 @@ AppState buildableState(int report)
     s.InvoicePrintMode = 1;
     s.ReportStartDate = QDate(2024, 6, 1);
     s.ReportEndDate = QDate(2024, 6, 30);
+    s.FaxMode = true;
+    s.CurrentFaxNumber = QStringLiteral("5415550100");
     return s;
 }
 
@@ -96,6 +98,8 @@ TEST(ReportPlan, MissingSelectionsAreExplainedOthersRefusedSilently)
         {"payment summary, negative contractor", 4, [](AppState& s) { s.SelectedContractorId = -1; }, nullptr},
         {"OF-286, unknown contract type", 7, [](AppState& s) { s.ContractType = "3"; }, nullptr},
         {"deductions, empty contract type", 13, [](AppState& s) { s.ContractType.clear(); }, nullptr},
+        {"time report, no ten-digit fax number", 15, [](AppState& s) { s.CurrentFaxNumber = "530-555-01"; },
+         "No Admin Office with a 10-digit fax number selected"},
         // The contract type is looked at before the equipment.
         {"bad type wins over missing equipment", 7, [](AppState& s) { s.ContractType = "x"; s.SelectedEquipmentId = 0; }, nullptr},
     };

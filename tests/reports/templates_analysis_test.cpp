@@ -40,7 +40,7 @@ TEST(WorkRestTemplate, FlagsPrintAsChecksAndRowsGroupAsTheRunSorted)
         EXPECT_TRUE(lines.contains(QStringLiteral("%1 %2 flagged for %3").arg(n).arg(n == 1 ? "day" : "days", req))) << req.toStdString();
     }
     ASSERT_GT(over32, 0);
-    EXPECT_TRUE(lines.contains(QStringLiteral("%1 posting days flagged | %2 | %3").arg(rows->recordCount()).arg(over16).arg(over32)));
+    EXPECT_TRUE(lines.contains(QStringLiteral("%1 days flagged | %2 | %3").arg(rows->recordCount()).arg(over16).arg(over32)));
     // The two check boxes of every row, in row order, carry the row's flags.
     std::vector<bool> printed;
     for (const Page& page : byRequest.pages) {

@@ -2,6 +2,10 @@
 // golden files, and their totals against sums the database computes itself.
 #include "templates_harness.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <QRegularExpression>
 
 using namespace quillon;
@@ -200,6 +204,45 @@ TEST(IncidentTimeTemplate, EachFaxNumberGetsItsOwnNumberedPagesAndTotals)
     }
 }
 
+
+// An office whose first person does not fit under the cover: the cover still
+// heads only the first page of the office, and every page's header and
+// footer name the office whose rows that page holds.
+TEST(IncidentTimeTemplate, EveryPageNamesItsOwnOfficeAndEachOfficeHasOneCover)
+{
+    QJsonArray rows;
+    const auto add = [&rows](int person, const char* name, const char* fax, int days) {
+        for (int d = 0; d < days; ++d)
+            rows.append(QJsonObject{{"personid", person}, {"FullName", name}, {"faxphone", QJsonObject{{"text", fax}}},
+                                    {"activitydt", QDate(2026, 7, 1).addDays(d).toString(Qt::ISODate)},
+                                    {"starttime", QJsonObject{{"time", "06:00"}}}, {"stoptime", QJsonObject{{"time", "14:00"}}},
+                                    {"Hours", 8}, {"premiumcode", ""}, {"accountingcode", "P6ABC1"},
+                                    {"Incident", "Cedar Ridge   CA-SHU-004117"}});
+    };
+    add(1, "Able, Ann", "5415550100", 2);
+    add(2, "Baker, Bob", "5415550199", 48);
+    add(3, "Cole, Cy", "5415550199", 3);
+    const Document doc = renderJson(QStringLiteral("IncidentTime"), QJsonDocument(QJsonObject{{"table1", rows}}).toJson(),
+                                    {{QStringLiteral("StartDate"), Value(QDate(2026, 7, 1))},
+                                     {QStringLiteral("EndDate"), Value(QDate(2026, 8, 31))},
+                                     {QStringLiteral("LeaderName"), Value(QStringLiteral("Jane Roe"))},
+                                     {QStringLiteral("LeaderPhone"), Value(QString())}});
+    ASSERT_GE(doc.pageCount(), 3);
+    QStringList covers, offices;
+    for (const Page& page : doc.pages) {
+        const QStringList lines = pageLines(page);
+        // The office of the page: the person names it lists.
+        const bool first = lines.filter(QStringLiteral("Able, Ann")).size() > 0;
+        const QString fax = first ? QStringLiteral("(541) 555-0100") : QStringLiteral("(541) 555-0199");
+        EXPECT_TRUE(lines.first().endsWith(QStringLiteral("Fax number ") + fax)) << lines.first().toStdString();
+        EXPECT_TRUE(lines.last().contains(QStringLiteral(" | ") + fax + QStringLiteral(" | "))) << lines.last().toStdString();
+        covers << QString::number(lines.filter(QStringLiteral("FAX TO")).size());
+        offices << fax;
+    }
+    // One cover for each office, on its first page.
+    EXPECT_EQ(covers.join(QString()), QStringLiteral("1") + QStringLiteral("1") + QString(doc.pageCount() - 2, QLatin1Char('0')));
+    EXPECT_EQ(offices.filter(QStringLiteral("0100")).size(), 1);
+}
 }  // namespace
 
 namespace {

@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 
+#include <map>
+#include <set>
+
 using namespace rosters_test;
 
 namespace {
@@ -17,8 +20,32 @@ const QString kDates = QStringLiteral(
     "type frmIncidentTimeReport.dtpStartDate 07/01/2026\n"
     "type frmIncidentTimeReport.dtpEndDate 07/31/2026\n");
 
+// Persons only these tests add, each with a posting on 7/10/2026:
+//   Ivy Ink      USFS  530-555-01   (ten characters, not ten digits: never shown)
+//   Jo Jay       NPS   7075550100   (demobilized, the office's only person: never shown)
+//   Kim Kay      USFS  5415550199   (no employment code and no status: shown)
+//   Lou Lane x2  BLM   2085550111   (two persons of one name)
 class TimeReportWindowTest : public RostersTest {
 protected:
+    void SetUp() override
+    {
+        RostersTest::SetUp();
+        db.execute(QStringLiteral(
+            "Insert into Persons (PersonID, ResourceID, FirstName, LastName, AgencyCode, FaxPhone, FedCode, PStatus) "
+            "values (9, 1, 'Ivy', 'Ink', 'USFS', '530-555-01', 'FED', 'A'), (10, 2, 'Jo', 'Jay', 'NPS', '7075550100', "
+            "'FED', 'D'), (11, 2, 'Kim', 'Kay', 'USFS', '5415550199', NULL, NULL), (12, 2, 'Lou', 'Lane', 'BLM', "
+            "'2085550111', 'FED', 'A'), (13, 3, 'Lou', 'Lane', 'BLM', '2085550111', 'OTHER', 'A')"));
+        db.execute(QStringLiteral("Insert into PersonsPost (PersonID, ActivityDT, Hours, AccountingID) values "
+                                  "(9, '2026-07-10', 8, 1), (10, '2026-07-10', 8, 1), (11, '2026-07-10', 8, 1), "
+                                  "(12, '2026-07-10', 8, 1), (13, '2026-07-10', 8, 1)"));
+    }
+    void TearDown() override
+    {
+        db.execute(QStringLiteral("Delete from PersonsPost where PersonID >= 9"));
+        db.execute(QStringLiteral("Delete from Persons where PersonID >= 9"));
+        RostersTest::TearDown();
+    }
+
     QWidget* form() const { return app->windows().window(IncidentTimeReportWindow::FormName); }
     QTreeWidget* tree() const { return form()->findChild<QTreeWidget*>(QStringLiteral("tvwOffices")); }
 
@@ -46,8 +73,11 @@ protected:
 TEST_F(TimeReportWindowTest, TreeShowsOfficesOfTheDateRangeAndIncident)
 {
     run(kDates);
-    EXPECT_EQ(shownTree(), QStringLiteral("_BLM _.(208)555-0111 _..Hal Hart _.(541)555-0100 _..Dee Dunn "
-                                          "_USFS _.(541)555-0100 _..Ann Able _..Bob Baker _.(541)555-0199 _..Cy Cole"));
+    // Only ten-digit numbers, only persons not demobilized and not AD (no
+    // code counts as not AD), each person once, two of one name included.
+    EXPECT_EQ(shownTree(), QStringLiteral("_BLM _.(208)555-0111 _..Hal Hart _..Lou Lane _..Lou Lane _.(541)555-0100 "
+                                          "_..Dee Dunn _USFS _.(541)555-0100 _..Ann Able _..Bob Baker "
+                                          "_.(541)555-0199 _..Cy Cole _..Kim Kay"));
     EXPECT_EQ(app->state.ReportNumber, 15);
     EXPECT_EQ(app->state.ReportStartDate, QDate(2026, 7, 1));
     EXPECT_TRUE(messages().isEmpty());
@@ -76,7 +106,7 @@ TEST_F(TimeReportWindowTest, TicksFollowTheCheckRules)
     EXPECT_TRUE(shownTree().contains(QStringLiteral("+USFS +.(541)555-0100")));
     run(QStringLiteral("tick frmIncidentTimeReport.tvwOffices USFS off\n"));
     EXPECT_TRUE(shownTree().endsWith(QStringLiteral("_USFS +.(541)555-0100 +..Ann Able +..Bob Baker "
-                                                    "+.(541)555-0199 +..Cy Cole")));
+                                                    "+.(541)555-0199 +..Cy Cole +..Kim Kay")));
     EXPECT_TRUE(shownTree().startsWith(QStringLiteral("_BLM _.(208)555-0111")));
 
     run(QStringLiteral("click frmIncidentTimeReport.cmdCheckAll\n"));
@@ -101,7 +131,23 @@ TEST_F(TimeReportWindowTest, PreviewShowsOneReportOfAllCheckedOffices)
     ASSERT_NE(app->output().window(1), nullptr);
     EXPECT_TRUE(printer->jobs.empty());
     // Dee Dunn shares a number with Ann and Bob: the report goes by number.
-    EXPECT_EQ(app->state.MainDataSet->recordCount(), 4);
+    EXPECT_EQ(app->state.MainDataSet->recordCount(), 5);
+
+    // Everything checked: the report lists exactly the persons of the tree,
+    // office by office.
+    run(QStringLiteral("click frmIncidentTimeReport.cmdCheckAll\nclick frmIncidentTimeReport.cmdPrint\n"));
+    std::map<QString, std::set<int>> listed;
+    const RecordsetPtr& rows = app->state.MainDataSet;
+    for (int r = 0; r < rows->recordCount(); ++r)
+        listed[rows->at(r, rows->fieldIndex("faxphone")).toString()].insert(rows->at(r, rows->fieldIndex("personid")).toInt());
+    std::map<QString, int> shown;
+    const OfficeTree& t = static_cast<const OfficeTree&>(*app->officeNodes());
+    for (int i = 0; i < t.size(); ++i)
+        if (t.node(i).level == OfficeNodeLevel::Person) ++shown[t.node(t.node(i).parent).tag];
+    std::map<QString, int> listedCounts;
+    for (const auto& [fax, persons] : listed) listedCounts[fax] = int(persons.size());
+    EXPECT_EQ(listedCounts, shown);
+    EXPECT_EQ(shown, (std::map<QString, int>{{"2085550111", 3}, {"5415550100", 3}, {"5415550199", 2}}));
 }
 
 TEST_F(TimeReportWindowTest, FaxPrintsOneReportPerCheckedNumberInTreeOrder)
@@ -110,7 +156,7 @@ TEST_F(TimeReportWindowTest, FaxPrintsOneReportPerCheckedNumberInTreeOrder)
                                 "tick frmIncidentTimeReport.tvwOffices \"Hal Hart\" on\n"
                                 "answer OK\nclick frmIncidentTimeReport.cmdFax\n"));
     const QStringList numbers{QStringLiteral("2085550111"), QStringLiteral("5415550100"), QStringLiteral("5415550199")};
-    const QStringList rowCounts{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("1")};
+    const QStringList rowCounts{QStringLiteral("3"), QStringLiteral("3"), QStringLiteral("2")};
     ASSERT_EQ(printer->jobs.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         const PrintedJob& job = printer->jobs[size_t(i)];

@@ -11,6 +11,15 @@
 
 namespace quillon {
 
+// Whether a stored number is a fax number the report may select: ten digits.
+inline bool isFaxNumber(const QString& number)
+{
+    if (number.size() != 10) return false;
+    for (const QChar c : number)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
+
 class OfficeNodes {
 public:
     virtual ~OfficeNodes() = default;

@@ -30,19 +30,23 @@ void addCondition(QString& sql, bool& whereOpen, const QString& andCondition)
 }
 
 // Reports 1 and 5 read the scratch rows of one run and share the run
-// condition and the sorts.
+// condition and the sorts. Every sort ends on the person's key and the date,
+// so that two persons of one name stay apart; request numbers sort in their
+// natural order (C-2 before C-12), as every list of them does.
 Draft reportRecords(const Inputs& in, const QString& selectFrom)
 {
     const AppState& s = in.state;
     if (s.ReportRunId < 1) return Draft::reject();
     QString sql = selectFrom;
     sql += QStringLiteral("Where ReportRecords.ReportRun = ") + num(s.ReportRunId) + QStringLiteral(" ");
+    const QString byPerson = QStringLiteral(
+        "Persons.LastName, Persons.FirstName, ReportRecords.PersonID, ReportRecords.ActivityDT");
     if (s.ReportSortField == QLatin1String("R"))
-        sql += QStringLiteral("ORDER BY ReportRecords.RequestNumber, Persons.LastName, Persons.FirstName");
+        sql += QStringLiteral("ORDER BY dbo.f_SortRequestNumber(ReportRecords.RequestNumber), ") + byPerson;
     else if (s.ReportSortField == QLatin1String("P"))
-        sql += QStringLiteral("ORDER BY Persons.LastName, Persons.FirstName");
+        sql += QStringLiteral("ORDER BY ") + byPerson;
     else
-        sql += QStringLiteral("ORDER BY ReportRecords.ExcessHrs");
+        sql += QStringLiteral("ORDER BY ReportRecords.ExcessHrs, ") + byPerson;
     Draft d;
     d.sql << sql;
     return d;
@@ -57,7 +61,8 @@ Draft workRest(const Inputs& in)
         QStringLiteral("SELECT Incidents.IncidentName, Incidents.IncidentNumber, Persons.FirstName, Persons.LastName, "
                        "ReportRecords.RequestNumber, ReportRecords.ActivityDT, ReportRecords.TotalDayHrs, "
                        "ReportRecords.ExcessHrs, ReportRecords.ReportRun, ReportRecords.KindCode, "
-                       "ReportRecords.HR20in24, ReportRecords.HR36in48 ")
+                       "ReportRecords.HR20in24, ReportRecords.HR36in48, ReportRecords.PersonID, "
+                       "ReportRecords.IncidentID ")
             + QStringLiteral("FROM (ReportRecords ReportRecords INNER JOIN Incidents Incidents ON "
                              "ReportRecords.IncidentID=Incidents.IncidentID) INNER JOIN Persons Persons ON "
                              "ReportRecords.PersonID=Persons.PersonID "));
@@ -69,7 +74,8 @@ Draft excessHours(const Inputs& in)
         in,
         QStringLiteral("SELECT Incidents.IncidentName, Incidents.IncidentNumber, Persons.FirstName, Persons.LastName, "
                        "ReportRecords.RequestNumber, ReportRecords.ActivityDT, ReportRecords.TotalDayHrs, "
-                       "ReportRecords.ExcessHrs, ReportRecords.ReportRun ")
+                       "ReportRecords.ExcessHrs, ReportRecords.ReportRun, ReportRecords.PersonID, "
+                       "ReportRecords.IncidentID ")
             + QStringLiteral("FROM   (ReportRecords ReportRecords INNER JOIN Incidents Incidents ON "
                              "ReportRecords.IncidentID=Incidents.IncidentID) INNER JOIN Persons Persons ON "
                              "ReportRecords.PersonID=Persons.PersonID "));
@@ -105,9 +111,10 @@ Draft summaryOfHours(const Inputs& in)
     if (person == 0) {
         if (!s.ManageIncidentsAsOne)
             main += QStringLiteral("Where Incidents.IncidentID = ") + num(s.SelectedIncidentId) + QStringLiteral(" ");
+    } else if (s.ManageIncidentsAsOne) {
+        // Over all incidents a chosen person is looked up wherever they are.
+        main += QStringLiteral("Where PersonsPost.PersonID = ") + num(person) + QStringLiteral(" ");
     } else {
-        // A chosen person is looked up within the incident even when the
-        // incidents are managed as one.
         main += QStringLiteral("Where Incidents.IncidentID = ") + num(s.SelectedIncidentId)
             + QStringLiteral(" And PersonsPost.PersonID = ") + num(person) + QStringLiteral(" ");
     }
@@ -293,36 +300,43 @@ Draft commissaryDetail(const Inputs& in)
 Draft incidentTime(const Inputs& in)
 {
     const AppState& s = in.state;
+    // The fax numbers to report: the one being faxed, or those of the
+    // checked office nodes (agency nodes are tagged "Agency", person nodes
+    // have no tag). Only ten-digit numbers are fax numbers.
+    QStringList numbers;
+    if (s.FaxMode) {
+        if (isFaxNumber(s.CurrentFaxNumber)) numbers << s.CurrentFaxNumber;
+    } else if (in.offices) {
+        const OfficeNodes& tree = *in.offices;
+        for (int i = 0; i < tree.nodeCount(); ++i) {
+            const QString tag = tree.nodeTag(i);
+            if (tag == QLatin1String("Agency") || !tree.nodeChecked(i) || !isFaxNumber(tag)) continue;
+            numbers << tag;
+        }
+        numbers.removeDuplicates();   // one number may stand under two agencies
+    }
+    if (numbers.isEmpty()) return Draft::reject(QStringLiteral("No Admin Office with a 10-digit fax number selected"));
+
+    // Each row names its own incident, also over all incidents. The persons
+    // are those the office tree shows: not demobilized, and with an
+    // employment code other than AD (none counts as other).
     QString sql = QStringLiteral("select p.personid, p.lastname+', '+p.firstname as FullName, ")
         + QStringLiteral("p.faxphone, pp.activitydt, pp.starttime, pp.stoptime, pp.Hours, ")
-        + QStringLiteral("pp.premiumcode, a.accountingcode");
-    if (s.ManageIncidentsAsOne)
-        sql += QStringLiteral(", 'Multiple Incidents' as Incident ");
-    else
-        sql += QStringLiteral(", i.incidentname + '   ' + i.incidentnumber as Incident ");
-    sql += QStringLiteral("from persons p inner join ")
+        + QStringLiteral("pp.premiumcode, a.accountingcode")
+        + QStringLiteral(", i.incidentname + '   ' + i.incidentnumber as Incident ")
+        + QStringLiteral("from persons p inner join ")
         + QStringLiteral("personspost pp on p.personid=pp.personid inner join ")
         + QStringLiteral("accountingcodes a on pp.accountingid=a.accountingid inner join ")
         + QStringLiteral("incidents i on a.incidentid= i.incidentid where ")
-        + QStringLiteral("len(p.faxphone)=10 and p.fedcode<>'AD' and p.pstatus <> 'D' and ")
+        + QStringLiteral("len(p.faxphone)=10 and (p.fedcode is null or p.fedcode<>'AD') and ")
+        + QStringLiteral("(p.pstatus is null or p.pstatus <> 'D') and ")
         + QStringLiteral("pp.activitydt Between '") + day(s.ReportStartDate) + QStringLiteral("' and '")
         + day(s.ReportEndDate) + QStringLiteral("'");
     if (!s.ManageIncidentsAsOne) sql += QStringLiteral(" and a.incidentid = ") + num(s.SelectedIncidentId);
     sql += QStringLiteral(" and (");
-    if (s.FaxMode) {
-        sql += QStringLiteral("p.faxphone = '") + sqlQuoteInner(s.CurrentFaxNumber) + QStringLiteral("'");
-    } else if (in.offices) {
-        // Every checked office node (agency nodes are tagged "Agency", person
-        // nodes have no tag) adds its fax number.
-        const OfficeNodes& tree = *in.offices;
-        for (int i = 0; i < tree.nodeCount(); ++i) {
-            const QString tag = tree.nodeTag(i);
-            if (tag == QLatin1String("Agency") || tag.isEmpty() || !tree.nodeChecked(i)) continue;
-            sql += sql.endsWith(QLatin1Char('(')) ? QStringLiteral("p.faxphone = '")
-                                                  : QStringLiteral(" or p.faxphone = '");
-            sql += sqlQuoteInner(tag) + QStringLiteral("'");
-        }
-    }
+    for (int i = 0; i < numbers.size(); ++i)
+        sql += (i == 0 ? QStringLiteral("p.faxphone = '") : QStringLiteral(" or p.faxphone = '")) + numbers[i]
+            + QStringLiteral("'");
     sql += QStringLiteral(")");
     Draft d;
     d.sql << sql;
