@@ -148,6 +148,7 @@ public:
 
     std::vector<ReportCall> calls;
     bool buildResult = true;
+    QString layoutFailure;  // laying a form out fails with this, when set (a template error)
     QString printFailure;   // printing after the commit fails with this, when set
     QTemporaryDir keep;
     // What printInvoice does (the issuance entry after its confirmations).
@@ -170,6 +171,7 @@ public:
     }
     LaidOut layOut(AppState& state) override
     {
+        if (!layoutFailure.isEmpty()) throw DbError(ErrorNumber::ReportTemplate, layoutFailure);
         return {QByteArray("%PDF form ") + QByteArray::number(state.ReportNumber), QStringLiteral("form")};
     }
     void checkPrinter() override { calls.push_back({"check-printer"}); }

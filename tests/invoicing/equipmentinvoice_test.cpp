@@ -123,4 +123,12 @@ TEST(EquipmentIssue, FailurePartWayLeavesDatabaseAndStateAsBefore)
     EXPECT_EQ(s.SelectedInvoiceId, 7);
     EXPECT_EQ(s.OrigRptCode, "O");
     EXPECT_TRUE(s.InvoiceNumberText.isEmpty());
+
+    // A form that cannot be laid out (a template error) writes nothing either.
+    t.db.execute("DROP TRIGGER injected_failure");
+    reports.layoutFailure = "Unknown field {Amt#3}";
+    EXPECT_THROW(printEquipmentInvoice(s, t.db, dialogs, reports, 1), DbError);
+    EXPECT_EQ(t.snapshot(), before);
+    EXPECT_EQ(reports.trace(), QStringList{"build 7 OA"});
+    EXPECT_EQ(s.OrigRptCode, "O");
 }
