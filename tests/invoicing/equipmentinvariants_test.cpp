@@ -48,12 +48,12 @@ QString pdfText(const QString& path)
 // 60 - 7 = $53.00.
 class EquipmentInvariants : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { qputenv("QUILLON_TEMPLATE_DIR", QUILLON_TEST_DATA "/../../templates"); }
-    static void TearDownTestSuite() { qunsetenv("QUILLON_TEMPLATE_DIR"); }
-
+    // The program's own templates; forms that could not be printed are kept
+    // in the user's data folder, here the test's own.
     void SetUp() override
     {
-        // Forms that could not be printed are kept in the user's data folder.
+        saved = {qgetenv("QUILLON_TEMPLATE_DIR"), qgetenv("XDG_DATA_HOME")};
+        qputenv("QUILLON_TEMPLATE_DIR", QUILLON_TEST_DATA "/../../templates");
         qputenv("XDG_DATA_HOME", t.dir.path().toLocal8Bit());
         usePrinter(std::make_shared<reports::FolderPrinter>(t.dir.filePath("jobs")));
         t.db.execute("Delete from ContractorPost");
@@ -69,6 +69,12 @@ protected:
         t.db.execute("INSERT INTO ContractorAdjustments VALUES (1, 20, 42, '2005-07-02', 50, 'Fuel', 0),"
                      " (2, 20, 42, '2005-07-03', -20, 'Move', 0), (3, 20, 42, '2005-07-05', 10.5, 'Meals', 0),"
                      " (4, 20, 42, '2005-07-06', 7, 'Late fuel', 0)");
+    }
+
+    void TearDown() override
+    {
+        for (auto [name, value] : {std::pair{"QUILLON_TEMPLATE_DIR", saved.first}, std::pair{"XDG_DATA_HOME", saved.second}})
+            value.isEmpty() ? qunsetenv(name) : qputenv(name, value);
     }
 
     void usePrinter(std::shared_ptr<reports::FolderPrinter> p)
@@ -109,6 +115,7 @@ protected:
     QString printed(int job) { return pdfText(printer->jobs().value(job)); }
     QString stored(const QString& what) { return t.scalar("Select " + what + " from EquipInvoices").toString(); }
 
+    std::pair<QByteArray, QByteArray> saved;
     EquipmentDb t;
     ScriptedDialogs dialogs;
     std::int32_t equipment = 42;
