@@ -1,12 +1,13 @@
-// ORIGINAL equipment invoices for every piece of equipment, contract crew and
-// other contract of the sample database, in one scripted run of the OF-286
-// window: each resource is opened by launch selection, the last date typed,
-// ORIGINAL chosen, both confirmations answered and the set sent directly to
-// the (folder) printer. Reports invoices per second and where the time goes:
-// the window's look-ups and the issuance (SQL), building the reports (their
-// SQL and the template), and rendering and printing.
+// ORIGINAL equipment invoices in scripted runs of the OF-286 window over
+// sample databases of several sizes: in each, the same number of pieces of
+// equipment, contract crews and other contracts that have worked is opened
+// by launch selection, the last date typed, ORIGINAL chosen, both
+// confirmations answered and the set sent directly to the (folder) printer.
+// Prints the cost per invoice at each scale side by side, with where the
+// time goes: the window's look-ups, the issuance transaction (SQL), building
+// the reports (their SQL and the template), and laying out and printing.
 //
-//   bench_of286_issue [scale]     (default 25)
+//   bench_of286_issue [scale ...]     (default 5 25 100)
 //
 // Each template is the program folder's (QUILLON_TEMPLATE_DIR may point
 // elsewhere) when it has one, otherwise a stand-in of a similar size; the
@@ -29,6 +30,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 using namespace quillon;
 
@@ -120,6 +122,24 @@ public:
         issueNs += t.nsecsElapsed() - (buildNs + showNs - nested);
         return result;
     }
+    LaidOut layOut(AppState& state) override
+    {
+        QElapsedTimer t;
+        t.start();
+        LaidOut out = m_inner.layOut(state);
+        showNs += t.nsecsElapsed();
+        return out;
+    }
+    void checkPrinter() override { m_inner.checkPrinter(); }
+    void printLaidOut(AppState& state, const LaidOut& report) override
+    {
+        QElapsedTimer t;
+        t.start();
+        m_inner.printLaidOut(state, report);
+        showNs += t.nsecsElapsed();
+        ++shown;
+    }
+    QString keepFolder() override { return m_inner.keepFolder(); }
 
     qint64 buildNs = 0, showNs = 0, issueNs = 0;
     int shown = 0;
@@ -145,50 +165,46 @@ QString provideTemplate(const QString& folder, const QString& name, const char* 
     return QStringLiteral("stand-in");
 }
 
-}  // namespace
+struct ScaleResult {
+    int scale = 0;
+    qint64 equipment = 0, invoices = 0, locked = 0;
+    int shown = 0;
+    qint64 totalNs = 0, windowNs = 0, issueNs = 0, buildNs = 0, showNs = 0;
+};
 
-int main(int argc, char** argv)
+// Invoices this many resources at every scale, so that the cost per invoice
+// compares databases of different sizes.
+constexpr int kInvoicesPerScale = 25;
+
+bool runScale(int scale, const QString& folder, ScaleResult& r)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication qapp(argc, argv);
-    const int scale = argc > 1 ? std::max(1, atoi(argv[1])) : 25;
-    QTemporaryDir dir;
-    if (!dir.isValid()) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-
-    const QString templateFolder = dir.filePath(QStringLiteral("templates"));
-    QDir().mkpath(templateFolder);
-    const QString of286Kind = provideTemplate(templateFolder, QStringLiteral("OF286"), kOf286StandIn);
-    const QString deductionsKind = provideTemplate(templateFolder, QStringLiteral("EquipDeductions"), kDeductionsStandIn);
-    qputenv("QUILLON_TEMPLATE_DIR", templateFolder.toLocal8Bit());
-
-    const QString path = dir.filePath(QStringLiteral("sample.db"));
+    r.scale = scale;
+    const QString path = folder + QStringLiteral("/sample-%1.db").arg(scale);
     demo::createDemoDatabase(path, {scale, demo::DemoOptions::DefaultSeed});
     Connection db;
     db.openEmbedded(path);
+    r.equipment = db.openRecordset(QStringLiteral("Select count(*) from Equipment"))->value(0).toInt();
 
-    // Every resource that is equipment of an agreement, as the host system
-    // would launch the window for it.
-    // Equipment that has not worked yet gets "No Non-Invoiced Postings to
-    // Print." before the confirmations; that box is answered too.
-    QStringList resources;
+    // Resources that have worked, spread over the whole list, as the host
+    // system would launch the window for each.
+    QStringList worked;
+    for (RecordsetPtr rs = db.openRecordset(QStringLiteral("Select R.RequestNumber, R.ResourceID from Equipment E "
+                                                           "inner join Resources R on E.ResourceID = R.ResourceID "
+                                                           "where exists (Select 1 from ContractorPost P where "
+                                                           "P.EquipmentID = E.EquipmentID) order by E.EquipmentID"));
+         !rs->eof(); rs->moveNext())
+        worked << rs->value(0).toString().left(1) + rs->value(1).toString();
     QString script;
-    for (RecordsetPtr rs = db.openRecordset(QStringLiteral("Select R.RequestNumber, R.ResourceID, (Select count(*) "
-                                                           "from ContractorPost P where P.EquipmentID = "
-                                                           "E.EquipmentID) from Equipment E inner join Resources R "
-                                                           "on E.ResourceID = R.ResourceID order by E.EquipmentID"));
-         !rs->eof(); rs->moveNext()) {
-        resources << rs->value(0).toString().left(1) + rs->value(1).toString();
-        script += QStringLiteral("state LaunchSelection %1\nopen Form7\n").arg(resources.last());
+    const int wanted = std::min<int>(kInvoicesPerScale, int(worked.size()));
+    for (int i = 0; i < wanted; ++i) {
+        const QString resource = worked[int(qint64(i) * worked.size() / wanted)];
+        script += QStringLiteral("state LaunchSelection %1\nopen Form7\n").arg(resource);
         script += QStringLiteral("type Form7.mskLastDate 12/31/2026\nclick Form7.optPrint(2)\n");
-        if (rs->value(2).toInt() == 0) script += QStringLiteral("answer OK\n");
         script += QStringLiteral("answer OK\nanswer Yes\nclick Form7.RunButton(1)\nclose Form7\n");
     }
 
     ScriptedDialogs dialogs;
-    auto printer = std::make_shared<reports::FolderPrinter>(dir.filePath(QStringLiteral("jobs")));
+    auto printer = std::make_shared<reports::FolderPrinter>(folder + QStringLiteral("/jobs-%1").arg(scale));
     App app(dialogs, printer);
     app.attachConnection(db);
     app.state.ManageIncidentsAsOne = true;
@@ -202,22 +218,15 @@ int main(int argc, char** argv)
         return false;
     });
 
-    int messages = 0;
-    ScriptRunner runner(dialogs, [&](const QString& line) {
-        if (line.startsWith(QLatin1String("MESSAGE"))) ++messages;
-    });
+    ScriptRunner runner(dialogs, [](const QString&) {});
     Form7* form = nullptr;
     runner.setHandler(QStringLiteral("state"), [&](const ScriptCommand& c) {
         if (c.target != QLatin1String("LaunchSelection")) throw ScriptError(QStringLiteral("unknown state ") + c.target);
         app.state.LaunchSelection = c.text;
     });
-    qint64 openNs = 0;
     runner.setHandler(QStringLiteral("open"), [&](const ScriptCommand&) {
-        QElapsedTimer t;
-        t.start();
         form = new Form7(app, &timed);
         form->show();
-        openNs += t.nsecsElapsed();
     });
     runner.setHandler(QStringLiteral("close"), [&](const ScriptCommand&) {
         delete form;
@@ -227,32 +236,75 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     const bool ok = runner.run(script);
-    const qint64 totalNs = clock.nsecsElapsed();
+    r.totalNs = clock.nsecsElapsed();
     if (!ok) {
-        std::fprintf(stderr, "script failed: %s\n", qPrintable(runner.error()));
+        std::fprintf(stderr, "scale %d: script failed: %s\n", scale, qPrintable(runner.error()));
+        return false;
+    }
+    r.invoices = db.openRecordset(QStringLiteral("Select count(*) from EquipInvoices"))->value(0).toInt();
+    r.locked = db.openRecordset(QStringLiteral("Select count(*) from ContractorPost where InvoiceID <> 0"))
+                   ->value(0).toInt();
+    r.shown = timed.shown;
+    r.issueNs = timed.issueNs;
+    r.buildNs = timed.buildNs;
+    r.showNs = timed.showNs;
+    r.windowNs = r.totalNs - r.buildNs - r.showNs - r.issueNs;
+    return r.invoices == wanted;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    std::vector<int> scales;
+    for (int i = 1; i < argc; ++i) scales.push_back(std::max(1, atoi(argv[i])));
+    if (scales.empty()) scales = {5, 25, 100};
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
 
-    const qint64 invoices = db.openRecordset(QStringLiteral("Select count(*) from EquipInvoices"))->value(0).toInt();
-    const qint64 locked = db.openRecordset(QStringLiteral("Select count(*) from ContractorPost where InvoiceID <> 0"))
-                              ->value(0).toInt();
-    const double total = totalNs / 1e9;
-    const qint64 windowNs = totalNs - timed.buildNs - timed.showNs - timed.issueNs;
-    auto share = [&](qint64 ns) { return 100.0 * double(ns) / double(totalNs); };
+    const QString templateFolder = dir.filePath(QStringLiteral("templates"));
+    QDir().mkpath(templateFolder);
+    const QString of286Kind = provideTemplate(templateFolder, QStringLiteral("OF286"), kOf286StandIn);
+    const QString deductionsKind = provideTemplate(templateFolder, QStringLiteral("EquipDeductions"), kDeductionsStandIn);
+    qputenv("QUILLON_TEMPLATE_DIR", templateFolder.toLocal8Bit());
 
-    std::printf("OF-286 ORIGINAL issuance, sample scale %d, OF-286 template: %s, deductions template: %s\n", scale,
-                qPrintable(of286Kind), qPrintable(deductionsKind));
-    std::printf("  resources invoiced       %lld (%lld postings locked, %d reports printed, %d messages)\n",
-                static_cast<long long>(invoices), static_cast<long long>(locked), timed.shown, messages);
-    std::printf("  total                    %.2f s, %.1f invoices/s, %.1f ms per invoice\n", total, invoices / total,
-                1000.0 * total / double(std::max<qint64>(1, invoices)));
-    std::printf("  window and look-ups      %5.1f %%  (lists, period, totals, widgets; opening %.1f %%)\n",
-                share(windowNs), share(openNs));
-    std::printf("  issuance transaction     %5.1f %%  (keys, suffix, amount, rows, locks, commit)\n",
-                share(timed.issueNs));
-    std::printf("  report data (BuildReport)%5.1f %%  (report SQL, template, parameters)\n", share(timed.buildNs));
-    std::printf("  rendering and printing   %5.1f %%  (layout, PDF, print job)\n", share(timed.showNs));
-    std::printf("  SQL side : rendering     %.0f : %.0f\n", share(windowNs + timed.issueNs + timed.buildNs),
-                share(timed.showNs));
-    return invoices == resources.size() ? 0 : 2;
+    std::vector<ScaleResult> results;
+    for (int scale : scales) {
+        ScaleResult r;
+        if (!runScale(scale, dir.path(), r)) return 2;
+        results.push_back(r);
+    }
+
+    std::printf("OF-286 ORIGINAL issuance, %d invoices per scale, OF-286 template: %s, deductions template: %s\n",
+                kInvoicesPerScale, qPrintable(of286Kind), qPrintable(deductionsKind));
+    auto row = [&](const char* label, auto value) {
+        std::printf("  %-28s", label);
+        for (const ScaleResult& r : results) std::printf(" %12s", qPrintable(value(r)));
+        std::printf("\n");
+    };
+    auto perInvoice = [](qint64 ns, const ScaleResult& r) {
+        return QString::number(double(ns) / 1e6 / double(std::max<qint64>(1, r.invoices)), 'f', 2);
+    };
+    row("sample scale", [](const ScaleResult& r) { return QString::number(r.scale); });
+    row("equipment in the database", [](const ScaleResult& r) { return QString::number(r.equipment); });
+    row("invoices issued", [](const ScaleResult& r) { return QString::number(r.invoices); });
+    row("postings locked", [](const ScaleResult& r) { return QString::number(r.locked); });
+    row("reports printed", [](const ScaleResult& r) { return QString::number(r.shown); });
+    row("ms per invoice, all", [&](const ScaleResult& r) { return perInvoice(r.totalNs, r); });
+    row("  window and look-ups", [&](const ScaleResult& r) { return perInvoice(r.windowNs, r); });
+    row("  issuance transaction", [&](const ScaleResult& r) { return perInvoice(r.issueNs, r); });
+    row("  report data (BuildReport)", [&](const ScaleResult& r) { return perInvoice(r.buildNs, r); });
+    row("  layout and printing", [&](const ScaleResult& r) { return perInvoice(r.showNs, r); });
+    const ScaleResult& first = results.front();
+    row("cost per invoice vs first", [&](const ScaleResult& r) {
+        const double a = double(first.totalNs) / double(std::max<qint64>(1, first.invoices));
+        const double b = double(r.totalNs) / double(std::max<qint64>(1, r.invoices));
+        return QString::number(b / a, 'f', 2) + QLatin1Char('x');
+    });
+    return 0;
 }

@@ -35,6 +35,7 @@ constexpr int FileExists = 58;
 constexpr int FileAccess = 75;         // path/file access error
 constexpr int CannotConnect = 3706;    // the database server cannot be reached
 constexpr int ConnectionLost = 3709;
+constexpr int MoneyOverflow = 8115;    // a number beyond the range of the money type
 constexpr int ReportTemplate = 20500;  // report template missing or unreadable
 constexpr int ReportParameter = 20501; // no parameter of that name
 constexpr int ReportSubreport = 20502; // no such section or subreport

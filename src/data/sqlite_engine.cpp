@@ -214,7 +214,24 @@ std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnK
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         Recordset::Row row;
         row.reserve(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) row.emplace_back(readValue(st, i, kinds[size_t(i)], caches[size_t(i)]));
+        for (int i = 0; i < n; ++i) {
+            try {
+                row.emplace_back(readValue(st, i, kinds[size_t(i)], caches[size_t(i)]));
+            } catch (const DbError& e) {
+                // A value out of its type's range: say which row and column,
+                // the row also by its first field (its key, as queries select
+                // it) when that was read.
+                auto columnName = [st](int c) {
+                    const char* name = sqlite3_column_name(st, c);
+                    return QString::fromUtf8(name ? name : "?");
+                };
+                QString where = QStringLiteral("row %1").arg(rows.size() + 1);
+                if (i > 0) where += QStringLiteral(" (%1 %2)").arg(columnName(0), row.front().toString());
+                throw DbError(e.number(),
+                              e.description() + QStringLiteral(" At %1, column %2.").arg(where, columnName(i)),
+                              QStringLiteral("SQLite"));
+            }
+        }
         rows.push_back(std::move(row));
     }
     return rows;

@@ -1,13 +1,56 @@
 #include "data/value.h"
 
+#include "data/dberror.h"
+
 #include <QLocale>
 #include <cmath>
+#include <limits>
 
 namespace quillon {
 
+namespace {
+
+[[noreturn]] void moneyOverflow(const QString& value)
+{
+    throw DbError(ErrorNumber::MoneyOverflow,
+                  QStringLiteral("Arithmetic overflow error converting %1 to data type money.").arg(value));
+}
+
+}  // namespace
+
+bool Currency::fits(double d)
+{
+    // The raw count must stay inside a signed 64-bit integer; 2^63 itself
+    // is the first value that does not.
+    const double raw = d * Scale;
+    return std::isfinite(raw) && raw < 9223372036854775808.0 && raw >= -9223372036854775808.0;
+}
+
 Currency Currency::fromDouble(double d)
 {
+    if (!fits(d)) moneyOverflow(QString::number(d, 'g', 17));
     return fromRaw(std::int64_t(std::llround(d * Scale)));
+}
+
+Currency Currency::fromInt(std::int64_t units)
+{
+    std::int64_t raw = 0;
+    if (__builtin_mul_overflow(units, Scale, &raw)) moneyOverflow(QString::number(units));
+    return fromRaw(raw);
+}
+
+std::int64_t Currency::checkedAdd(std::int64_t a, std::int64_t b)
+{
+    std::int64_t r = 0;
+    if (__builtin_add_overflow(a, b, &r)) moneyOverflow(QStringLiteral("expression"));
+    return r;
+}
+
+std::int64_t Currency::checkedSub(std::int64_t a, std::int64_t b)
+{
+    std::int64_t r = 0;
+    if (__builtin_sub_overflow(a, b, &r)) moneyOverflow(QStringLiteral("expression"));
+    return r;
 }
 
 Currency Currency::fromString(const QString& text, bool* ok)

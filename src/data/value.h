@@ -20,10 +20,15 @@ public:
 
     constexpr Currency() = default;
     static constexpr Currency fromRaw(std::int64_t tenThousandths) { Currency c; c.m_raw = tenThousandths; return c; }
+    // The conversions and the arithmetic below keep to the money type's range
+    // (about +/-922,337,203,685,477): a value beyond it throws DbError
+    // MoneyOverflow ("Arithmetic overflow ...") instead of wrapping around.
     static Currency fromDouble(double d);          // rounded to the nearest ten-thousandth
-    static Currency fromInt(std::int64_t units) { return fromRaw(units * Scale); }
+    static Currency fromInt(std::int64_t units);
     // Parses "1234.5", "-0.01", "1,000,000.01", "$12.00"; ok=false on anything else.
     static Currency fromString(const QString& text, bool* ok = nullptr);
+    // Whether a number fits the money type.
+    static bool fits(double d);
 
     constexpr std::int64_t raw() const { return m_raw; }
     double toDouble() const { return double(m_raw) / Scale; }
@@ -32,11 +37,11 @@ public:
     // Fixed decimals, optional thousands separators: toFixed(2, true) -> "1,000,000.01".
     QString toFixed(int decimals, bool thousands = false) const;
 
-    friend constexpr Currency operator+(Currency a, Currency b) { return fromRaw(a.m_raw + b.m_raw); }
-    friend constexpr Currency operator-(Currency a, Currency b) { return fromRaw(a.m_raw - b.m_raw); }
-    friend constexpr Currency operator-(Currency a) { return fromRaw(-a.m_raw); }
-    Currency& operator+=(Currency o) { m_raw += o.m_raw; return *this; }
-    Currency& operator-=(Currency o) { m_raw -= o.m_raw; return *this; }
+    friend Currency operator+(Currency a, Currency b) { return fromRaw(checkedAdd(a.m_raw, b.m_raw)); }
+    friend Currency operator-(Currency a, Currency b) { return fromRaw(checkedSub(a.m_raw, b.m_raw)); }
+    friend Currency operator-(Currency a) { return fromRaw(checkedSub(0, a.m_raw)); }
+    Currency& operator+=(Currency o) { m_raw = checkedAdd(m_raw, o.m_raw); return *this; }
+    Currency& operator-=(Currency o) { m_raw = checkedSub(m_raw, o.m_raw); return *this; }
     friend constexpr bool operator==(Currency a, Currency b) { return a.m_raw == b.m_raw; }
     friend constexpr bool operator!=(Currency a, Currency b) { return a.m_raw != b.m_raw; }
     friend constexpr bool operator<(Currency a, Currency b) { return a.m_raw < b.m_raw; }
@@ -45,6 +50,8 @@ public:
     friend constexpr bool operator>=(Currency a, Currency b) { return a.m_raw >= b.m_raw; }
 
 private:
+    static std::int64_t checkedAdd(std::int64_t a, std::int64_t b);
+    static std::int64_t checkedSub(std::int64_t a, std::int64_t b);
     std::int64_t m_raw = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/sqltext.h"
+#include "invoicing/equipmentinvoice.h"
 #include "invoicing/equipmentreports.h"
 #include "ui/busypointer.h"
 #include "ui/dialogs.h"
@@ -19,18 +20,24 @@ RecordsetPtr lookup(Connection& db, const QString& sql)
     return db.openRecordset(sql, CursorType::Static, LockType::ReadOnly);
 }
 
-// The sum of the equipment's adjustments of the period on one side of zero
-// (condition "Amt < 0" or "Amt > 0"); 0 when there are none.
-Currency adjustmentSum(Connection& db, const AppState& s, std::int32_t contractorId, const QString& sign)
+// The sum of the adjustments on one side of zero (condition "Amt < 0" or
+// "Amt > 0") among those `rows` selects; 0 when there are none. Summed here
+// row by row in exact money, so that a value beyond the money type's range
+// is reported with its row.
+Currency adjustmentSum(Connection& db, const QString& rows, const QString& sign)
 {
-    RecordsetPtr rs = lookup(db, QStringLiteral("Select Sum(Amt) as Total FROM ContractorAdjustments WHERE  "
-                                                "ContractorID = ")
-                                     + sqlInt(contractorId) + QStringLiteral(" and EquipmentID = ")
-                                     + sqlInt(s.SelectedEquipmentId) + QStringLiteral(" and ActivityDT between '")
-                                     + sqlDate(s.ReportStartDate) + QStringLiteral("' and '")
-                                     + sqlDate(s.ReportEndDate) + QStringLiteral("' and Amt ") + sign);
-    if (rs->eof()) return Currency();
-    return rs->value(0).toCurrency();
+    RecordsetPtr rs = lookup(db, QStringLiteral("Select ContractorAdjustmentID, Amt FROM ContractorAdjustments WHERE ")
+                                     + rows + QStringLiteral(" and Amt ") + sign);
+    Currency total;
+    for (; !rs->eof(); rs->moveNext()) {
+        try {
+            total += rs->value(1).toCurrency();
+        } catch (const DbError& e) {
+            throw DbError(e.number(), e.description() + QStringLiteral(" (ContractorAdjustments ")
+                                          + rs->value(0).toString() + QLatin1Char(')'), e.source());
+        }
+    }
+    return total;
 }
 
 }  // namespace
@@ -72,39 +79,38 @@ void getPrevInvoices(AppState& state, Connection& db, const QDate& chosenInvoice
     }
 }
 
-void getAdditionsDeductions(AppState& state, Connection& db, Dialogs& dialogs, std::int32_t contractorId,
-                            const QDate& chosenInvoiceFirstDate, const QDate& chosenInvoiceLastDate)
+bool getAdditionsDeductions(AppState& state, Connection& db, Dialogs& dialogs, const QDate& chosenInvoiceFirstDate,
+                            const QDate& chosenInvoiceLastDate)
 {
     state.ReportAdditionTotal = Currency();
     state.ReportDebitTotal = Currency();
     state.ReportStartDate = QDate(1900, 1, 1);
-    const QString equipment = sqlInt(state.SelectedEquipmentId);
+    QString rows;
 
     if (state.InvoicePrintMode == PrintDuplicateOriginal) {
         state.ReportStartDate = chosenInvoiceFirstDate;
         state.ReportEndDate = chosenInvoiceLastDate;
+        // A copy shows the adjustments its invoice holds.
+        rows = QStringLiteral("InvoiceID = ") + sqlInt(state.SelectedInvoiceId);
     } else {
-        RecordsetPtr last = lookup(db, QStringLiteral("Select max(LastDate) as LastDate from EquipInvoices where Del = "
-                                                      "0 and EquipmentID = ")
-                                           + equipment);
-        if (!last->eof() && !last->value(0).isEmpty()) {
-            state.ReportStartDate = last->value(0).toDate().addDays(1);
-        } else {
-            RecordsetPtr first = lookup(db, QStringLiteral("Select min(ActivityDT) as FDate from ContractorPost where "
-                                                           "equipmentid = ")
-                                                + equipment + QStringLiteral(" AND InvoiceID = 0"));
-            if (first->eof() || first->value(0).isEmpty()) {
-                dialogs.messageBox(QStringLiteral("No Non-Invoiced Postings to Print."), MsgButtons::OK,
-                                   MsgIcon::Exclamation, applicationTitle() + QStringLiteral(": No Postings"));
-                return;
-            }
-            state.ReportStartDate = first->value(0).toDate();
+        // The next invoice starts at the earliest open posting or adjustment,
+        // so that nothing open is left behind.
+        const QDate start = openEquipmentPeriodStart(db, state.SelectedEquipmentId, state.ReportEndDate);
+        if (!start.isValid()) {
+            dialogs.messageBox(QStringLiteral("No Non-Invoiced Postings to Print."), MsgButtons::OK,
+                               MsgIcon::Exclamation, applicationTitle() + QStringLiteral(": No Postings"));
+            return false;
         }
+        state.ReportStartDate = start;
+        rows = QStringLiteral("EquipmentID = ") + sqlInt(state.SelectedEquipmentId)
+            + QStringLiteral(" and ActivityDT between '") + sqlDate(state.ReportStartDate) + QStringLiteral("' and '")
+            + sqlDate(state.ReportEndDate) + QStringLiteral("' and (InvoiceID = 0 OR InvoiceID IS NULL)");
     }
     // Negative adjustments are additions, positive ones debits.
-    Currency additions = adjustmentSum(db, state, contractorId, QStringLiteral("< 0"));
+    const Currency additions = adjustmentSum(db, rows, QStringLiteral("< 0"));
     state.ReportAdditionTotal = additions < Currency() ? -additions : additions;
-    state.ReportDebitTotal = adjustmentSum(db, state, contractorId, QStringLiteral("> 0"));
+    state.ReportDebitTotal = adjustmentSum(db, rows, QStringLiteral("> 0"));
+    return true;
 }
 
 QString getReason(AppState& state, Dialogs& dialogs, int kind)
@@ -175,8 +181,11 @@ EquipmentRunOutcome runEquipmentInvoice(AppState& state, Connection& db, Dialogs
     }
 
     getPrevInvoices(state, db, choice.chosenInvoiceLastDate);
-    getAdditionsDeductions(state, db, dialogs, choice.contractorId, choice.chosenInvoiceFirstDate,
-                           choice.chosenInvoiceLastDate);
+    const bool anythingOpen =
+        getAdditionsDeductions(state, db, dialogs, choice.chosenInvoiceFirstDate, choice.chosenInvoiceLastDate);
+    // An ORIGINAL with nothing open to invoice goes no further: no form, no
+    // confirmation, nothing recorded.
+    if (!anythingOpen && state.InvoicePrintMode == PrintOriginal) return EquipmentRunOutcome::Stopped;
 
     const bool totals = state.ReportDebitTotal != Currency() || state.ReportAdditionTotal != Currency();
     const bool deductionsWanted =

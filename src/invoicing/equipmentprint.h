@@ -46,13 +46,14 @@ QString equipmentInvoicesSql(std::int32_t equipmentId, bool clear);
 void getPrevInvoices(AppState& state, Connection& db, const QDate& chosenInvoiceLastDate);
 
 // Sets the invoice period and the adjustment totals. A DUPLICATE ORIGINAL
-// takes the chosen invoice's period; otherwise the period starts the day
-// after the last invoice, or at the first posting not yet invoiced, and ends
-// at ReportEndDate. Without invoices and open postings it shows "No
-// Non-Invoiced Postings to Print." and leaves the totals 0 and the start at
-// 1 January 1900. contractorId is the window's chosen contractor.
-void getAdditionsDeductions(AppState& state, Connection& db, Dialogs& dialogs, std::int32_t contractorId,
-                            const QDate& chosenInvoiceFirstDate, const QDate& chosenInvoiceLastDate);
+// takes the chosen invoice's period and the adjustments locked to it
+// (SelectedInvoiceId). Otherwise the period ends at ReportEndDate and starts
+// at the earliest open posting or adjustment of SelectedEquipmentId, and the
+// totals are those of its open adjustments; with no open posting up to the
+// end it shows "No Non-Invoiced Postings to Print.", leaves the totals 0 and
+// the start at 1 January 1900, and returns false.
+bool getAdditionsDeductions(AppState& state, Connection& db, Dialogs& dialogs, const QDate& chosenInvoiceFirstDate,
+                            const QDate& chosenInvoiceLastDate);
 
 // Asks for a reason until one is given that fits the kind's limit, or the
 // user cancels at the error prompt. The reason is trimmed and stored in
@@ -64,7 +65,6 @@ struct EquipmentRunChoice {
     bool directPrint = false;             // RunButton(1); RunButton(0) previews
     QString lastDateText;                 // the last-date box as shown
     int reportOption = OF286WithDeductions;
-    std::int32_t contractorId = 0;
     QDate chosenInvoiceFirstDate;         // the invoice list's chosen row (copies)
     QDate chosenInvoiceLastDate;
 };
@@ -76,7 +76,8 @@ enum class EquipmentRunOutcome {
 
 // The run of RunButton: checks the last date, sets the print code (asking
 // for the reprint reason), works out the earlier invoices, the period and
-// the totals, and previews or prints the wanted reports. An ORIGINAL or a
+// the totals, and previews or prints the wanted reports. An ORIGINAL with
+// nothing open to invoice stops after saying so. An ORIGINAL or a
 // DUPLICATE ORIGINAL sent directly to the printer goes through the invoice
 // issuance (printInvoice) once, which prints the whole set.
 EquipmentRunOutcome runEquipmentInvoice(AppState& state, Connection& db, Dialogs& dialogs, EquipmentReports& reports,

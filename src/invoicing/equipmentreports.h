@@ -6,6 +6,9 @@
 
 #include "shell/appstate.h"
 
+#include <QByteArray>
+#include <QString>
+
 #include <cstdint>
 
 namespace quillon {
@@ -26,6 +29,23 @@ public:
     // user, issues or records the copy and prints. True when the caller shall
     // print the report itself.
     virtual bool printInvoice(AppState& state, std::int16_t viewerSlot, bool fromViewer) = 0;
+
+    // Official prints lay their forms out before the invoice is committed and
+    // print them after, so that a template problem writes nothing.
+    // layOut renders the report just built (state.OpenReport) to a PDF and
+    // returns it with its job title; engine errors pass as DbError.
+    struct LaidOut {
+        QByteArray pdf;
+        QString title;
+    };
+    virtual LaidOut layOut(AppState& state) = 0;
+    // Throws DbError(Printer) when the default printer cannot take a job now.
+    virtual void checkPrinter() = 0;
+    // Prints a laid-out report on the default printer (state.OpenReport is
+    // the report it was laid out from). Printer errors pass as DbError.
+    virtual void printLaidOut(AppState& state, const LaidOut& report) = 0;
+    // Where the forms of an invoice that could not be printed are kept.
+    virtual QString keepFolder() = 0;
 };
 
 // The program's pipeline: BuildReport and ShowReport over the application's
@@ -36,6 +56,11 @@ public:
     bool buildReport(AppState& state, std::int32_t& invoiceKey) override;
     void showReport(AppState& state, std::int16_t preview, std::int16_t viewer) override;
     bool printInvoice(AppState& state, std::int16_t viewerSlot, bool fromViewer) override;
+    LaidOut layOut(AppState& state) override;
+    void checkPrinter() override;
+    void printLaidOut(AppState& state, const LaidOut& report) override;
+    // The application's data folder, "Unprinted invoices".
+    QString keepFolder() override;
 
 private:
     App& m_app;

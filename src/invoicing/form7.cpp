@@ -514,7 +514,6 @@ void Form7::RunButton_Click(int index)
     choice.directPrint = index == 1;
     choice.lastDateText = m_mskLastDate->boxText();
     choice.reportOption = m_reportOption;
-    choice.contractorId = m_contractorId;
     if (const RecordsetPtr& rows = m_invoiceModel->recordset();
         rows && rows->isOpen() && m_invoiceRow >= 0 && m_invoiceRow < rows->recordCount()) {
         choice.chosenInvoiceFirstDate = rows->at(m_invoiceRow, rows->requireField(QStringLiteral("FirstDate"))).toDate();

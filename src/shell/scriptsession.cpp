@@ -57,6 +57,7 @@ public:
         m_emit(scriptPrintLine(jobTitle, pdfPageCount(pdfPath), pdfPath, dataPath));
     }
     QString description() const override { return m_folder.description(); }
+    void checkReady() override { m_folder.checkReady(); }
 
 private:
     reports::FolderPrinter m_folder;

@@ -106,10 +106,10 @@ TEST_F(ContractorWindows, ContractorDebitsOverAllIncidents)
 
 TEST_F(ContractorWindows, PaymentSummaryForAllOrOneContractor)
 {
+    // One row per use posting of the selection's equipment.
     const QString equipmentUse = QStringLiteral(
         "Select count(*) from ContractorPost cp join Equipment e on e.EquipmentID = cp.EquipmentID "
-        "join ContractorAdjustments ca on ca.EquipmentID = e.EquipmentID join Agreement a on a.AgreementID = e.AgreementID "
-        "join Resources r on r.ResourceID = e.ResourceID join L_Kind k on k.KindCode = r.KindCode where ");
+        "join Agreement a on a.AgreementID = e.AgreementID join Resources r on r.ResourceID = e.ResourceID where ");
     const ScriptRun r = run(kMenu + QStringLiteral("click Form0.Option4\n"
                                                    "click Form0.cmdSelect\n"
                                                    "click Form4.RunButton\n"

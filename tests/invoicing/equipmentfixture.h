@@ -133,13 +133,13 @@ inline AppState issueState(std::int16_t mode)
 
 // One report the pipeline was asked for.
 struct ReportCall {
-    QString what;            // "build", "show", "print-invoice"
+    QString what;            // "build", "show", "print-invoice", "check-printer", "print"
     std::int16_t report = 0;
     std::int32_t key = 0;
     QString origRptCode;
     std::int16_t preview = -1;
     std::int16_t viewer = 0;
-    std::int64_t invoicesSeenElsewhere = -1;  // EquipInvoices rows another connection saw at build time
+    std::int64_t invoicesSeenElsewhere = -1;  // EquipInvoices rows another connection saw then
 };
 
 class RecordingReports : public EquipmentReports {
@@ -148,19 +148,15 @@ public:
 
     std::vector<ReportCall> calls;
     bool buildResult = true;
+    QString layoutFailure;  // laying a form out fails with this, when set (a template error)
+    QString printFailure;   // printing after the commit fails with this, when set
+    QTemporaryDir keep;
     // What printInvoice does (the issuance entry after its confirmations).
     std::function<bool(AppState&, std::int16_t, bool)> onPrintInvoice;
 
     bool buildReport(AppState& state, std::int32_t& key) override
     {
-        ReportCall c{"build", state.ReportNumber, key, state.OrigRptCode};
-        if (m_database) {
-            // A second connection sees only what was committed.
-            Connection other;
-            other.openEmbedded(m_database->path);
-            c.invoicesSeenElsewhere = other.openRecordset("Select count(*) from EquipInvoices")->value(0).toInt();
-        }
-        calls.push_back(c);
+        calls.push_back({"build", state.ReportNumber, key, state.OrigRptCode, -1, 0, seenElsewhere()});
         return buildResult;
     }
     void showReport(AppState& state, std::int16_t preview, std::int16_t viewer) override
@@ -173,13 +169,27 @@ public:
                          viewerSlot});
         return onPrintInvoice ? onPrintInvoice(state, viewerSlot, fromViewer) : false;
     }
+    LaidOut layOut(AppState& state) override
+    {
+        if (!layoutFailure.isEmpty()) throw DbError(ErrorNumber::ReportTemplate, layoutFailure);
+        return {QByteArray("%PDF form ") + QByteArray::number(state.ReportNumber), QStringLiteral("form")};
+    }
+    void checkPrinter() override { calls.push_back({"check-printer"}); }
+    void printLaidOut(AppState& state, const LaidOut&) override
+    {
+        calls.push_back({"print", state.ReportNumber, state.SelectedInvoiceId, state.OrigRptCode, -1, 0,
+                         seenElsewhere()});
+        if (!printFailure.isEmpty()) throw DbError(ErrorNumber::Printer, printFailure);
+    }
+    QString keepFolder() override { return keep.path(); }
 
-    // "build 7 OA" / "show 7 OA 0/1" lines, for comparing whole sequences.
+    // "build 7 OA" / "show 7 OA 0/1" / "print 7 OA" lines, for comparing whole sequences.
     QStringList trace() const
     {
         QStringList out;
         for (const ReportCall& c : calls) {
-            QString line = c.what + ' ' + QString::number(c.report) + ' ' + c.origRptCode;
+            QString line = c.what;
+            if (c.what != "check-printer") line += ' ' + QString::number(c.report) + ' ' + c.origRptCode;
             if (c.what == "show") line += QStringLiteral(" %1/%2").arg(c.preview).arg(c.viewer);
             if (c.what == "print-invoice") line += QStringLiteral(" /%1").arg(c.viewer);
             out << line;
@@ -188,6 +198,14 @@ public:
     }
 
 private:
+    // A second connection sees only what was committed.
+    std::int64_t seenElsewhere() const
+    {
+        if (!m_database) return -1;
+        Connection other;
+        other.openEmbedded(m_database->path);
+        return other.openRecordset("Select count(*) from EquipInvoices")->value(0).toInt();
+    }
     EquipmentDb* m_database;
 };
 

@@ -13,34 +13,6 @@ TEST(EquipmentInvoiceNumber, YearIncidentAndPaddedId)
     EXPECT_EQ(equipmentInvoiceNumber("2005", "CA-XYZ-001", 12345678), "2005-CA-XYZ-001-12345678");
 }
 
-TEST(EquipmentInvoiceAmount, DailyGuaranteeAndAdjustments)
-{
-    EquipmentDb t;
-    AppState s = issueState(PrintOriginal);
-    // 7/2: 300 under a guarantee of 500 counts 500; 7/3: 700 over 500 counts
-    // 700; 7/4: 400 equal to 400 counts 400. Plus 20, less 50.
-    EXPECT_EQ(equipmentInvoiceAmount(t.db, s), Currency::fromInt(1570));
-
-    // Debits of 50 and additions of 20 on a daily total of 1000 give 970.
-    t.db.execute("Update ContractorPost set Amt = 1000, GuarAmt = 0 where ActivityDT = '2005-07-02'");
-    s.ReportStartDate = s.ReportEndDate = QDate(2005, 7, 2);
-    s.ReportAdditionTotal = Currency::fromInt(20);
-    s.ReportDebitTotal = Currency::fromInt(50);
-    EXPECT_EQ(equipmentInvoiceAmount(t.db, s), Currency::fromInt(970));
-
-    // A day without a guarantee counts its posted amount; a day without a
-    // posted amount (even the first of the period) counts its guarantee.
-    s.ReportStartDate = QDate(2005, 7, 1);
-    s.ReportEndDate = QDate(2005, 7, 5);
-    t.db.execute("Update ContractorPost set GuarAmt = NULL where ActivityDT = '2005-07-02'");
-    t.db.execute("Update ContractorPost set Amt = NULL where ActivityDT = '2005-07-03'");
-    EXPECT_EQ(equipmentInvoiceAmount(t.db, s), Currency::fromInt(1000 + 500 + 400 + 20 - 50));
-
-    // No use postings in the period: 0, the adjustments are not applied.
-    s.ReportStartDate = s.ReportEndDate = QDate(2005, 8, 1);
-    EXPECT_EQ(equipmentInvoiceAmount(t.db, s), Currency());
-}
-
 TEST(EquipmentIssue, OriginalWritesInvoiceReasonAndLocksThenPrintsAfterCommit)
 {
     EquipmentDb t;
@@ -58,7 +30,7 @@ TEST(EquipmentIssue, OriginalWritesInvoiceReasonAndLocksThenPrintsAfterCommit)
     EXPECT_EQ(t.scalar(QStringLiteral("Select InvoiceNumber || '|' || InvoiceSuffix || '|' || FirstDate || '|' || "
                                       "LastDate || '|' || Amount || '|' || Del from EquipInvoices where "
                                       "EquipInvoiceID = %1").arg(id)).toString(),
-              "2005-CA-XYZ-001-000042|A|2005-07-01|2005-07-05|1570|0");
+              "2005-CA-XYZ-001-000042|A|2005-07-02|2005-07-05|1570|0");
     EXPECT_EQ(t.scalar(QStringLiteral("Select Original || Reason from EquipInvoicesReason where EquipInvoiceID = %1")
                            .arg(id)).toString(), "1Original");
     // The period's postings and adjustments carry the key; 7/10 stays open.
@@ -67,28 +39,39 @@ TEST(EquipmentIssue, OriginalWritesInvoiceReasonAndLocksThenPrintsAfterCommit)
     EXPECT_EQ(t.count("ContractorPost where InvoiceID = 0 and ActivityDT = '2005-07-10'"), 1);
 
     // The OF-286 with "OA", then the deductions with the copy number added,
-    // both printed on the given slot, and only once the invoice was committed.
-    EXPECT_EQ(reports.trace(), QStringList({"build 7 OA", "show 7 OA 0/1", "build 13 OA00", "show 13 OA00 0/1"}));
-    for (const ReportCall& c : reports.calls)
-        if (c.what == "build") {
-            EXPECT_EQ(c.key, id);
-            EXPECT_EQ(c.invoicesSeenElsewhere, 1);
-        }
+    // both laid out before the commit and printed after it.
+    EXPECT_EQ(reports.trace(), QStringList({"build 7 OA", "build 13 OA00", "check-printer", "print 7 OA",
+                                            "print 13 OA00"}));
+    for (const ReportCall& c : reports.calls) {
+        if (c.what == "build") EXPECT_EQ(c.invoicesSeenElsewhere, 0);
+        if (c.what == "print") EXPECT_EQ(c.invoicesSeenElsewhere, 1);
+        if (c.what == "build" || c.what == "print") EXPECT_EQ(c.key, id);
+    }
     EXPECT_EQ(s.ReportNumber, 7);
     EXPECT_TRUE(dialogs.log().isEmpty());
 }
 
-TEST(EquipmentIssue, BothTotalsZeroSkipsTheDeductionsButStillLocksAdjustments)
+TEST(EquipmentIssue, DeductionsPrintWhenTheInvoiceHoldsAnyAdjustment)
 {
     EquipmentDb t;
     ScriptedDialogs dialogs;
     RecordingReports reports;
+    // Adjustments of 0 are still locked, so they are printed.
+    t.db.execute("Update ContractorAdjustments set Amt = 0");
     AppState s = issueState(PrintOriginal);
-    s.ReportAdditionTotal = s.ReportDebitTotal = Currency();
     printEquipmentInvoice(s, t.db, dialogs, reports, 2);
-    EXPECT_EQ(reports.trace(), QStringList({"build 7 OA", "show 7 OA 0/2"}));
+    EXPECT_EQ(reports.trace(), QStringList({"build 7 OA", "build 13 OA00", "check-printer", "print 7 OA",
+                                            "print 13 OA00"}));
     EXPECT_EQ(t.count(QStringLiteral("ContractorAdjustments where InvoiceID = %1").arg(s.SelectedInvoiceId)), 2);
     EXPECT_EQ(s.OrigRptCode, "OA00");
+
+    // Without adjustments in the period only the OF-286 prints.
+    reports.calls.clear();
+    s = issueState(PrintOriginal);
+    s.ReportEndDate = QDate(2005, 7, 10);
+    t.db.execute("Delete from ContractorAdjustments");
+    printEquipmentInvoice(s, t.db, dialogs, reports, 2);
+    EXPECT_EQ(reports.trace(), QStringList({"build 7 OB", "check-printer", "print 7 OB"}));
     EXPECT_EQ(s.ReportNumber, 7);
 }
 
@@ -109,8 +92,8 @@ TEST(EquipmentIssue, DuplicatesAddCopiesAndRefuseInvoicesWithoutOne)
     ASSERT_EQ(printEquipmentInvoice(d, t.db, dialogs, reports, 1), EquipmentIssueOutcome::Issued);
     EXPECT_EQ(d.OriginalNumber, 2);
     EXPECT_EQ(d.OrigRptCode, "FPDog's dinner02");
-    EXPECT_EQ(reports.trace(), QStringList({"build 7 FPDog's dinner", "show 7 FPDog's dinner 0/1",
-                                            "build 13 FPDog's dinner02", "show 13 FPDog's dinner02 0/1"}));
+    EXPECT_EQ(reports.trace(), QStringList({"build 7 FPDog's dinner", "build 13 FPDog's dinner02", "check-printer",
+                                            "print 7 FPDog's dinner", "print 13 FPDog's dinner02"}));
     EXPECT_EQ(t.scalar(QStringLiteral("Select Reason from EquipInvoicesReason where EquipInvoiceID = %1 and "
                                       "Original = 2").arg(id)).toString(), "Dog's dinner");
     EXPECT_EQ(t.count("EquipInvoices"), 1);
@@ -140,4 +123,12 @@ TEST(EquipmentIssue, FailurePartWayLeavesDatabaseAndStateAsBefore)
     EXPECT_EQ(s.SelectedInvoiceId, 7);
     EXPECT_EQ(s.OrigRptCode, "O");
     EXPECT_TRUE(s.InvoiceNumberText.isEmpty());
+
+    // A form that cannot be laid out (a template error) writes nothing either.
+    t.db.execute("DROP TRIGGER injected_failure");
+    reports.layoutFailure = "Unknown field {Amt#3}";
+    EXPECT_THROW(printEquipmentInvoice(s, t.db, dialogs, reports, 1), DbError);
+    EXPECT_EQ(t.snapshot(), before);
+    EXPECT_EQ(reports.trace(), QStringList{"build 7 OA"});
+    EXPECT_EQ(s.OrigRptCode, "O");
 }

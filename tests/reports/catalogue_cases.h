@@ -265,8 +265,8 @@ inline std::vector<SqlCase> personnelTime()
 inline std::vector<SqlCase> paymentSummary()
 {
     const QString head = QStringLiteral(
-        "SELECT Contractor.ContractorNum, Contractor.ContractorName, Contractor.Addr, Contractor.City, Contractor.State, Contractor.Zip, Incidents.IncidentName, Contractor.ContractorID, ContractorPost.EquipmentID, ContractorPost.ActivityDT, ContractorPost.Units, ContractorPost.UOM, ContractorPost.Rate, ContractorPost.Amt, ContractorPost.SUnits, ContractorPost.SUOM, ContractorPost.SRate, ContractorPost.SAmt, ContractorPost.GuarAmt, Equipment.EquipmentID, Equipment.UniqueEquipmentName, ContractorAdjustments.Amt, Incidents.IncidentNumber, L_Kind.KindDesc "
-        "FROM   ((((((Agreement Agreement INNER JOIN Contractor Contractor ON Agreement.ContractorID=Contractor.ContractorID) INNER JOIN Equipment Equipment ON Agreement.AgreementID=Equipment.AgreementID) INNER JOIN Resources Resources ON Equipment.ResourceID=Resources.ResourceID) INNER JOIN ContractorPost ContractorPost ON Equipment.EquipmentID=ContractorPost.EquipmentID) INNER JOIN ContractorAdjustments ContractorAdjustments ON Equipment.EquipmentID=ContractorAdjustments.EquipmentID) INNER JOIN Incidents Incidents ON Resources.IncidentID=Incidents.IncidentID) INNER JOIN L_Kind L_Kind ON Resources.KindCode=L_Kind.KindCode ");
+        "SELECT Contractor.ContractorNum, Contractor.ContractorName, Contractor.Addr, Contractor.City, Contractor.State, Contractor.Zip, Incidents.IncidentName, Contractor.ContractorID, ContractorPost.EquipmentID, ContractorPost.ActivityDT, ContractorPost.Units, ContractorPost.UOM, ContractorPost.Rate, ContractorPost.Amt, ContractorPost.SUnits, ContractorPost.SUOM, ContractorPost.SRate, ContractorPost.SAmt, ContractorPost.GuarAmt, Equipment.EquipmentID, Equipment.UniqueEquipmentName, Adjustments.Deductions, Adjustments.Additions, Incidents.IncidentNumber, L_Kind.KindDesc, ContractorPost.ContractorPostID "
+        "FROM (((((Agreement Agreement INNER JOIN Contractor Contractor ON Agreement.ContractorID=Contractor.ContractorID) INNER JOIN Equipment Equipment ON Agreement.AgreementID=Equipment.AgreementID) INNER JOIN Resources Resources ON Equipment.ResourceID=Resources.ResourceID) INNER JOIN ContractorPost ContractorPost ON Equipment.EquipmentID=ContractorPost.EquipmentID) INNER JOIN Incidents Incidents ON Resources.IncidentID=Incidents.IncidentID) LEFT OUTER JOIN L_Kind L_Kind ON Resources.KindCode=L_Kind.KindCode LEFT OUTER JOIN (Select EquipmentID, Sum(Case When Amt > 0 Then Amt Else 0 End) as Deductions, Sum(Case When Amt < 0 Then -Amt Else 0 End) as Additions From ContractorAdjustments Group By EquipmentID) Adjustments ON Equipment.EquipmentID=Adjustments.EquipmentID ");
     const QString order = QStringLiteral("ORDER BY L_Kind.KindDesc, Equipment.UniqueEquipmentName");
     return {
         {4, "every contractor of the incident", {}, {head + "Where Incidents.IncidentID = 12 " + order}},
@@ -283,17 +283,17 @@ inline std::vector<SqlCase> of286()
     const QString head = QStringLiteral(
         "SELECT C.ContractorNum, C.ContractorName, C.Addr, C.City, C.State, C.Zip, I.IncidentName, I.IncidentNumber, Agreement.AgreementNum, Agreement.PointOfHire, A.Name as AdminName, A.Addr1 as AdminAddr1, A.Addr2 as AdminAddr2, A.City as AdminCity, A.State as AdminState, A.Zip as AdminZip, Agreement.ExpDt, R.RequestNumber, R.ReleaseDate, R.ReleaseTime, I.IncidentID, C.ContractorID, R.AssignDate, LK.KindDesc, E.GovtOperatorYN, E.GovtSuppliesYN, E.Withdrawn, ");
     const QString tail = QStringLiteral(
-        "CP.EquipmentID, CP.ActivityDT, CP.Units, CP.UOM, CP.Rate, CP.Amt, CP.SUnits, CP.SUOM, CP.SRate, CP.SAmt, CP.GuarAmt, E.UniqueEquipmentName, AC.AccountingCode, CP.AccountingID, Agreement.BeginDt, R.RemarksOF286, i.StartDate , EI.InvoiceSuffix, EI.FirstDate, EI.LastDate, EIR.Original, EIR.Reason "
+        "CP.EquipmentID, CP.ActivityDT, CP.Units, CP.UOM, CP.Rate, CP.Amt, CP.SUnits, CP.SUOM, CP.SRate, CP.SAmt, CP.GuarAmt, E.UniqueEquipmentName, AC.AccountingCode, CP.AccountingID, Agreement.BeginDt, R.RemarksOF286, i.StartDate , EI.InvoiceSuffix, EI.FirstDate, EI.LastDate, EIR.Original, EIR.Reason, EI.InvoiceNumber "
         "FROM ((((((Agreement Agreement LEFT OUTER JOIN AdminOffice A ON A.AdminOfficeID = Agreement.AdminOfficeID INNER JOIN "
         "Contractor C ON Agreement.ContractorID=C.ContractorID) INNER JOIN Equipment E ON Agreement.AgreementID=E.AgreementID) INNER JOIN "
-        "Resources R ON E.ResourceID=R.ResourceID) INNER JOIN ContractorPost CP ON E.EquipmentID=CP.EquipmentID) INNER JOIN "
-        "AccountingCodes AC ON CP.AccountingID=AC.AccountingID) INNER JOIN Incidents I ON AC.IncidentID=I.IncidentID) INNER JOIN "
+        "Resources R ON E.ResourceID=R.ResourceID) INNER JOIN ContractorPost CP ON E.EquipmentID=CP.EquipmentID) LEFT OUTER JOIN "
+        "AccountingCodes AC ON CP.AccountingID=AC.AccountingID) LEFT OUTER JOIN Incidents I ON R.IncidentID=I.IncidentID) LEFT OUTER JOIN "
         "L_Kind LK ON R.KindCode=LK.KindCode LEFT OUTER JOIN EquipInvoices EI ON CP.InvoiceID=EI.EquipInvoiceID LEFT OUTER JOIN "
         "EquipInvoicesReason EIR ON EI.EquipInvoiceID = EIR.EquipInvoiceID WHERE E.equipmentid = 42");
     const QString equipment = head + "E.Model, E.Make, " + tail;
     const QString crew = head + "R.KindCode as Model, 'CONTRACT CREW' as Make, " + tail;
     const QString other = head + "R.KindCode as Model, 'OTHER CONTRACT' as Make, " + tail;
-    const QString period = QStringLiteral(" AND CP.ActivityDT between '6/1/2024' and '6/30/2024' AND CP.InvoiceID = 0 ");
+    const QString period = QStringLiteral(" AND CP.ActivityDT between '6/1/2024' and '6/30/2024' AND Coalesce(CP.InvoiceID, 0) = 0 ");
     const QString order = QStringLiteral(" ORDER BY CP.EquipmentID, I.IncidentID, CP.AccountingID");
     return {
         {7, "equipment, draft", [](AppState& s) { s.ContractType = "0"; s.InvoicePrintMode = 1; }, {equipment + period + order}, "OF-286"},
@@ -351,7 +351,7 @@ inline std::vector<SqlCase> deductionsAndAdditions()
     const QString equipment = head + "E.Make, E.Model, " + tail;
     const QString crew = head + " 'CONTRACT CREW' as Make, R.KindCode as Model, " + tail;
     const QString other = head + " 'OTHER CONTRACT' as Make, R.KindCode as Model, " + tail;
-    const QString period = QStringLiteral(" AND CA.ActivityDT between '6/1/2024' and '6/30/2024' AND CA.InvoiceID = 0 ");
+    const QString period = QStringLiteral(" AND CA.ActivityDT between '6/1/2024' and '6/30/2024' AND Coalesce(CA.InvoiceID, 0) = 0 ");
     // No blank before ORDER: after a key number the two touch.
     const QString order = QStringLiteral("ORDER BY C.ContractorName, R.Name, CA.ActivityDT");
     return {

@@ -21,6 +21,12 @@ bool coversOpenPeriod(const AppState& s)
     return s.OrigRptCode == QLatin1String("O") || s.InvoicePrintMode == PrintDraft;
 }
 
+// A row not yet invoiced: InvoiceID 0, or Null as some host databases leave it.
+QString openRow(const char* alias)
+{
+    return QStringLiteral("Coalesce(%1.InvoiceID, 0) = 0 ").arg(QLatin1String(alias));
+}
+
 }  // namespace
 
 Draft equipmentUsageSummary(const Inputs& in)
@@ -28,22 +34,30 @@ Draft equipmentUsageSummary(const Inputs& in)
     const AppState& s = in.state;
     const std::int32_t contractor = s.SelectedContractorId;
     if (contractor < 0) return Draft::reject();
+    // Each use posting once, with its equipment's deductions (positive
+    // adjustments) and additions (negative ones, as a positive figure) summed
+    // apart, so that equipment without adjustments is listed and none is
+    // counted twice. Equipment of a kind missing from L_Kind is listed too.
     QString sql =
         QStringLiteral("SELECT Contractor.ContractorNum, Contractor.ContractorName, Contractor.Addr, Contractor.City, "
                        "Contractor.State, Contractor.Zip, Incidents.IncidentName, Contractor.ContractorID, "
                        "ContractorPost.EquipmentID, ContractorPost.ActivityDT, ContractorPost.Units, "
                        "ContractorPost.UOM, ContractorPost.Rate, ContractorPost.Amt, ContractorPost.SUnits, "
                        "ContractorPost.SUOM, ContractorPost.SRate, ContractorPost.SAmt, ContractorPost.GuarAmt, "
-                       "Equipment.EquipmentID, Equipment.UniqueEquipmentName, ContractorAdjustments.Amt, "
-                       "Incidents.IncidentNumber, L_Kind.KindDesc ")
-        + QStringLiteral("FROM   ((((((Agreement Agreement INNER JOIN Contractor Contractor ON "
+                       "Equipment.EquipmentID, Equipment.UniqueEquipmentName, Adjustments.Deductions, "
+                       "Adjustments.Additions, Incidents.IncidentNumber, L_Kind.KindDesc, "
+                       "ContractorPost.ContractorPostID ")
+        + QStringLiteral("FROM (((((Agreement Agreement INNER JOIN Contractor Contractor ON "
                          "Agreement.ContractorID=Contractor.ContractorID) INNER JOIN Equipment Equipment ON "
                          "Agreement.AgreementID=Equipment.AgreementID) INNER JOIN Resources Resources ON "
                          "Equipment.ResourceID=Resources.ResourceID) INNER JOIN ContractorPost ContractorPost ON "
-                         "Equipment.EquipmentID=ContractorPost.EquipmentID) INNER JOIN ContractorAdjustments "
-                         "ContractorAdjustments ON Equipment.EquipmentID=ContractorAdjustments.EquipmentID) INNER "
-                         "JOIN Incidents Incidents ON Resources.IncidentID=Incidents.IncidentID) INNER JOIN L_Kind "
-                         "L_Kind ON Resources.KindCode=L_Kind.KindCode ");
+                         "Equipment.EquipmentID=ContractorPost.EquipmentID) INNER JOIN Incidents Incidents ON "
+                         "Resources.IncidentID=Incidents.IncidentID) LEFT OUTER JOIN L_Kind L_Kind ON "
+                         "Resources.KindCode=L_Kind.KindCode LEFT OUTER JOIN (Select EquipmentID, "
+                         "Sum(Case When Amt > 0 Then Amt Else 0 End) as Deductions, "
+                         "Sum(Case When Amt < 0 Then -Amt Else 0 End) as Additions "
+                         "From ContractorAdjustments Group By EquipmentID) Adjustments ON "
+                         "Equipment.EquipmentID=Adjustments.EquipmentID ");
     if (contractor == 0) {
         if (!s.ManageIncidentsAsOne)
             sql += QStringLiteral("Where Incidents.IncidentID = ") + num(s.SelectedIncidentId) + QStringLiteral(" ");
@@ -87,27 +101,29 @@ Draft of286(const Inputs& in)
     sql += QStringLiteral("CP.EquipmentID, CP.ActivityDT, CP.Units, CP.UOM, CP.Rate, CP.Amt, CP.SUnits, CP.SUOM, "
                           "CP.SRate, CP.SAmt, CP.GuarAmt, E.UniqueEquipmentName, AC.AccountingCode, CP.AccountingID, "
                           "Agreement.BeginDt, R.RemarksOF286, i.StartDate , EI.InvoiceSuffix, EI.FirstDate, "
-                          "EI.LastDate, EIR.Original, EIR.Reason ")
+                          "EI.LastDate, EIR.Original, EIR.Reason, EI.InvoiceNumber ")
         + QStringLiteral("FROM ((((((Agreement Agreement LEFT OUTER JOIN ")
         + QStringLiteral("AdminOffice A ON A.AdminOfficeID = Agreement.AdminOfficeID INNER JOIN ")
         + QStringLiteral("Contractor C ON Agreement.ContractorID=C.ContractorID) INNER JOIN ")
         + QStringLiteral("Equipment E ON Agreement.AgreementID=E.AgreementID) INNER JOIN ")
         + QStringLiteral("Resources R ON E.ResourceID=R.ResourceID) INNER JOIN ")
-        + QStringLiteral("ContractorPost CP ON E.EquipmentID=CP.EquipmentID) INNER JOIN ")
-        + QStringLiteral("AccountingCodes AC ON CP.AccountingID=AC.AccountingID) INNER JOIN ")
-        + QStringLiteral("Incidents I ON AC.IncidentID=I.IncidentID) INNER JOIN ")
+        + QStringLiteral("ContractorPost CP ON E.EquipmentID=CP.EquipmentID) LEFT OUTER JOIN ")
+        + QStringLiteral("AccountingCodes AC ON CP.AccountingID=AC.AccountingID) LEFT OUTER JOIN ")
+        + QStringLiteral("Incidents I ON R.IncidentID=I.IncidentID) LEFT OUTER JOIN ")
         + QStringLiteral("L_Kind LK ON R.KindCode=LK.KindCode LEFT OUTER JOIN ")
         + QStringLiteral("EquipInvoices EI ON CP.InvoiceID=EI.EquipInvoiceID LEFT OUTER JOIN ")
         + QStringLiteral("EquipInvoicesReason EIR ON EI.EquipInvoiceID = EIR.EquipInvoiceID ");
     if (s.SelectedEquipmentId < 1) return Draft::reject(QStringLiteral("No EquipmentID"));
     sql += QStringLiteral("WHERE E.equipmentid = ") + num(s.SelectedEquipmentId);
-    // The OF-286 covers one piece of equipment wherever it worked: no
-    // incident condition.
+    // The OF-286 covers one piece of equipment: every posting of it prints,
+    // also one without a valid accounting code (AccountingCode is then Null
+    // and the form lists it under its own heading). The incident is the
+    // equipment's own.
     const std::int16_t mode = s.InvoicePrintMode;
     if (mode == PrintDraft || mode == PrintOriginal) {
         if (coversOpenPeriod(s))
             sql += QStringLiteral(" AND CP.ActivityDT between '") + sqlDate(s.ReportStartDate)
-                + QStringLiteral("' and '") + sqlDate(s.ReportEndDate) + QStringLiteral("' AND CP.InvoiceID = 0 ");
+                + QStringLiteral("' and '") + sqlDate(s.ReportEndDate) + QStringLiteral("' AND ") + openRow("CP");
         else
             sql += QStringLiteral(" AND CP.InvoiceID = ") + num(in.invoiceKey);
     } else if (mode == PrintDuplicateOriginal) {
@@ -192,7 +208,7 @@ Draft equipmentDeductions(const Inputs& in)
     if (mode == PrintDraft || mode == PrintOriginal) {
         if (coversOpenPeriod(s))
             sql += QStringLiteral(" AND CA.ActivityDT between '") + sqlDate(s.ReportStartDate)
-                + QStringLiteral("' and '") + sqlDate(s.ReportEndDate) + QStringLiteral("' AND CA.InvoiceID = 0 ");
+                + QStringLiteral("' and '") + sqlDate(s.ReportEndDate) + QStringLiteral("' AND ") + openRow("CA");
         else
             sql += QStringLiteral(" AND CA.InvoiceID = ") + num(in.invoiceKey);
     } else if (mode == PrintDuplicateOriginal) {

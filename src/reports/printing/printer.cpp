@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -101,6 +102,14 @@ void FolderPrinter::printPdf(const QByteArray& pdf, const QString& jobTitle)
     if (!f.open(QIODevice::WriteOnly) || f.write(pdf) != pdf.size() || !f.commit())
         throw printerError(QStringLiteral("Cannot print to %1: %2").arg(path, f.errorString()));
     m_jobs << path;
+}
+
+void FolderPrinter::checkReady()
+{
+    if (!QDir(m_folder).mkpath(QStringLiteral(".")))
+        throw printerError(QStringLiteral("Cannot print: the print folder %1 cannot be created").arg(m_folder));
+    if (!QFileInfo(m_folder).isWritable())
+        throw printerError(QStringLiteral("Cannot print: the print folder %1 cannot be written").arg(m_folder));
 }
 
 QString FolderPrinter::description() const

@@ -18,6 +18,11 @@ public:
     // ErrorNumber::Printer and a description naming the problem.
     virtual void printPdf(const QByteArray& pdf, const QString& jobTitle) = 0;
     virtual QString description() const = 0;
+    // Checks, without printing, that a job could be handed over now (the
+    // print service runs and has a default destination, the folder can be
+    // written); throws DbError(Printer) naming the problem. Issuing an
+    // official invoice asks this before it writes anything.
+    virtual void checkReady() {}
 };
 
 // The system's default CUPS destination (the server named by CUPS_SERVER or
@@ -26,6 +31,7 @@ class CupsPrinter : public Printer {
 public:
     void printPdf(const QByteArray& pdf, const QString& jobTitle) override;
     QString description() const override;
+    void checkReady() override { defaultDestination(); }
     // The default destination's name; throws DbError(Printer) when CUPS is not
     // running or has no default destination.
     static QString defaultDestination();
@@ -42,6 +48,7 @@ public:
     explicit FolderPrinter(QString folder) : m_folder(std::move(folder)) {}
     void printPdf(const QByteArray& pdf, const QString& jobTitle) override;
     QString description() const override;
+    void checkReady() override;
     const QString& folder() const { return m_folder; }
     // Files written so far, in order.
     const QStringList& jobs() const { return m_jobs; }
