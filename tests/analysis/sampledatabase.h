@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include "test_connection.h"
 
 namespace analysistest {
 
@@ -79,7 +80,7 @@ protected:
         work = std::make_unique<QTemporaryDir>();
         const QString path = work->filePath(QStringLiteral("incidents.db"));
         ASSERT_TRUE(QFile::copy(dir->filePath(QStringLiteral("sample.db")), path));
-        db.openEmbedded(path);
+        openTestDatabase(db, path);
         printer = std::make_shared<quillon::reports::FolderPrinter>(work->filePath(QStringLiteral("jobs")));
         app = std::make_unique<quillon::App>(dialogs, printer);
         app->attachConnection(db);
