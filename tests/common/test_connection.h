@@ -15,15 +15,19 @@ inline void openTestDatabase(quillon::Connection& db, const QString& path)
     else db.open(quillon::Connection::odbcConnectionString(quillon::OdbcTarget{driver, {}}, {}, path, {}, {}));
 }
 
-// The SQLite ODBC driver the build registered in its private odbcinst.ini,
-// made visible to this process; empty when the build found none.
-inline QString testSqliteOdbcDriver()
-{
-    const QByteArray dir = QUILLON_BUILD_DIR "/odbc";
-    if (!QFile::exists(QString::fromUtf8(dir + "/odbcinst.ini"))) return QString();
-    if (qEnvironmentVariableIsEmpty("ODBCSYSINI")) {
-        qputenv("ODBCSYSINI", dir);
+// The build's private odbcinst.ini, made visible to this process before any
+// ODBC call (the driver manager reads it once), when CTest has not already.
+inline const bool kTestOdbcIniSet = [] {
+    if (qEnvironmentVariableIsEmpty("ODBCSYSINI") && QFile::exists(QStringLiteral(QUILLON_BUILD_DIR "/odbc/odbcinst.ini"))) {
+        qputenv("ODBCSYSINI", QUILLON_BUILD_DIR "/odbc");
         qputenv("ODBCINSTINI", "odbcinst.ini");
     }
-    return QStringLiteral("Quillon SQLite3");
+    return true;
+}();
+
+// The SQLite ODBC driver the build registered there; empty when it found none.
+inline QString testSqliteOdbcDriver()
+{
+    return QFile::exists(qEnvironmentVariable("ODBCSYSINI") + QStringLiteral("/odbcinst.ini")) ? QStringLiteral("Quillon SQLite3")
+                                                                                              : QString();
 }
