@@ -17,6 +17,7 @@
 
 #include <sql.h>
 #include <sqlext.h>
+#include <sqlite3.h>
 
 namespace quillon {
 
@@ -26,24 +27,64 @@ QAtomicInt s_connectionCounter;
 
 const QString kSource = QStringLiteral("ODBC");
 
-QVariant toVariant(const BoundValue& b)
+// A value as it is bound to a placeholder. A SQLite file takes dates, money
+// and flags in the forms the embedded engine stores (sqlite_engine.cpp), so
+// that both roads leave the same bytes behind.
+QVariant toVariant(const BoundValue& b, bool sqlite)
 {
     if (b.value.isNull()) {
         switch (b.kind) {
         case ColumnKind::Int: return QVariant(QMetaType::fromType<qlonglong>());
         case ColumnKind::Double: case ColumnKind::Currency: return QVariant(QMetaType::fromType<double>());
         case ColumnKind::Bool: return QVariant(QMetaType::fromType<bool>());
-        case ColumnKind::Date: return QVariant(QMetaType::fromType<QDate>());
-        case ColumnKind::DateTime: return QVariant(QMetaType::fromType<QDateTime>());
+        case ColumnKind::Date: return sqlite ? QVariant(QMetaType::fromType<QString>()) : QVariant(QMetaType::fromType<QDate>());
+        case ColumnKind::DateTime:
+            return sqlite ? QVariant(QMetaType::fromType<QString>()) : QVariant(QMetaType::fromType<QDateTime>());
         default: return QVariant(QMetaType::fromType<QString>());
         }
     }
-    switch (b.kind) {
-    case ColumnKind::Date: return b.value.toDate();
-    case ColumnKind::DateTime: return b.value.toDateTime();
-    case ColumnKind::Currency: return b.value.toCurrency().toDouble();
-    case ColumnKind::Bool: return b.value.toBool();
-    default: return b.value.toVariant();
+    const Value::Type type = b.value.type();
+    ColumnKind kind = b.kind;
+    if (kind == ColumnKind::Auto) {
+        switch (type) {
+        case Value::Type::Date: kind = ColumnKind::Date; break;
+        case Value::Type::DateTime: kind = ColumnKind::DateTime; break;
+        case Value::Type::Currency: kind = ColumnKind::Currency; break;
+        case Value::Type::Bool: kind = ColumnKind::Bool; break;
+        case Value::Type::Text: kind = ColumnKind::Text; break;
+        default: break;
+        }
+    }
+    switch (kind) {
+    case ColumnKind::Text: {
+        // An empty text is not Null: a null QString would be bound as Null.
+        const QString text = b.value.toString();
+        return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+    }
+    case ColumnKind::Date:
+    case ColumnKind::DateTime: {
+        if (type == Value::Type::Text && b.value.toString().trimmed().isEmpty())
+            return toVariant(BoundValue{Value(), kind}, sqlite);
+        const QDateTime dt = b.value.toDateTime();
+        if (!dt.isValid()) return b.value.toVariant();  // the database reports what it cannot read
+        if (!sqlite) return kind == ColumnKind::Date ? QVariant(dt.date()) : QVariant(dt);
+        return kind == ColumnKind::Date ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
+                                        : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    case ColumnKind::Currency: {
+        Currency c = b.value.toCurrency();
+        if (type == Value::Type::Text) {
+            bool ok = false;
+            c = Currency::fromString(b.value.toString(), &ok);
+            if (!ok) return b.value.toVariant();
+        }
+        if (sqlite && c.raw() % Currency::Scale == 0) return QVariant(qlonglong(c.raw() / Currency::Scale));
+        return c.toDouble();
+    }
+    case ColumnKind::Bool:
+        return sqlite ? QVariant(b.value.toBool() ? 1 : 0) : QVariant(b.value.toBool());
+    default:
+        return b.value.toVariant();
     }
 }
 
@@ -309,7 +350,7 @@ void OdbcEngine::exec(QSqlQuery& q, const QString& sql, const std::vector<BoundV
     } else {
         ok = q.prepare(sql);
         if (ok) {
-            for (const BoundValue& b : params) q.addBindValue(toVariant(b));
+            for (const BoundValue& b : params) q.addBindValue(toVariant(b, m_dialect == Dialect::Sqlite));
             ok = q.exec();
         }
     }
@@ -331,13 +372,15 @@ void OdbcEngine::runSplit(const QString& nativeSql, const std::vector<BoundValue
 {
     QStringList statements;
     if (m_dialect == Dialect::Sqlite) {
+        // A semicolon ends a statement unless SQLite reads it as inside one
+        // (the body of a trigger).
         QString current;
         for (const sql::Token& t : sql::tokenize(nativeSql)) {
-            if (t.kind == sql::TokenKind::Semicolon) {
+            current += t.text;
+            if (t.kind == sql::TokenKind::Semicolon && sqlite3_complete(current.toUtf8().constData())) {
+                current.chop(1);
                 if (!current.trimmed().isEmpty()) statements << current;
                 current.clear();
-            } else {
-                current += t.text;
             }
         }
         if (!current.trimmed().isEmpty()) statements << current;
@@ -474,6 +517,13 @@ RecordsetPtr OdbcEngine::openRecordset(const QString& sqlOrTable, bool updatable
         return int(tables.size()) - 1;
     };
     const bool singleTable = refs.tables.size() == 1;
+    const auto hasColumn = [this](const QString& table, const QString& column) {
+        if (m_dialect == Dialect::Sqlite) {
+            const SqlSchemaInfo::Table* t = schema().table(table);
+            return t && t->column(column);
+        }
+        return db().record(table).contains(column);
+    };
     if (items.size() == 1 && items.front().star && singleTable && updatable) {
         const int t = tableIndex(refs.tables.front());
         for (int i = 0; i < rec.count(); ++i) columns[size_t(i)] = BaseColumn{t, names[i], kinds[size_t(i)]};
@@ -483,6 +533,11 @@ RecordsetPtr OdbcEngine::openRecordset(const QString& sqlOrTable, bool updatable
             columns[size_t(i)].kind = kinds[size_t(i)];
             if (it.star || it.column.isEmpty()) continue;
             QString table = it.qualifier.isEmpty() ? (singleTable ? refs.tables.front() : QString()) : refs.resolve(it.qualifier);
+            // An unqualified column among several tables (one in a subquery):
+            // the first table, in the order the statement names them, that has it.
+            if (table.isEmpty() && it.qualifier.isEmpty())
+                for (const QString& t : refs.tables)
+                    if (hasColumn(t, it.column)) { table = t; break; }
             if (table.isEmpty()) continue;
             columns[size_t(i)].table = tableIndex(table);
             columns[size_t(i)].column = it.column;
@@ -537,7 +592,7 @@ void OdbcEngine::callProcedure(const QString& name, std::vector<Parameter>& para
         case ParameterType::Boolean: kind = ColumnKind::Bool; break;
         case ParameterType::VarChar: break;
         }
-        QVariant v = toVariant(BoundValue{p.value, kind});
+        QVariant v = toVariant(BoundValue{p.value, kind}, m_dialect == Dialect::Sqlite);
         if (p.direction == ParameterDirection::Output && kind == ColumnKind::Int) v = QVariant(QMetaType::fromType<int>());
         const QSql::ParamType dir = p.direction == ParameterDirection::Input ? QSql::In
                                     : p.direction == ParameterDirection::InputOutput ? QSql::InOut : QSql::Out;
