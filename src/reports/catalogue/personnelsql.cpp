@@ -315,6 +315,10 @@ Draft incidentTime(const Inputs& in)
             sql += sqlQuoteInner(tag) + QStringLiteral("'");
         }
     }
+    // Without a checked office the text would end in "and ()", which no
+    // database accepts: say so instead of sending it.
+    if (sql.endsWith(QLatin1Char('(')))
+        return Draft::reject(QStringLiteral("No office is checked. Check the offices whose personnel time to report."));
     sql += QStringLiteral(")");
     Draft d;
     d.sql << sql;
