@@ -23,6 +23,9 @@ AppState buildableState(int report)
     s.InvoicePrintMode = 1;
     s.ReportStartDate = QDate(2024, 6, 1);
     s.ReportEndDate = QDate(2024, 6, 30);
+    // Report 15 needs an office to select by: the fax run's number.
+    s.FaxMode = report == 15;
+    s.CurrentFaxNumber = QStringLiteral("5035551234");
     return s;
 }
 
