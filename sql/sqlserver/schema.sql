@@ -323,12 +323,13 @@ BEGIN
 END;
 GO
 
--- Next key for a table: @nextnumber = one more than the last key handed out for
--- @tablename. The first request for a table starts above the table's largest
--- key, read from @fieldname when that is one of its columns, else from its
--- primary key, else from its first column when that holds integers (the run
--- number of ReportRecords); a table with none of these starts at 1. There is
--- one counter per table name, whatever field name is passed.
+-- Next key for a table: @nextnumber = one more than the larger of the last key
+-- handed out for @tablename and the table's largest key, read on every call
+-- from @fieldname when that is one of its columns, else from its primary key,
+-- else from its first column when that holds integers (the run number of
+-- ReportRecords); a table with none of these counts from its counter alone.
+-- Rows the host system inserts with keys of its own are thus never handed out
+-- again. There is one counter per table name, whatever field name is passed.
 -- The table name is checked against the database's own tables and quoted
 -- before it is used in dynamic SQL.
 CREATE PROCEDURE dbo.usp_getNextNumber
@@ -347,48 +348,51 @@ BEGIN
         RETURN 1;
     END;
 
-    BEGIN TRANSACTION;
+    DECLARE @column SYSNAME = NULL;
+    DECLARE @last INT = NULL;
+    DECLARE @largest INT = 0;
+    DECLARE @sql NVARCHAR(400);
 
-    -- UPDLOCK and HOLDLOCK also lock the gap of a missing row, so two sessions
-    -- asking for a new table's first key cannot both insert its counter.
-    UPDATE dbo.KeyCounters WITH (UPDLOCK, HOLDLOCK)
-       SET @nextnumber = LastNumber = LastNumber + 1
-     WHERE TableName = @tablename;
+    SELECT @column = c.name
+      FROM sys.columns c
+     WHERE c.object_id = @objectId AND c.name = @fieldname;
 
-    IF @@ROWCOUNT = 0
-    BEGIN
-        DECLARE @column SYSNAME = NULL;
-        DECLARE @largest INT = 0;
-        DECLARE @sql NVARCHAR(400);
+    IF @column IS NULL
+        SELECT TOP (1) @column = c.name
+          FROM sys.indexes i
+          JOIN sys.index_columns ic ON ic.object_id = i.object_id AND ic.index_id = i.index_id
+          JOIN sys.columns c ON c.object_id = ic.object_id AND c.column_id = ic.column_id
+         WHERE i.object_id = @objectId AND i.is_primary_key = 1
+         ORDER BY ic.key_ordinal;
 
+    IF @column IS NULL
         SELECT @column = c.name
           FROM sys.columns c
-         WHERE c.object_id = @objectId AND c.name = @fieldname;
+         WHERE c.object_id = @objectId AND c.column_id = 1
+           AND TYPE_NAME(c.system_type_id) IN ('int', 'smallint', 'tinyint', 'bigint');
 
-        IF @column IS NULL
-            SELECT TOP (1) @column = c.name
-              FROM sys.indexes i
-              JOIN sys.index_columns ic ON ic.object_id = i.object_id AND ic.index_id = i.index_id
-              JOIN sys.columns c ON c.object_id = ic.object_id AND c.column_id = ic.column_id
-             WHERE i.object_id = @objectId AND i.is_primary_key = 1
-             ORDER BY ic.key_ordinal;
+    BEGIN TRANSACTION;
 
-        IF @column IS NULL
-            SELECT @column = c.name
-              FROM sys.columns c
-             WHERE c.object_id = @objectId AND c.column_id = 1
-               AND TYPE_NAME(c.system_type_id) IN ('int', 'smallint', 'tinyint', 'bigint');
+    -- The counter's row stays locked to the end of the transaction; UPDLOCK and
+    -- HOLDLOCK also lock the gap of a missing row, so two sessions asking for
+    -- the same table wait for each other, also for a new table's first key.
+    SELECT @last = LastNumber
+      FROM dbo.KeyCounters WITH (UPDLOCK, HOLDLOCK)
+     WHERE TableName = @tablename;
 
-        IF @column IS NOT NULL
-        BEGIN
-            SET @sql = N'SELECT @largest = ISNULL(MAX(' + QUOTENAME(@column) + N'), 0) FROM dbo.'
-                     + QUOTENAME(OBJECT_NAME(@objectId));
-            EXEC sp_executesql @sql, N'@largest INT OUTPUT', @largest = @largest OUTPUT;
-        END;
-
-        SET @nextnumber = @largest + 1;
-        INSERT INTO dbo.KeyCounters (TableName, LastNumber) VALUES (@tablename, @nextnumber);
+    IF @column IS NOT NULL
+    BEGIN
+        SET @sql = N'SELECT @largest = ISNULL(MAX(' + QUOTENAME(@column) + N'), 0) FROM dbo.'
+                 + QUOTENAME(OBJECT_NAME(@objectId));
+        EXEC sp_executesql @sql, N'@largest INT OUTPUT', @largest = @largest OUTPUT;
     END;
+
+    SET @nextnumber = CASE WHEN ISNULL(@last, 0) > @largest THEN ISNULL(@last, 0) ELSE @largest END + 1;
+
+    IF @last IS NULL
+        INSERT INTO dbo.KeyCounters (TableName, LastNumber) VALUES (@tablename, @nextnumber);
+    ELSE
+        UPDATE dbo.KeyCounters SET LastNumber = @nextnumber WHERE TableName = @tablename;
 
     COMMIT TRANSACTION;
     RETURN 0;

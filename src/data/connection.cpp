@@ -5,6 +5,9 @@
 #include "data/odbc_engine.h"
 #include "data/sqlite_engine.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace quillon {
 
 namespace {
@@ -45,6 +48,13 @@ void Connection::open(const QString& connectionString)
     }
     const ConnectionString cs = ConnectionString::parse(text);
     if (cs.contains(QStringLiteral("Driver")) || cs.contains(QStringLiteral("DSN")) || cs.contains(QStringLiteral("FileDSN"))) {
+        // A SQLite ODBC driver creates a missing file; a mistyped path must
+        // not leave an empty database behind.
+        const QString file = cs.value(QStringLiteral("Database"));
+        if (cs.value(QStringLiteral("Driver")).contains(QLatin1String("SQLite"), Qt::CaseInsensitive) && !file.isEmpty()
+            && !QFileInfo(file).isFile())
+            throw DbError(ErrorNumber::FileNotFound,
+                          QStringLiteral("The database file \"%1\" does not exist.").arg(QDir::toNativeSeparators(file)), QStringLiteral("ODBC"));
         m_engine = OdbcEngine::open(text);
         return;
     }
@@ -98,13 +108,28 @@ void Connection::createEmbeddedDatabase(const QString& path) { SqliteEngine::cre
 QString Connection::sqlServerConnectionString(const QString& server, const QString& database, const QString& user,
                                               const QString& password)
 {
+    return odbcConnectionString(OdbcTarget{}, server, database, user, password);
+}
+
+QString Connection::odbcConnectionString(const OdbcTarget& target, const QString& server, const QString& database,
+                                         const QString& user, const QString& password)
+{
     ConnectionString cs;
-    cs.set(QStringLiteral("Driver"), QStringLiteral("FreeTDS"));
-    cs.set(QStringLiteral("Server"), server);
-    cs.set(QStringLiteral("Database"), database);
+    const QString dsn = target.dsn.trimmed();
+    const QString driver = target.driver.trimmed().isEmpty() ? QStringLiteral("FreeTDS") : target.driver.trimmed();
+    if (!dsn.isEmpty()) {
+        // The data source names the server; the database may override its default.
+        cs.set(QStringLiteral("DSN"), dsn);
+    } else {
+        cs.set(QStringLiteral("Driver"), driver);
+        if (!server.isEmpty()) cs.set(QStringLiteral("Server"), server);
+    }
+    if (!database.isEmpty()) cs.set(QStringLiteral("Database"), database);
     if (!user.isEmpty()) cs.set(QStringLiteral("UID"), user);
     if (!password.isEmpty()) cs.set(QStringLiteral("PWD"), password);
-    cs.set(QStringLiteral("ClientCharset"), QStringLiteral("UTF-8"));
+    // FreeTDS passes text in the client's character set unless told.
+    if (dsn.isEmpty() && driver.contains(QLatin1String("FreeTDS"), Qt::CaseInsensitive))
+        cs.set(QStringLiteral("ClientCharset"), QStringLiteral("UTF-8"));
     return cs.toString();
 }
 

@@ -10,10 +10,11 @@
 //   RecordsetPtr rs = db.openRecordset("Select * From PersonsInvoices", CursorType::Keyset,
 //                                      LockType::Optimistic);
 //
-// Statements are SQL Server text as the program builds them. Over ODBC they go
-// to the server verbatim (after "SET DATEFORMAT mdy" once per connection, so
-// that the program's M/d/yyyy literals read the same on every server
-// language); the embedded engine adapts them (sql_adapter.h).
+// Statements are SQL Server text as the program builds them. To SQL Server
+// they go verbatim (after "SET DATEFORMAT mdy" once per connection, so that
+// the program's M/d/yyyy literals read the same on every server language);
+// to SQLite, embedded or through its ODBC driver, they are adapted first
+// (sql_adapter.h).
 //
 // Record sets are client-side: every row is fetched when they open. A record
 // set is updatable unless opened with LockType::ReadOnly; its edits go back as
@@ -38,6 +39,13 @@ namespace quillon {
 enum class CursorType { ForwardOnly, Keyset, Dynamic, Static };
 enum class LockType { ReadOnly, Pessimistic, Optimistic, BatchOptimistic };
 enum class EngineKind { None, Sqlite, Odbc };
+
+// Which ODBC driver reaches the database: a data source name, or else a
+// driver name (FreeTDS when empty).
+struct OdbcTarget {
+    QString driver;
+    QString dsn;
+};
 
 class Connection {
 public:
@@ -88,6 +96,9 @@ public:
     // ';' or braces are braced.
     static QString sqlServerConnectionString(const QString& server, const QString& database,
                                              const QString& user, const QString& password);
+    // The same through any driver or data source; FreeTDS gets UTF-8 text.
+    static QString odbcConnectionString(const OdbcTarget& target, const QString& server, const QString& database,
+                                        const QString& user, const QString& password);
 
     // For Command and the data layer.
     Engine& engine() const;

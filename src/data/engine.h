@@ -2,7 +2,8 @@
 // The interface between a Connection and the database engine behind it.
 // Internal to the data layer: the program talks to Connection, Recordset and
 // Command only. Two engines implement it: the embedded SQLite file
-// (sqlite_engine.h) and SQL Server over ODBC (odbc_engine.h).
+// (sqlite_engine.h) and an ODBC driver (odbc_engine.h), which reaches SQL
+// Server or, through a SQLite ODBC driver, a SQLite file.
 
 #include "data/column_kind.h"
 #include "data/parameter.h"
@@ -62,6 +63,8 @@ public:
 
     // ---- used by the record set writer; statements in the engine's own dialect
     virtual int runNative(const QString& sql, const std::vector<BoundValue>& params) = 0;
+    // The first value of the first row of a native query; Null when no row.
+    virtual Value queryNativeValue(const QString& sql, const std::vector<BoundValue>& params) = 0;
     virtual QString qualifiedName(const BaseTable& t) const = 0;
     virtual QString quoteName(const QString& name) const = 0;
     // A condition matching one column against one placeholder, equal values only.

@@ -3,6 +3,7 @@
 #include "data/connection_string.h"
 #include "data/dberror.h"
 #include "data/sql_tokens.h"
+#include "data/sqlite_dialect.h"
 #include "data/table_writer.h"
 
 #include <QAtomicInt>
@@ -14,6 +15,10 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlite3.h>
+
 namespace quillon {
 
 namespace {
@@ -22,29 +27,83 @@ QAtomicInt s_connectionCounter;
 
 const QString kSource = QStringLiteral("ODBC");
 
-QVariant toVariant(const BoundValue& b)
+// A value as it is bound to a placeholder. A SQLite file takes dates, money
+// and flags in the forms the embedded engine stores (sqlite_engine.cpp), so
+// that both roads leave the same bytes behind.
+QVariant toVariant(const BoundValue& b, bool sqlite)
 {
     if (b.value.isNull()) {
         switch (b.kind) {
         case ColumnKind::Int: return QVariant(QMetaType::fromType<qlonglong>());
         case ColumnKind::Double: case ColumnKind::Currency: return QVariant(QMetaType::fromType<double>());
         case ColumnKind::Bool: return QVariant(QMetaType::fromType<bool>());
-        case ColumnKind::Date: return QVariant(QMetaType::fromType<QDate>());
-        case ColumnKind::DateTime: return QVariant(QMetaType::fromType<QDateTime>());
+        case ColumnKind::Date: return sqlite ? QVariant(QMetaType::fromType<QString>()) : QVariant(QMetaType::fromType<QDate>());
+        case ColumnKind::DateTime:
+            return sqlite ? QVariant(QMetaType::fromType<QString>()) : QVariant(QMetaType::fromType<QDateTime>());
         default: return QVariant(QMetaType::fromType<QString>());
         }
     }
-    switch (b.kind) {
-    case ColumnKind::Date: return b.value.toDate();
-    case ColumnKind::DateTime: return b.value.toDateTime();
-    case ColumnKind::Currency: return b.value.toCurrency().toDouble();
-    case ColumnKind::Bool: return b.value.toBool();
-    default: return b.value.toVariant();
+    const Value::Type type = b.value.type();
+    ColumnKind kind = b.kind;
+    if (kind == ColumnKind::Auto) {
+        switch (type) {
+        case Value::Type::Date: kind = ColumnKind::Date; break;
+        case Value::Type::DateTime: kind = ColumnKind::DateTime; break;
+        case Value::Type::Currency: kind = ColumnKind::Currency; break;
+        case Value::Type::Bool: kind = ColumnKind::Bool; break;
+        case Value::Type::Text: kind = ColumnKind::Text; break;
+        default: break;
+        }
+    }
+    switch (kind) {
+    case ColumnKind::Text: {
+        // An empty text is not Null: a null QString would be bound as Null.
+        const QString text = b.value.toString();
+        return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+    }
+    case ColumnKind::Date:
+    case ColumnKind::DateTime: {
+        if (type == Value::Type::Text && b.value.toString().trimmed().isEmpty())
+            return toVariant(BoundValue{Value(), kind}, sqlite);
+        const QDateTime dt = b.value.toDateTime();
+        if (!dt.isValid()) return b.value.toVariant();  // the database reports what it cannot read
+        if (!sqlite) return kind == ColumnKind::Date ? QVariant(dt.date()) : QVariant(dt);
+        return kind == ColumnKind::Date ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
+                                        : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    case ColumnKind::Currency: {
+        Currency c = b.value.toCurrency();
+        if (type == Value::Type::Text) {
+            bool ok = false;
+            c = Currency::fromString(b.value.toString(), &ok);
+            if (!ok) return b.value.toVariant();
+        }
+        if (sqlite && c.raw() % Currency::Scale == 0) return QVariant(qlonglong(c.raw() / Currency::Scale));
+        return c.toDouble();
+    }
+    case ColumnKind::Bool:
+        return sqlite ? QVariant(b.value.toBool() ? 1 : 0) : QVariant(b.value.toBool());
+    default:
+        return b.value.toVariant();
     }
 }
 
+// The kind of a field by the SQL type the driver reports: money and decimal
+// (SQL_DECIMAL, SQL_NUMERIC) are exact Currency values, floating point
+// columns doubles, whatever form the driver hands them over in.
 ColumnKind kindOfField(const QSqlField& f)
 {
+QT_WARNING_PUSH
+QT_WARNING_DISABLE_DEPRECATED
+    const int sqlType = f.typeID();
+QT_WARNING_POP
+    switch (sqlType) {
+    case SQL_DECIMAL: case SQL_NUMERIC: return ColumnKind::Currency;
+    case SQL_DOUBLE: case SQL_FLOAT: case SQL_REAL: return ColumnKind::Double;
+    case SQL_BIT: return ColumnKind::Bool;
+    case SQL_TYPE_DATE: case SQL_DATE: return ColumnKind::Date;
+    default: break;
+    }
     switch (f.metaType().id()) {
     case QMetaType::Bool: return ColumnKind::Bool;
     case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
@@ -53,21 +112,83 @@ ColumnKind kindOfField(const QSqlField& f)
     case QMetaType::Double: case QMetaType::Float: return ColumnKind::Double;
     case QMetaType::QDate: return ColumnKind::Date;
     case QMetaType::QDateTime: case QMetaType::QTime: return ColumnKind::DateTime;
-    case QMetaType::QString: return ColumnKind::Text;
+    case QMetaType::QString: return ColumnKind::Auto;
     default: return ColumnKind::Auto;
     }
+}
+
+// 'yyyy-MM-dd' or 'yyyy-MM-dd HH:mm:ss[.zzz]' (a T allowed), as text comes back
+// from expressions over date columns.
+Value isoDateText(const QString& text, bool dateOnly)
+{
+    if (text.size() == 10) {
+        const QDate d = QDate::fromString(text, Qt::ISODate);
+        if (d.isValid()) return Value(d);
+    } else if (text.size() >= 19 && text.size() <= 23 && (text.at(10) == QLatin1Char(' ') || text.at(10) == QLatin1Char('T'))) {
+        const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
+        const QTime t = QTime::fromString(text.mid(11), text.size() > 19 ? Qt::ISODateWithMs : Qt::ISODate);
+        if (d.isValid() && t.isValid()) return dateOnly ? Value(d) : Value(Value::wallClock(d, t));
+    }
+    return Value();
 }
 
 Value toValue(const QVariant& v, ColumnKind kind)
 {
     if (!v.isValid() || v.isNull()) return Value();
-    // Decimal and money columns arrive as text under the high-precision policy.
-    if (kind == ColumnKind::Double && v.typeId() == QMetaType::QString) {
+    const bool isText = v.typeId() == QMetaType::QString;
+    switch (kind) {
+    case ColumnKind::Currency: {
         bool ok = false;
-        const Currency c = Currency::fromString(v.toString(), &ok);
+        const Currency c = isText ? Currency::fromString(v.toString(), &ok) : Currency::fromDouble(v.toDouble(&ok));
         if (ok) return Value(c);
+        break;
     }
-    if (kind == ColumnKind::Date && v.typeId() == QMetaType::QDateTime) return Value(v.toDateTime().date());
+    case ColumnKind::Double: {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (ok) return Value(d);
+        break;
+    }
+    case ColumnKind::Int: {
+        bool ok = false;
+        const qlonglong i = v.toLongLong(&ok);
+        if (ok) return Value(std::int64_t(i));
+        break;
+    }
+    case ColumnKind::Bool:
+        if (!isText || !v.toString().trimmed().isEmpty()) return Value(v.toLongLong() != 0 || v.toBool());
+        break;
+    case ColumnKind::Date:
+    case ColumnKind::DateTime: {
+        const bool dateOnly = kind == ColumnKind::Date;
+        if (v.typeId() == QMetaType::QDate)
+            return dateOnly ? Value(v.toDate()) : Value(Value::wallClock(v.toDate(), QTime(0, 0)));
+        if (v.typeId() == QMetaType::QDateTime) {
+            const QDateTime dt = v.toDateTime();
+            return dateOnly ? Value(dt.date()) : Value(Value::wallClock(dt.date(), dt.time()));
+        }
+        if (isText) {
+            const Value iso = isoDateText(v.toString(), dateOnly);
+            if (!iso.isNull()) return iso;
+            const QDateTime dt = Value(v.toString()).toDateTime();
+            if (dt.isValid()) return dateOnly ? Value(dt.date()) : Value(dt);
+        }
+        break;
+    }
+    case ColumnKind::Auto:
+        if (isText) {
+            const Value iso = isoDateText(v.toString(), false);
+            if (!iso.isNull() && iso.type() == Value::Type::DateTime && v.toString().size() == 10) return Value(iso.toDate());
+            if (!iso.isNull()) return iso;
+        }
+        break;
+    case ColumnKind::Text:
+        return Value(v.toString());
+    }
+    if (v.typeId() == QMetaType::QDateTime) {
+        const QDateTime dt = v.toDateTime();
+        return Value(Value::wallClock(dt.date(), dt.time()));
+    }
     return Value::fromVariant(v);
 }
 
@@ -83,13 +204,14 @@ bool looksLikeLostConnection(const QSqlError& e)
 
 }  // namespace
 
-bool OdbcEngine::isSqlServer(const QString& connectionString)
+OdbcEngine::Dialect OdbcEngine::dialectOf(const QString& dbmsName)
 {
-    const ConnectionString cs = ConnectionString::parse(connectionString);
-    const QString driver = cs.value(QStringLiteral("Driver"));
-    if (driver.isEmpty()) return cs.contains(QStringLiteral("DSN")) || cs.contains(QStringLiteral("FileDSN"));
-    return driver.contains(QLatin1String("FreeTDS"), Qt::CaseInsensitive) || driver.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive)
-           || driver.contains(QLatin1String("tdsodbc"), Qt::CaseInsensitive);
+    if (dbmsName.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive)) return Dialect::SqlServer;
+    if (dbmsName.startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive)) return Dialect::Sqlite;
+    throw DbError(ErrorNumber::CannotConnect,
+                  QStringLiteral("The ODBC data source is a %1 database; Quillon works with SQL Server or SQLite.")
+                      .arg(dbmsName.isEmpty() ? QStringLiteral("nameless") : dbmsName),
+                  kSource);
 }
 
 OdbcEngine::OdbcEngine(const QString& connectionString)
@@ -104,6 +226,9 @@ QSqlDatabase OdbcEngine::db() const { return QSqlDatabase::database(m_name, fals
 
 std::shared_ptr<OdbcEngine> OdbcEngine::open(const QString& connectionString)
 {
+    // A SQLite file reached through its ODBC driver gets the server functions
+    // when the driver opens it.
+    sqlite::registerFunctionsForEveryConnection();
     std::shared_ptr<OdbcEngine> e(new OdbcEngine(connectionString));
     {
         QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), e->m_name);
@@ -120,8 +245,68 @@ std::shared_ptr<OdbcEngine> OdbcEngine::open(const QString& connectionString)
         }
     }
     e->m_open = true;
-    if (isSqlServer(connectionString)) e->execute(QStringLiteral("SET DATEFORMAT mdy"), {});
+    try {
+        e->m_dialect = dialectOf(e->dbmsName());
+        if (e->m_dialect == Dialect::SqlServer) {
+            e->execute(QStringLiteral("SET DATEFORMAT mdy"), {});
+        } else {
+            // The functions come from the process's SQLite library, on which
+            // the driver opened its connection; a driver with a SQLite of its
+            // own lacks them, and the program's statements could not run.
+            try {
+                e->queryNativeValue(QStringLiteral("SELECT len('x')"), {});
+            } catch (const DbError&) {
+                throw DbError(ErrorNumber::CannotConnect,
+                              QStringLiteral("The SQLite ODBC driver does not use the program's SQLite library, so the "
+                                             "functions the program's statements call are missing."),
+                              kSource);
+            }
+            if (!e->schema().table(QStringLiteral("Incidents")))
+                throw DbError(ErrorNumber::Generic,
+                              QStringLiteral("The ODBC data source is not an incident database: it has no Incidents table."), kSource);
+        }
+    } catch (...) {
+        e->close();
+        throw;
+    }
     return e;
+}
+
+QString OdbcEngine::dbmsName()
+{
+    const QVariant h = db().driver()->handle();
+    // The connection handle, typed SQLHANDLE or plain void* by Qt version.
+    if (!h.isValid() || (qstrcmp(h.typeName(), "SQLHANDLE") != 0 && qstrcmp(h.typeName(), "void*") != 0)) return QString();
+    SQLHANDLE dbc = *static_cast<const SQLHANDLE*>(h.constData());
+    SQLCHAR name[256] = {0};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = SQLGetInfo(dbc, SQL_DBMS_NAME, name, SQLSMALLINT(sizeof name), &length);
+    if (!SQL_SUCCEEDED(rc)) return QString();
+    return QString::fromUtf8(reinterpret_cast<const char*>(name)).trimmed();
+}
+
+const SqlSchemaInfo& OdbcEngine::schema()
+{
+    if (m_schemaLoaded) return m_schema;
+    m_schema.clear();
+    for (const char* dbName : {"main", "temp"}) {
+        QSqlQuery q(db());
+        q.setForwardOnly(true);
+        exec(q, sqlite::schemaQuery(QLatin1String(dbName)), {});
+        while (q.next())
+            m_schema.addColumn(QLatin1String(dbName), q.value(0).toString(),
+                               SqlSchemaInfo::Column{q.value(1).toString(), q.value(2).toString(), q.value(3).toInt() > 0});
+        if (q.lastError().isValid()) fail(q.lastError());
+    }
+    m_schemaLoaded = true;
+    return m_schema;
+}
+
+QString OdbcEngine::native(const QString& programSql)
+{
+    if (m_dialect == Dialect::SqlServer) return programSql;
+    schema();
+    return m_adapter.adapt(programSql);
 }
 
 void OdbcEngine::close()
@@ -165,7 +350,7 @@ void OdbcEngine::exec(QSqlQuery& q, const QString& sql, const std::vector<BoundV
     } else {
         ok = q.prepare(sql);
         if (ok) {
-            for (const BoundValue& b : params) q.addBindValue(toVariant(b));
+            for (const BoundValue& b : params) q.addBindValue(toVariant(b, m_dialect == Dialect::Sqlite));
             ok = q.exec();
         }
     }
@@ -175,31 +360,115 @@ void OdbcEngine::exec(QSqlQuery& q, const QString& sql, const std::vector<BoundV
 int OdbcEngine::execute(const QString& sql, const std::vector<BoundValue>& params)
 {
     checkOpen();
-    QSqlQuery q(db());
-    exec(q, sql, params);
-    return q.numRowsAffected() < 0 ? 0 : q.numRowsAffected();
+    int affected = 0;
+    runSplit(native(sql), params, affected);
+    return affected;
 }
 
-int OdbcEngine::runNative(const QString& sql, const std::vector<BoundValue>& params) { return execute(sql, params); }
+// SQL Server takes a batch of statements at once; the SQLite driver runs the
+// first only, so there each statement goes by itself (the values belong to
+// the first).
+void OdbcEngine::runSplit(const QString& nativeSql, const std::vector<BoundValue>& params, int& affected)
+{
+    QStringList statements;
+    if (m_dialect == Dialect::Sqlite) {
+        // A semicolon ends a statement unless SQLite reads it as inside one
+        // (the body of a trigger).
+        QString current;
+        for (const sql::Token& t : sql::tokenize(nativeSql)) {
+            current += t.text;
+            if (t.kind == sql::TokenKind::Semicolon && sqlite3_complete(current.toUtf8().constData())) {
+                current.chop(1);
+                if (!current.trimmed().isEmpty()) statements << current;
+                current.clear();
+            }
+        }
+        if (!current.trimmed().isEmpty()) statements << current;
+    } else {
+        statements << nativeSql;
+    }
+    bool first = true;
+    for (const QString& statement : statements) {
+        QSqlQuery q(db());
+        exec(q, statement, first ? params : std::vector<BoundValue>{});
+        first = false;
+        if (q.numRowsAffected() > 0) affected += q.numRowsAffected();
+        if (m_dialect == Dialect::Sqlite && sqlite::changesSchema(statement)) m_schemaLoaded = false;
+    }
+}
+
+int OdbcEngine::runNative(const QString& sql, const std::vector<BoundValue>& params)
+{
+    checkOpen();
+    int affected = 0;
+    runSplit(sql, params, affected);
+    return affected;
+}
+
+Value OdbcEngine::queryNativeValue(const QString& sql, const std::vector<BoundValue>& params)
+{
+    checkOpen();
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    exec(q, sql, params);
+    std::vector<ColumnKind> kinds;
+    const auto rows = readAll(q, kinds);
+    return rows.empty() || rows.front().empty() ? Value() : rows.front().front();
+}
 
 std::vector<Recordset::Row> OdbcEngine::readAll(QSqlQuery& q, std::vector<ColumnKind>& kinds)
 {
     const QSqlRecord rec = q.record();
-    kinds.resize(size_t(rec.count()));
-    for (int i = 0; i < rec.count(); ++i) kinds[size_t(i)] = kindOfField(rec.field(i));
+    // Kinds given by the caller (declared column types) win over the driver's.
+    kinds.resize(size_t(rec.count()), ColumnKind::Auto);
+    std::vector<ColumnKind> reading(kinds);
+    for (int i = 0; i < rec.count(); ++i)
+        if (reading[size_t(i)] == ColumnKind::Auto) reading[size_t(i)] = kindOfField(rec.field(i));
     std::vector<Recordset::Row> rows;
     while (q.next()) {
         Recordset::Row row;
-        row.reserve(kinds.size());
-        for (int i = 0; i < int(kinds.size()); ++i) row.push_back(toValue(q.value(i), kinds[size_t(i)]));
+        row.reserve(reading.size());
+        for (int i = 0; i < int(reading.size()); ++i) row.push_back(toValue(q.value(i), reading[size_t(i)]));
         rows.push_back(std::move(row));
     }
     if (q.lastError().isValid()) fail(q.lastError());
-    // Money read as text is Currency; report the field as such.
+    // The embedded engine reports expressions as Auto; so does a SQLite file
+    // reached here. A server's typed columns keep the kind read.
     for (size_t i = 0; i < kinds.size(); ++i)
-        if (kinds[i] == ColumnKind::Double && !rows.empty() && rows.front()[i].type() == Value::Type::Currency)
-            kinds[i] = ColumnKind::Currency;
+        if (kinds[i] == ColumnKind::Auto && m_dialect == Dialect::SqlServer) kinds[i] = reading[i];
     return rows;
+}
+
+std::vector<ColumnKind> OdbcEngine::declaredKinds(const QString& sql, int columns)
+{
+    std::vector<ColumnKind> kinds(size_t(columns), ColumnKind::Auto);
+    if (m_dialect != Dialect::Sqlite) return kinds;
+    const sql::Tokens tokens = sql::tokenize(sql);
+    const sql::TableRefs refs = sql::collectTableRefs(tokens);
+    const std::vector<sql::SelectItem> items = sql::parseSelectList(tokens);
+    const SqlSchemaInfo& info = schema();
+    auto declared = [&](const QString& table, const QString& column) {
+        const QString type = info.declaredType(table, column);
+        return type.isEmpty() ? ColumnKind::Auto : columnKindOf(type);
+    };
+    if (int(items.size()) == columns) {
+        for (int i = 0; i < columns; ++i) {
+            const sql::SelectItem& it = items[size_t(i)];
+            if (it.star || it.column.isEmpty()) continue;
+            QString table = it.qualifier.isEmpty() ? (refs.tables.size() == 1 ? refs.tables.front() : QString())
+                                                   : refs.resolve(it.qualifier);
+            if (table.isEmpty() && it.qualifier.isEmpty())
+                for (const QString& t : refs.tables)
+                    if (info.table(t) && info.table(t)->column(it.column)) { table = t; break; }
+            if (!table.isEmpty()) kinds[size_t(i)] = declared(table, it.column);
+        }
+    } else if (items.size() == 1 && items.front().star && refs.tables.size() == 1) {
+        if (const SqlSchemaInfo::Table* t = info.table(refs.tables.front()))
+            for (int i = 0; i < columns && i < int(t->columns.size()); ++i)
+                kinds[size_t(i)] = t->columns[size_t(i)].declaredType.isEmpty() ? ColumnKind::Auto
+                                                                                 : columnKindOf(t->columns[size_t(i)].declaredType);
+    }
+    return kinds;
 }
 
 RecordsetPtr OdbcEngine::openRecordset(const QString& sqlOrTable, bool updatable, bool batch)
@@ -210,13 +479,15 @@ RecordsetPtr OdbcEngine::openRecordset(const QString& sqlOrTable, bool updatable
     const QString sql = bare.match(trimmed).hasMatch() ? QStringLiteral("Select * from ") + trimmed : sqlOrTable;
     QSqlQuery q(db());
     q.setForwardOnly(true);
-    exec(q, sql, {});
+    const QString nativeSql = native(sql);
+    exec(q, nativeSql, {});
     if (!q.isSelect()) {
+        if (m_dialect == Dialect::Sqlite && sqlite::changesSchema(nativeSql)) m_schemaLoaded = false;
         auto rs = std::make_shared<Recordset>();
         rs->setSource(sqlOrTable);
         return rs;
     }
-    std::vector<ColumnKind> kinds;
+    std::vector<ColumnKind> kinds = declaredKinds(sql, q.record().count());
     std::vector<Recordset::Row> rows = readAll(q, kinds);
     const QSqlRecord rec = q.record();
     QStringList names;
@@ -232,12 +503,27 @@ RecordsetPtr OdbcEngine::openRecordset(const QString& sqlOrTable, bool updatable
         for (size_t t = 0; t < tables.size(); ++t)
             if (tables[t].name.compare(name, Qt::CaseInsensitive) == 0) return int(t);
         BaseTable bt{QString(), name, {}};
-        const QSqlIndex pk = db().primaryIndex(name);
-        for (int k = 0; k < pk.count(); ++k) bt.keyColumns << pk.fieldName(k);
+        if (m_dialect == Dialect::Sqlite) {
+            if (const SqlSchemaInfo::Table* info = schema().table(name)) {
+                bt.name = info->name;
+                bt.database = info->database;
+                bt.keyColumns = info->keyColumns();
+            }
+        } else {
+            const QSqlIndex pk = db().primaryIndex(name);
+            for (int k = 0; k < pk.count(); ++k) bt.keyColumns << pk.fieldName(k);
+        }
         tables.push_back(bt);
         return int(tables.size()) - 1;
     };
     const bool singleTable = refs.tables.size() == 1;
+    const auto hasColumn = [this](const QString& table, const QString& column) {
+        if (m_dialect == Dialect::Sqlite) {
+            const SqlSchemaInfo::Table* t = schema().table(table);
+            return t && t->column(column);
+        }
+        return db().record(table).contains(column);
+    };
     if (items.size() == 1 && items.front().star && singleTable && updatable) {
         const int t = tableIndex(refs.tables.front());
         for (int i = 0; i < rec.count(); ++i) columns[size_t(i)] = BaseColumn{t, names[i], kinds[size_t(i)]};
@@ -247,6 +533,11 @@ RecordsetPtr OdbcEngine::openRecordset(const QString& sqlOrTable, bool updatable
             columns[size_t(i)].kind = kinds[size_t(i)];
             if (it.star || it.column.isEmpty()) continue;
             QString table = it.qualifier.isEmpty() ? (singleTable ? refs.tables.front() : QString()) : refs.resolve(it.qualifier);
+            // An unqualified column among several tables (one in a subquery):
+            // the first table, in the order the statement names them, that has it.
+            if (table.isEmpty() && it.qualifier.isEmpty())
+                for (const QString& t : refs.tables)
+                    if (hasColumn(t, it.column)) { table = t; break; }
             if (table.isEmpty()) continue;
             columns[size_t(i)].table = tableIndex(table);
             columns[size_t(i)].column = it.column;
@@ -265,8 +556,8 @@ std::vector<Recordset::Row> OdbcEngine::fetchRows(const QString& sql, int expect
     checkOpen();
     QSqlQuery q(db());
     q.setForwardOnly(true);
-    exec(q, sql, {});
-    std::vector<ColumnKind> kinds;
+    exec(q, native(sql), {});
+    std::vector<ColumnKind> kinds = declaredKinds(sql, q.record().count());
     auto rows = readAll(q, kinds);
     if (int(kinds.size()) != expectedColumns)
         throw DbError(ErrorNumber::Generic, QStringLiteral("The query now returns %1 fields instead of %2.").arg(kinds.size()).arg(expectedColumns), kSource);
@@ -276,6 +567,14 @@ std::vector<Recordset::Row> OdbcEngine::fetchRows(const QString& sql, int expect
 void OdbcEngine::callProcedure(const QString& name, std::vector<Parameter>& params)
 {
     checkOpen();
+    if (m_dialect == Dialect::Sqlite) {
+        QString proc = name.trimmed();
+        if (proc.startsWith(QLatin1String("dbo."), Qt::CaseInsensitive)) proc = proc.mid(4);
+        if (proc.compare(QLatin1String("usp_getNextNumber"), Qt::CaseInsensitive) != 0)
+            throw DbError(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(name), kSource);
+        sqlite::serveNextNumber(*this, schema(), params);
+        return;
+    }
     QStringList marks;
     for (size_t i = 0; i < params.size(); ++i) marks << QStringLiteral("?");
     QSqlQuery q(db());
@@ -293,7 +592,7 @@ void OdbcEngine::callProcedure(const QString& name, std::vector<Parameter>& para
         case ParameterType::Boolean: kind = ColumnKind::Bool; break;
         case ParameterType::VarChar: break;
         }
-        QVariant v = toVariant(BoundValue{p.value, kind});
+        QVariant v = toVariant(BoundValue{p.value, kind}, m_dialect == Dialect::Sqlite);
         if (p.direction == ParameterDirection::Output && kind == ColumnKind::Int) v = QVariant(QMetaType::fromType<int>());
         const QSql::ParamType dir = p.direction == ParameterDirection::Input ? QSql::In
                                     : p.direction == ParameterDirection::InputOutput ? QSql::InOut : QSql::Out;
@@ -311,7 +610,8 @@ void OdbcEngine::beginTransaction()
     if (m_txDepth == 0) {
         if (!db().transaction()) fail(db().lastError());
     } else {
-        execute(QStringLiteral("SAVE TRANSACTION quillon_%1").arg(m_txDepth), {});
+        runNative(m_dialect == Dialect::SqlServer ? QStringLiteral("SAVE TRANSACTION quillon_%1").arg(m_txDepth)
+                                                  : QStringLiteral("SAVEPOINT quillon_%1").arg(m_txDepth), {});
     }
     ++m_txDepth;
 }
@@ -321,6 +621,7 @@ void OdbcEngine::commitTransaction()
     checkOpen();
     if (m_txDepth == 0) throw DbError(ErrorNumber::Generic, QStringLiteral("No transaction is active."), kSource);
     if (m_txDepth == 1 && !db().commit()) fail(db().lastError());
+    if (m_txDepth > 1 && m_dialect == Dialect::Sqlite) runNative(QStringLiteral("RELEASE quillon_%1").arg(m_txDepth - 1), {});
     --m_txDepth;
 }
 
@@ -332,37 +633,69 @@ void OdbcEngine::rollbackTransaction()
     if (m_txDepth == 0) {
         if (!db().rollback()) fail(db().lastError());
     } else {
-        execute(QStringLiteral("ROLLBACK TRANSACTION quillon_%1").arg(m_txDepth), {});
+        if (m_dialect == Dialect::SqlServer) {
+            runNative(QStringLiteral("ROLLBACK TRANSACTION quillon_%1").arg(m_txDepth), {});
+        } else {
+            runNative(QStringLiteral("ROLLBACK TO quillon_%1").arg(m_txDepth), {});
+            runNative(QStringLiteral("RELEASE quillon_%1").arg(m_txDepth), {});
+        }
     }
 }
 
 QString OdbcEngine::quoteName(const QString& name) const
 {
+    if (m_dialect == Dialect::Sqlite) return sqlite::quoteName(name);
     QString n = name;
     return QLatin1Char('[') + n.replace(QLatin1String("]"), QLatin1String("]]")) + QLatin1Char(']');
 }
 
 QString OdbcEngine::qualifiedName(const BaseTable& t) const
 {
+    if (m_dialect == Dialect::Sqlite) return sqlite::qualifiedName(t);
     // A temporary table's name goes as written (#tmp); others bracketed.
     return t.name.startsWith(QLatin1Char('#')) ? t.name : quoteName(t.name);
 }
 
-QString OdbcEngine::matchCondition(const QString& c, ColumnKind) const { return c + QStringLiteral(" = ?"); }
+QString OdbcEngine::matchCondition(const QString& c, ColumnKind kind) const
+{
+    if (m_dialect == Dialect::Sqlite) return sqlite::matchCondition(c, kind);
+    return c + QStringLiteral(" = ?");
+}
 
 QString OdbcEngine::singleRowUpdate(const BaseTable& t, const QString& setList, const QString& where) const
 {
+    if (m_dialect == Dialect::Sqlite) return sqlite::singleRowUpdate(t, setList, where);
     return QStringLiteral("UPDATE TOP (1) %1 SET %2 WHERE %3").arg(qualifiedName(t), setList, where);
 }
 
 QString OdbcEngine::singleRowDelete(const BaseTable& t, const QString& where) const
 {
+    if (m_dialect == Dialect::Sqlite) return sqlite::singleRowDelete(t, where);
     return QStringLiteral("DELETE TOP (1) FROM %1 WHERE %2").arg(qualifiedName(t), where);
 }
 
-void OdbcEngine::refreshInsertedRow(const BaseTable&, const std::vector<BaseColumn>&, int, Recordset::Row&)
+void OdbcEngine::refreshInsertedRow(const BaseTable& t, const std::vector<BaseColumn>& columns, int tableIndex,
+                                    Recordset::Row& row)
 {
-    // Keys come from usp_getNextNumber before the insert; nothing to read back.
+    // On SQL Server keys come from usp_getNextNumber before the insert. A
+    // SQLite table may assign its key (an INTEGER PRIMARY KEY) itself: read
+    // the row back as the embedded engine does.
+    if (m_dialect != Dialect::Sqlite) return;
+    QStringList names;
+    std::vector<size_t> fields;
+    for (size_t i = 0; i < columns.size() && i < row.size(); ++i) {
+        if (columns[i].table != tableIndex) continue;
+        names << quoteName(columns[i].column);
+        fields.push_back(i);
+    }
+    if (names.isEmpty()) return;
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    exec(q, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = last_insert_rowid()").arg(names.join(QStringLiteral(", ")), qualifiedName(t)), {});
+    std::vector<ColumnKind> kinds;
+    const auto rows = readAll(q, kinds);
+    if (rows.empty()) return;
+    for (size_t k = 0; k < fields.size(); ++k) row[fields[k]] = rows.front()[k];
 }
 
 }  // namespace quillon

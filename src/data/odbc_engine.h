@@ -1,14 +1,25 @@
 #pragma once
-// SQL Server over ODBC (Qt's QODBC driver with unixODBC and FreeTDS).
+// A database reached through an ODBC driver (Qt's QODBC driver over
+// unixODBC): SQL Server through FreeTDS or any other SQL Server driver, or a
+// SQLite file through a SQLite ODBC driver.
 //
-// Statements go to the server verbatim: the program's text is SQL Server
-// text already. On connecting, a SQL Server session gets "SET DATEFORMAT mdy"
-// so that the M/d/yyyy date literals the program writes mean the same on a
-// server of any language. Stored procedures are called as {call name(?, ...)}
-// with output parameters bound as such. Money and decimal values are read as
-// text and turned into exact Currency values.
+// The transport is the same for both; the dialect is chosen from what the
+// server says it is (SQL_DBMS_NAME), never from the driver's name:
+//   SQL Server  statements go verbatim (the program's text is SQL Server text
+//               already); the session gets "SET DATEFORMAT mdy" so that the
+//               M/d/yyyy literals mean the same on a server of any language;
+//               stored procedures are called as {call name(?, ...)} with
+//               output parameters bound as such.
+//   SQLite      statements pass through the same adapter as the embedded
+//               engine's (sql_adapter.h); usp_getNextNumber is served from the
+//               KeyCounters table (sqlite_dialect.h); the server functions are
+//               registered on the driver's connection through the SQLite
+//               library the process shares with it.
+// Any other server is refused. Money and decimal values are read as text and
+// turned into exact Currency values.
 
 #include "data/engine.h"
+#include "data/sql_adapter.h"
 
 #include <QSqlDatabase>
 
@@ -38,6 +49,7 @@ public:
     void rollbackTransaction() override;
 
     int runNative(const QString& sql, const std::vector<BoundValue>& params) override;
+    Value queryNativeValue(const QString& sql, const std::vector<BoundValue>& params) override;
     QString qualifiedName(const BaseTable& t) const override;
     QString quoteName(const QString& name) const override;
     QString matchCondition(const QString& quotedColumn, ColumnKind kind) const override;
@@ -46,21 +58,37 @@ public:
     void refreshInsertedRow(const BaseTable& t, const std::vector<BaseColumn>& columns, int tableIndex,
                             Recordset::Row& row) override;
 
-    // Whether the connection string reaches SQL Server (FreeTDS or a SQL
-    // Server driver, or a DSN), which decides the session settings.
-    static bool isSqlServer(const QString& connectionString);
+    enum class Dialect { SqlServer, Sqlite };
+    Dialect dialect() const { return m_dialect; }
+    // The dialect a server's SQL_DBMS_NAME stands for; throws DbError for a
+    // server the program cannot talk to.
+    static Dialect dialectOf(const QString& dbmsName);
 
 private:
     explicit OdbcEngine(const QString& connectionString);
+    QString dbmsName();
+    // The statement as this server reads it.
+    QString native(const QString& programSql);
+    const SqlSchemaInfo& schema();
+    void runSplit(const QString& nativeSql, const std::vector<BoundValue>& params, int& affected);
     [[noreturn]] void fail(const QSqlError& error);
     QSqlDatabase db() const;
     void exec(QSqlQuery& q, const QString& sql, const std::vector<BoundValue>& params);
+    // Reads every row; `kinds` holds the declared kind of each field (Auto
+    // where unknown) and returns the kinds the record set reports.
     std::vector<Recordset::Row> readAll(QSqlQuery& q, std::vector<ColumnKind>& kinds);
+    // On SQLite, the kinds the schema declares for the fields of a query
+    // (the driver types expressions by their first row only).
+    std::vector<ColumnKind> declaredKinds(const QString& programSql, int columns);
 
     QString m_name;
     QString m_connectionString;
     bool m_open = false;
     int m_txDepth = 0;
+    Dialect m_dialect = Dialect::SqlServer;
+    SqlSchemaInfo m_schema;
+    bool m_schemaLoaded = false;
+    SqlAdapter m_adapter{&m_schema};
 };
 
 }  // namespace quillon

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <optional>
+
 namespace quillon {
 
 using namespace sql;
@@ -59,34 +61,78 @@ QString SqlSchemaInfo::declaredType(const QString& table, const QString& column)
 
 // ---- dates ----------------------------------------------------------------
 
+namespace {
+
+QTime timeOf(const QRegularExpressionMatch& m, int first, bool* valid)
+{
+    int h = m.captured(first).toInt();
+    const int mi = m.captured(first + 1).toInt();
+    const int s = m.capturedLength(first + 2) > 0 ? m.captured(first + 2).toInt() : 0;
+    const QString frac = m.captured(first + 3);
+    const int ms = frac.isEmpty() ? 0 : QString(frac + QStringLiteral("00")).left(3).toInt();
+    const QString ap = m.captured(first + 4).toUpper();
+    if (!ap.isEmpty()) {
+        // 12:xx AM is just after midnight, 12:xx PM just after noon.
+        if (h < 1 || h > 12) *valid = false;
+        h = h % 12 + (ap == QLatin1String("PM") ? 12 : 0);
+    }
+    const QTime t(h, mi, s, ms);
+    if (!t.isValid()) *valid = false;
+    return t;
+}
+
+}  // namespace
+
+int SqlAdapter::parseServerDate(const QString& text, ServerDate& out)
+{
+#define QUILLON_TIME "(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,7}))?)?\\s*([AaPp][Mm])?)?"
+    // Month first (mdy), with / - or . between the parts and a two- or four-digit year.
+    static const QRegularExpression mdy(QStringLiteral("^\\s*(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{4}|\\d{2})" QUILLON_TIME "\\s*$"));
+    // ISO (yyyy-mm-dd, with a blank or T before the time) and the unseparated yyyymmdd.
+    static const QRegularExpression ymd(QStringLiteral("^\\s*(\\d{4})-?(\\d{2})-?(\\d{2})" QUILLON_TIME "\\s*$"));
+#undef QUILLON_TIME
+    bool valid = true;
+    QRegularExpressionMatch m = mdy.match(text);
+    if (m.hasMatch()) {
+        int year = m.captured(4).toInt();
+        // Two-digit years: 00-49 in this century, 50-99 in the last.
+        if (m.capturedLength(4) == 2) year += year < 50 ? 2000 : 1900;
+        out.date = QDate(year, m.captured(1).toInt(), m.captured(3).toInt());
+        out.hasTime = m.capturedLength(5) > 0;
+        out.time = out.hasTime ? timeOf(m, 5, &valid) : QTime(0, 0);
+    } else {
+        m = ymd.match(text);
+        if (!m.hasMatch()) return 0;
+        const QString digits = m.captured(0).trimmed();
+        // Separated both times or not at all: 2026-0714 is no date.
+        if (digits.size() >= 8 && (digits.at(4) == QLatin1Char('-')) != (digits.at(7) == QLatin1Char('-'))) return 0;
+        out.date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        out.hasTime = m.capturedLength(4) > 0;
+        out.time = out.hasTime ? timeOf(m, 4, &valid) : QTime(0, 0);
+    }
+    return valid && out.date.isValid() ? 1 : -1;
+}
+
+QString SqlAdapter::storedForm(const ServerDate& d, ColumnKind kind)
+{
+    const QString date = d.date.toString(QStringLiteral("yyyy-MM-dd"));
+    if (kind == ColumnKind::Date || (kind != ColumnKind::DateTime && !d.hasTime)) return date;
+    QString time = d.time.toString(QStringLiteral("HH:mm:ss"));
+    if (d.time.msec() != 0) time += d.time.toString(QStringLiteral(".zzz"));
+    return date + QLatin1Char(' ') + time;
+}
+
 QString SqlAdapter::isoFromUsDate(const QString& text, bool* ok)
 {
-    static const QRegularExpression re(QStringLiteral(
-        "^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*([AaPp][Mm])?)?\\s*$"));
     if (ok) *ok = true;
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch()) return QString();
-    const QDate d(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
-    bool valid = d.isValid();
-    QString out = d.toString(QStringLiteral("yyyy-MM-dd"));
-    if (m.capturedLength(4) > 0) {
-        int h = m.captured(4).toInt();
-        const int mi = m.captured(5).toInt();
-        const int s = m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0;
-        const QString ap = m.captured(7).toUpper();
-        if (!ap.isEmpty()) {
-            if (h < 1 || h > 12) valid = false;
-            h = h % 12 + (ap == QLatin1String("PM") ? 12 : 0);
-        }
-        const QTime t(h, mi, s);
-        valid = valid && t.isValid();
-        out += QLatin1Char(' ') + t.toString(QStringLiteral("HH:mm:ss"));
-    }
-    if (!valid) {
+    ServerDate d;
+    const int r = parseServerDate(text, d);
+    if (r == 0) return QString();
+    if (r < 0) {
         if (ok) *ok = false;
         return text;
     }
-    return out;
+    return storedForm(d, ColumnKind::Auto);
 }
 
 static DbError badDateError()
@@ -150,13 +196,16 @@ public:
             const QString type = m_schema->declaredType(table, column);
             if (!type.isNull()) return type;
         }
-        // Not in the tables the statement names: text only if it is text everywhere.
+        // Not in the tables the statement names: the type it has in every
+        // table that has such a column, if they agree.
         QString found;
         for (const auto& table : m_schema->tables()) {
             const auto* c = table.column(column);
             if (!c) continue;
-            if (!isTextDeclaredType(c->declaredType)) return QString();
-            found = c->declaredType;
+            if (!found.isNull() && (columnKindOf(c->declaredType) != columnKindOf(found)
+                                    || isTextDeclaredType(c->declaredType) != isTextDeclaredType(found)))
+                return QString();
+            found = c->declaredType.isNull() ? QStringLiteral("") : c->declaredType;
         }
         return found;
     }
@@ -270,6 +319,84 @@ public:
         return false;
     }
 
+    // The declared type of the expression whose last token is at j: a
+    // column, or a function that returns its argument's type; null if unknown.
+    QString typeEndingAt(int j) const
+    {
+        if (j < 0) return QString();
+        if (isNameTok(m_t[j])) return columnEndingAt(j);
+        if (m_t[j].kind != TokenKind::RParen) return QString();
+        const int l = matchingParen(m_t, j);
+        const int f = l >= 0 ? prevSignificant(m_t, l) : -1;
+        if (f < 0 || !isNameTok(m_t[f])) return QString();
+        const QString name = identifierName(m_t[f]).toLower();
+        if (passThroughFunctions().contains(name)) return typeStartingAt(nextSignificant(m_t, l));
+        if (name == QLatin1String("dateadd") || name == QLatin1String("getdate")) return QStringLiteral("DATETIME");
+        return QString();
+    }
+
+    // The same for the expression whose first token is at i.
+    QString typeStartingAt(int i) const
+    {
+        if (i < 0 || !isNameTok(m_t[i])) return QString();
+        int last = i;
+        for (;;) {
+            const int dot = nextSignificant(m_t, last);
+            if (dot < 0 || m_t[dot].kind != TokenKind::Dot) break;
+            const int part = nextSignificant(m_t, dot);
+            if (part < 0 || !isNameTok(m_t[part])) break;
+            last = part;
+        }
+        const int after = nextSignificant(m_t, last);
+        if (after >= 0 && m_t[after].kind == TokenKind::LParen) return typeEndingAt(matchingParen(m_t, after));
+        return columnEndingAt(last);
+    }
+
+    static bool isNumericFunction(const QString& name)
+    {
+        static const QSet<QString> f = {
+            QStringLiteral("len"), QStringLiteral("count"), QStringLiteral("sum"), QStringLiteral("avg"),
+            QStringLiteral("datepart"), QStringLiteral("datediff"), QStringLiteral("year"), QStringLiteral("month"),
+            QStringLiteral("day"), QStringLiteral("round"), QStringLiteral("abs"), QStringLiteral("floor"),
+            QStringLiteral("ceiling"), QStringLiteral("charindex"), QStringLiteral("sign")};
+        return f.contains(name.toLower());
+    }
+
+    static bool isNumericType(const QString& declared)
+    {
+        if (declared.isEmpty()) return false;
+        switch (columnKindOf(declared)) {
+        case ColumnKind::Int: case ColumnKind::Double: case ColumnKind::Currency: case ColumnKind::Bool: return true;
+        default: return false;
+        }
+    }
+
+    // Operands of a number type: a number, a numeric column, a function that
+    // returns a number. SQL Server turns the other operand of "+" into a
+    // number then, so "+" adds.
+    bool backwardIsNumber(int j) const
+    {
+        if (j < 0) return false;
+        if (m_t[j].kind == TokenKind::Number) return true;
+        if (m_t[j].kind == TokenKind::RParen) {
+            const int l = matchingParen(m_t, j);
+            const int f = l >= 0 ? prevSignificant(m_t, l) : -1;
+            if (f >= 0 && isNameTok(m_t[f]) && isNumericFunction(identifierName(m_t[f]))) return true;
+        }
+        return isNumericType(typeEndingAt(j));
+    }
+
+    bool forwardIsNumber(int i) const
+    {
+        if (i < 0) return false;
+        if (m_t[i].kind == TokenKind::Number) return true;
+        if (isNameTok(m_t[i])) {
+            const int after = nextSignificant(m_t, i);
+            if (after >= 0 && m_t[after].kind == TokenKind::LParen && isNumericFunction(identifierName(m_t[i]))) return true;
+        }
+        return isNumericType(typeStartingAt(i));
+    }
+
     const TableRefs& refs() const { return m_refs; }
 
 private:
@@ -339,6 +466,77 @@ QHash<int, QString> insertTargets(const Tokens& t, const SqlSchemaInfo* schema)
         }
     }
     return out;
+}
+
+bool isDateKind(ColumnKind k) { return k == ColumnKind::Date || k == ColumnKind::DateTime; }
+
+bool isWholeArgument(const Tokens& t, int i)
+{
+    const int p = prevSignificant(t, i), n = nextSignificant(t, i);
+    return p >= 0 && n >= 0 && (t[p].kind == TokenKind::LParen || t[p].kind == TokenKind::Comma)
+           && (t[n].kind == TokenKind::RParen || t[n].kind == TokenKind::Comma);
+}
+
+// Where a literal at i meets a date: the kind of the date column it is
+// compared with, assigned to or inserted into (Date or DateTime), Auto as an
+// argument of a date function or against an expression of unknown type (a
+// derived table's column), nothing elsewhere: beside a text or number column,
+// after LIKE, joined by "+", it stays text.
+std::optional<ColumnKind> dateContext(const Tokens& t, int i, const Analyzer& an, const QHash<int, QString>& inserts)
+{
+    auto kindOf = [](const QString& declared) -> std::optional<ColumnKind> {
+        if (declared.isEmpty()) return ColumnKind::Auto;
+        const ColumnKind k = columnKindOf(declared);
+        return isDateKind(k) ? std::optional<ColumnKind>(k) : std::nullopt;
+    };
+    if (inserts.contains(i)) return kindOf(inserts.value(i));
+    const int prev = prevSignificant(t, i);
+    const int next = nextSignificant(t, i);
+    if (prev >= 0 && isComparison(t[prev])) {
+        const int other = prevSignificant(t, prev);
+        // 'a' = 'b', 5 = 'x': no date on the other side.
+        if (other >= 0 && (t[other].kind == TokenKind::String || t[other].kind == TokenKind::Number)) return std::nullopt;
+        return kindOf(an.typeEndingAt(other));
+    }
+    if (next >= 0 && isComparison(t[next])) {
+        const int other = nextSignificant(t, next);
+        if (other >= 0 && (t[other].kind == TokenKind::String || t[other].kind == TokenKind::Number)) return std::nullopt;
+        return kindOf(an.typeStartingAt(other));
+    }
+    // x BETWEEN 'a' AND 'b'
+    if (prev >= 0 && t[prev].isWord("BETWEEN")) return kindOf(an.typeEndingAt(prevSignificant(t, prev)));
+    if (prev >= 0 && t[prev].isWord("AND")) {
+        const int low = prevSignificant(t, prev);
+        const int between = low >= 0 ? prevSignificant(t, low) : -1;
+        if (between >= 0 && t[between].isWord("BETWEEN")) return kindOf(an.typeEndingAt(prevSignificant(t, between)));
+    }
+    if (!isWholeArgument(t, i)) return std::nullopt;
+    // x IN ('a', 'b'), or an argument of a date function.
+    int open = prev;
+    while (open >= 0 && t[open].kind == TokenKind::Comma) {
+        const int item = prevSignificant(t, open);
+        if (item < 0 || t[item].kind != TokenKind::String) {
+            open = -1;
+            break;
+        }
+        open = prevSignificant(t, item);
+    }
+    if (open < 0 || t[open].kind != TokenKind::LParen) {
+        // A later argument of a function: find its opening parenthesis.
+        open = -1;
+        for (int k = prev, depth = 0; k >= 0; --k) {
+            if (t[k].kind == TokenKind::RParen) ++depth;
+            else if (t[k].kind == TokenKind::LParen && depth-- == 0) { open = k; break; }
+        }
+    }
+    const int before = open >= 0 ? prevSignificant(t, open) : -1;
+    if (before < 0) return std::nullopt;
+    if (t[before].isWord("IN")) return kindOf(an.typeEndingAt(prevSignificant(t, before)));
+    static const QSet<QString> dateFunctions = {QStringLiteral("datepart"), QStringLiteral("datediff"),
+                                                QStringLiteral("dateadd"), QStringLiteral("datename"),
+                                                QStringLiteral("year"), QStringLiteral("month"), QStringLiteral("day")};
+    if (isNameTok(t[before]) && dateFunctions.contains(identifierName(t[before]).toLower())) return ColumnKind::Auto;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -421,36 +619,28 @@ QString SqlAdapter::adapt(const QString& text) const
             }
         }
         if (t.kind == TokenKind::DateLiteral) {
-            bool ok = true;
-            const QString iso = isoFromUsDate(t.text.mid(1, t.text.size() - 2), &ok);
-            if (!ok) throw badDateError();
-            if (iso.isNull()) {
-                const QDate d = QDate::fromString(t.text.mid(1, t.text.size() - 2).trimmed(), QStringLiteral("yyyy-MM-dd"));
-                if (!d.isValid()) throw badDateError();
-                emit(TokenKind::String, quoteStringLiteral(d.toString(QStringLiteral("yyyy-MM-dd"))));
-            } else {
-                emit(TokenKind::String, quoteStringLiteral(iso));
-            }
+            // An Access #date# is a date wherever it stands.
+            ServerDate d;
+            if (parseServerDate(t.text.mid(1, t.text.size() - 2), d) != 1) throw badDateError();
+            emit(TokenKind::String, quoteStringLiteral(storedForm(d, dateContext(in, i, an, inserts).value_or(ColumnKind::Auto))));
             continue;
         }
         if (t.kind == TokenKind::String) {
-            bool ok = true;
-            const QString iso = isoFromUsDate(stringLiteralValue(t), &ok);
-            if (!iso.isNull()) {
-                bool keepText = false;
-                if (prev >= 0 && in[prev].isWord("LIKE")) keepText = true;
-                if (prev >= 0 && isComparison(in[prev]) && isTextDeclaredType(an.columnEndingAt(prevSignificant(in, prev))))
-                    keepText = true;
-                if (inserts.contains(i) && isTextDeclaredType(inserts.value(i))) keepText = true;
-                if (!keepText) {
-                    if (!ok) throw badDateError();
-                    emit(TokenKind::String, quoteStringLiteral(iso));
+            ServerDate d;
+            const int shape = parseServerDate(stringLiteralValue(t), d);
+            if (shape != 0) {
+                if (const auto kind = dateContext(in, i, an, inserts)) {
+                    if (shape < 0) throw badDateError();
+                    emit(TokenKind::String, quoteStringLiteral(storedForm(d, *kind)));
                     continue;
                 }
             }
         }
+        // "+" joins text unless one operand is a number: then, by SQL Server's
+        // type precedence, the text is read as a number and "+" adds.
         if (t.kind == TokenKind::Operator && t.text == QLatin1String("+") && prev >= 0 && next >= 0
-            && endsOperand(in[prev]) && (an.backwardIsText(prev) || an.forwardIsText(next))) {
+            && endsOperand(in[prev]) && (an.backwardIsText(prev) || an.forwardIsText(next))
+            && !an.backwardIsNumber(prev) && !an.forwardIsNumber(next)) {
             emit(TokenKind::Operator, QStringLiteral("||"));
             continue;
         }

@@ -13,8 +13,8 @@
 //   DatePart(yyyy, x)          datepart('yyyy', x)   (registered function)
 //   a + b on text              a || b  (SQLite's + turns text into 0)
 //   Delete T where / Delete * from T   Delete from T ...
-//   '6/30/2024', #6/30/2024#   '2024-06-30', the form dates are stored in
-//   '6/30/2024 7:05:00 PM'     '2024-06-30 19:05:00'
+//   '6/30/2024', #6/30/2024#   '2024-06-30', the form dates are stored in,
+//   '6/30/2024 7:05:00 PM'     '2024-06-30 19:05:00' (see below where)
 //   true, false                1, 0
 //   77ORDER BY                 77 ORDER BY
 //   N'text'                    'text'
@@ -23,11 +23,20 @@
 //
 // A "+" joins text when one of its operands is a string literal, a function
 // that returns text, a parenthesised text expression, or a column that the
-// schema declares as text; the adapter reads column types from SqlSchemaInfo.
-// A date-shaped literal stays as it is where it is compared with, assigned to
-// or inserted into a text column, and after LIKE.
+// schema declares as text, and neither is a number (a number literal, a
+// numeric column or function): then, as on SQL Server, '1' + 2 adds. The
+// adapter reads column types from SqlSchemaInfo.
+// A literal becomes a stored date only where it meets a date: compared with,
+// assigned to or inserted into a DATE or DATETIME column (in the column's
+// form, so that '7/14/2026 12:00:00 AM' matches the DATE 2026-07-14), an
+// argument of a date function, or an Access #date#. Elsewhere, and in every
+// other respect, a string literal is left as written.
 
+#include "data/column_kind.h"
 #include "data/sql_tokens.h"
+
+#include <QDate>
+#include <QTime>
 
 #include <QHash>
 #include <QString>
@@ -75,9 +84,23 @@ public:
     // DbError for a date literal that names no real date ('2/30/2024').
     QString adapt(const QString& sqlServerText) const;
 
-    // 'M/d/yyyy' or 'M/d/yyyy h:mm[:ss] [AM|PM]' as ISO text; a null string
-    // when the text does not have that shape; ok=false when it has the shape
-    // but names no real date or time.
+    // A text SQL Server reads as a date under DATEFORMAT mdy: M/d/yyyy (also
+    // with - or . and two-digit years), yyyymmdd, yyyy-mm-dd, each optionally
+    // followed by a time h:mm[:ss[.fff]] [AM|PM] (after a T for ISO).
+    struct ServerDate {
+        QDate date;
+        QTime time;
+        bool hasTime = false;
+    };
+    // 1 a date, 0 not date-shaped, -1 date-shaped but no real date or time.
+    static int parseServerDate(const QString& text, ServerDate& out);
+    // The stored form: 'yyyy-MM-dd' for a Date column, 'yyyy-MM-dd HH:mm:ss'
+    // for a DateTime one; otherwise with the time only when one was given.
+    static QString storedForm(const ServerDate& d, ColumnKind kind);
+
+    // Any of those forms as the stored text (time only when given); a null
+    // string when the text does not have such a shape; ok=false when it has
+    // the shape but names no real date or time.
     static QString isoFromUsDate(const QString& text, bool* ok = nullptr);
 
 private:

@@ -3,6 +3,7 @@
 #include "data/connection_string.h"
 #include "data/dberror.h"
 #include "data/schema.h"
+#include "data/sqlite_dialect.h"
 #include "data/sqlite_functions.h"
 #include "data/table_writer.h"
 
@@ -514,10 +515,7 @@ void SqliteEngine::loadSchema()
 {
     m_schema.clear();
     for (const char* db : {"main", "temp"}) {
-        const QString sql = QStringLiteral(
-            "SELECT m.name, p.name, p.type, p.pk FROM %1.sqlite_schema m JOIN pragma_table_info(m.name, '%1') p "
-            "WHERE m.type IN ('table', 'view') AND m.name NOT LIKE 'sqlite_%' ORDER BY m.name, p.cid").arg(QLatin1String(db));
-        StmtGuard g{prepare(sql)};
+        StmtGuard g{prepare(sqlite::schemaQuery(QLatin1String(db)))};
         int rc;
         while ((rc = sqlite3_step(g.st)) == SQLITE_ROW) {
             auto text = [&](int i) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(g.st, i))); };
@@ -659,6 +657,18 @@ int SqliteEngine::runNative(const QString& sql, const std::vector<BoundValue>& p
     return sqlite3_changes(m_db);
 }
 
+Value SqliteEngine::queryNativeValue(const QString& sql, const std::vector<BoundValue>& params)
+{
+    checkOpen();
+    StmtGuard g{prepare(sql)};
+    bind(g.st, params);
+    const int rc = sqlite3_step(g.st);
+    if (rc == SQLITE_DONE) return Value();
+    if (rc != SQLITE_ROW) fail(rc);
+    TextCache cache;
+    return readValue(g.st, 0, ColumnKind::Auto, cache);
+}
+
 void SqliteEngine::runPlain(const char* sql)
 {
     char* err = nullptr;
@@ -667,37 +677,18 @@ void SqliteEngine::runPlain(const char* sql)
     if (rc != SQLITE_OK) fail(rc);
 }
 
-QString SqliteEngine::quoteName(const QString& name) const
-{
-    QString n = name;
-    return QLatin1Char('"') + n.replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
-QString SqliteEngine::qualifiedName(const BaseTable& t) const
-{
-    return t.database.isEmpty() ? quoteName(t.name) : quoteName(t.database) + QLatin1Char('.') + quoteName(t.name);
-}
-
-QString SqliteEngine::matchCondition(const QString& c, ColumnKind kind) const
-{
-    switch (kind) {
-    case ColumnKind::Date: return QStringLiteral("date(%1) = date(?)").arg(c);
-    case ColumnKind::DateTime: return QStringLiteral("datetime(%1) = datetime(?)").arg(c);
-    case ColumnKind::Currency: return QStringLiteral("round(%1, 4) = round(?, 4)").arg(c);
-    default: return c + QStringLiteral(" = ?");
-    }
-}
+QString SqliteEngine::quoteName(const QString& name) const { return sqlite::quoteName(name); }
+QString SqliteEngine::qualifiedName(const BaseTable& t) const { return sqlite::qualifiedName(t); }
+QString SqliteEngine::matchCondition(const QString& c, ColumnKind kind) const { return sqlite::matchCondition(c, kind); }
 
 QString SqliteEngine::singleRowUpdate(const BaseTable& t, const QString& setList, const QString& where) const
 {
-    const QString name = qualifiedName(t);
-    return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = (SELECT rowid FROM %1 WHERE %3 LIMIT 1)").arg(name, setList, where);
+    return sqlite::singleRowUpdate(t, setList, where);
 }
 
 QString SqliteEngine::singleRowDelete(const BaseTable& t, const QString& where) const
 {
-    const QString name = qualifiedName(t);
-    return QStringLiteral("DELETE FROM %1 WHERE rowid = (SELECT rowid FROM %1 WHERE %2 LIMIT 1)").arg(name, where);
+    return sqlite::singleRowDelete(t, where);
 }
 
 void SqliteEngine::refreshInsertedRow(const BaseTable& t, const std::vector<BaseColumn>& columns, int tableIndex,
@@ -760,80 +751,10 @@ void SqliteEngine::callProcedure(const QString& name, std::vector<Parameter>& pa
     QString proc = name.trimmed();
     if (proc.startsWith(QLatin1String("dbo."), Qt::CaseInsensitive)) proc = proc.mid(4);
     if (proc.compare(QLatin1String("usp_getNextNumber"), Qt::CaseInsensitive) == 0) {
-        nextNumber(params);
+        sqlite::serveNextNumber(*this, schema(), params);
         return;
     }
     throw DbError(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(name), QStringLiteral("SQLite"));
-}
-
-// The next key of a table: one more than both its counter and its largest
-// key, so that rows added by other means are never handed out again.
-void SqliteEngine::nextNumber(std::vector<Parameter>& params)
-{
-    std::vector<const Parameter*> inputs;
-    Parameter* output = nullptr;
-    for (Parameter& p : params) {
-        if (p.isInput() && p.direction != ParameterDirection::InputOutput) inputs.push_back(&p);
-        else if (!output && p.isOutput()) output = &p;
-    }
-    if (inputs.empty() || !output)
-        throw DbError(201, QStringLiteral("Procedure or function 'usp_getNextNumber' expects parameters tablename, fieldname and an output nextnumber."),
-                      QStringLiteral("SQLite"));
-    const QString tableName = inputs[0]->value.toString().trimmed();
-    const QString field = inputs.size() > 1 ? inputs[1]->value.toString().trimmed() : QString();
-    if (tableName.isEmpty())
-        throw DbError(201, QStringLiteral("usp_getNextNumber needs a table name."), QStringLiteral("SQLite"));
-    const SqlSchemaInfo::Table* info = schema().table(tableName);
-    if (!info || info->database != QLatin1String("main"))
-        throw DbError(208, QStringLiteral("usp_getNextNumber: there is no table named '%1'.").arg(tableName), QStringLiteral("SQLite"));
-    if (!schema().table(QStringLiteral("KeyCounters")))
-        throw DbError(208, QStringLiteral("The database has no KeyCounters table, so usp_getNextNumber cannot allocate keys."),
-                      QStringLiteral("SQLite"));
-
-    // The key column: ReportRecords counts runs; other tables their primary key,
-    // or the named field when the table has no single-column key.
-    QString keyColumn;
-    if (info->name.compare(QLatin1String("ReportRecords"), Qt::CaseInsensitive) == 0) keyColumn = QStringLiteral("ReportRun");
-    else if (info->keyColumns().size() == 1 && columnKindOf(info->column(info->keyColumns().front())->declaredType) == ColumnKind::Int)
-        keyColumn = info->keyColumns().front();
-    else if (!field.isEmpty() && info->column(field)) keyColumn = info->column(field)->name;
-
-    const bool nested = m_txDepth > 0 || !sqlite3_get_autocommit(m_db);
-    runPlain(nested ? "SAVEPOINT quillon_nextnumber" : "BEGIN IMMEDIATE");
-    try {
-        std::int64_t last = 0;
-        {
-            StmtGuard g{prepare(QStringLiteral("SELECT LastNumber FROM KeyCounters WHERE TableName = ?"))};
-            bindOne(g.st, 1, Value(info->name), ColumnKind::Text);
-            const int rc = sqlite3_step(g.st);
-            if (rc == SQLITE_ROW) last = sqlite3_column_int64(g.st, 0);
-            else if (rc != SQLITE_DONE) fail(rc);
-        }
-        if (!keyColumn.isEmpty()) {
-            StmtGuard g{prepare(QStringLiteral("SELECT max(%1) FROM %2").arg(quoteName(keyColumn), quoteName(info->name)))};
-            const int rc = sqlite3_step(g.st);
-            if (rc != SQLITE_ROW) fail(rc);
-            if (sqlite3_column_type(g.st, 0) == SQLITE_INTEGER) last = std::max<std::int64_t>(last, sqlite3_column_int64(g.st, 0));
-        }
-        const std::int64_t next = last + 1;
-        if (next > std::numeric_limits<std::int32_t>::max())
-            throw DbError(220, QStringLiteral("usp_getNextNumber: the keys of table '%1' are exhausted.").arg(info->name),
-                          QStringLiteral("SQLite"));
-        runNative(QStringLiteral("INSERT INTO KeyCounters (TableName, LastNumber) VALUES (?, ?) "
-                                 "ON CONFLICT (TableName) DO UPDATE SET LastNumber = excluded.LastNumber"),
-                  {BoundValue{Value(info->name), ColumnKind::Text}, BoundValue{Value(next), ColumnKind::Int}});
-        runPlain(nested ? "RELEASE quillon_nextnumber" : "COMMIT");
-        output->value = Value(next);
-    } catch (...) {
-        if (nested) {
-            char* err = nullptr;
-            sqlite3_exec(m_db, "ROLLBACK TO quillon_nextnumber; RELEASE quillon_nextnumber", nullptr, nullptr, &err);
-            sqlite3_free(err);
-        } else if (!sqlite3_get_autocommit(m_db)) {
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-        throw;
-    }
 }
 
 }  // namespace quillon

@@ -10,9 +10,9 @@
 // the SQL Server functions are registered on the same handle.
 //
 // Every program statement passes through SqlAdapter first. The stored
-// procedure usp_getNextNumber is served here: it runs in one IMMEDIATE
-// transaction on the KeyCounters table, so two processes sharing the file
-// never receive the same number (the second waits for the first).
+// procedure usp_getNextNumber is served as on every SQLite database
+// (sqlite_dialect.h): in one IMMEDIATE transaction on the KeyCounters table,
+// so two processes sharing the file never receive the same number.
 
 #include "data/engine.h"
 #include "data/sql_adapter.h"
@@ -48,6 +48,7 @@ public:
     sqlite3* sqliteHandle() const override { return m_db; }
 
     int runNative(const QString& sql, const std::vector<BoundValue>& params) override;
+    Value queryNativeValue(const QString& sql, const std::vector<BoundValue>& params) override;
     QString qualifiedName(const BaseTable& t) const override;
     QString quoteName(const QString& name) const override;
     QString matchCondition(const QString& quotedColumn, ColumnKind kind) const override;
@@ -68,7 +69,6 @@ private:
     void bind(sqlite3_stmt* st, const std::vector<BoundValue>& params);
     void loadSchema();
     void runPlain(const char* sql);
-    void nextNumber(std::vector<Parameter>& params);
 
     sqlite3* m_db = nullptr;
     QString m_path;

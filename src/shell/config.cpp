@@ -1,6 +1,8 @@
 #include "shell/config.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace quillon {
@@ -11,16 +13,41 @@ QString configFilePathFor(const QString& programDir)
     return programDir.left(cut + 1) + QStringLiteral("dvn.ini");
 }
 
-// The file is UTF-8 when it decodes as such, else the older single-byte form.
-static QString decodeProfile(const QByteArray& bytes)
+QString decodeProfileText(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    // A byte-order mark names the encoding (Windows editors save "Unicode" as
+    // UTF-16 little-endian with one).
+    QString text;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        text = utf16.decode(bytes.mid(2));
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            // The local 8-bit code page; where that is UTF-8 too, the Windows
+            // one such files are written in.
+            text = QString::fromLocal8Bit(bytes);
+            if (text.contains(QChar::ReplacementCharacter)) {
+                QStringDecoder windows("windows-1252");
+                text = windows.isValid() ? windows.decode(bytes) : QString::fromLatin1(bytes);
+            }
+        }
+    }
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;
+}
+
+QString resolveDbsPath(const QString& configFilePath, const QString& value)
+{
+    if (value.isEmpty())
+        return value;
+    // C:\..., \\server\... and \... name a place of their own on Windows.
+    const bool windowsAbsolute = (value.size() >= 2 && value.at(1) == QLatin1Char(':')) || value.startsWith(QLatin1Char('\\'));
+    if (windowsAbsolute || QDir::isAbsolutePath(value))
+        return value;
+    return QDir::cleanPath(QFileInfo(configFilePath).absoluteDir().filePath(value));
 }
 
 static QString profileValue(QString value)
@@ -68,9 +95,9 @@ QString readProfileString(const QString& filePath, const QString& section, const
                           const QString& defaultValue)
 {
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    if (filePath.isEmpty() || !file.open(QIODevice::ReadOnly))
         return profileValue(defaultValue);
-    return profileStringFromText(decodeProfile(file.readAll()), section, key, defaultValue);
+    return profileStringFromText(decodeProfileText(file.readAll()), section, key, defaultValue);
 }
 
 void readConfiguration(AppState& state, const QString& programDir)
@@ -84,12 +111,12 @@ void readConfiguration(AppState& state, const QString& programDir)
     }
     // One read of the file serves every key.
     QFile file(state.ConfigFilePath);
-    const QString text = file.open(QIODevice::ReadOnly) ? decodeProfile(file.readAll()) : QString();
+    const QString text = file.open(QIODevice::ReadOnly) ? decodeProfileText(file.readAll()) : QString();
     if (state.isSqlServer()) {
         state.ServerName = profileStringFromText(text, DvnIni::Section, DvnIni::Server);
         state.CatalogName = profileStringFromText(text, DvnIni::Section, DvnIni::Catalog);
     } else {
-        state.DatabasePath = profileStringFromText(text, DvnIni::Section, DvnIni::DBSPath);
+        state.DatabasePath = resolveDbsPath(state.ConfigFilePath, profileStringFromText(text, DvnIni::Section, DvnIni::DBSPath));
     }
 }
 

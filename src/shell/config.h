@@ -22,9 +22,21 @@ inline const QString Section = QStringLiteral("Dorvane");
 inline const QString DBSPath = QStringLiteral("DBSPath");
 inline const QString Server = QStringLiteral("Server");
 inline const QString Catalog = QStringLiteral("Catalog");
+// Optional: the ODBC driver, or data source, that reaches the server
+// (FreeTDS when neither is given).
+inline const QString Driver = QStringLiteral("Driver");
+inline const QString DSN = QStringLiteral("DSN");
 // Values are read into a buffer of this many characters, terminator included.
 constexpr int ValueBufferSize = 255;
 }  // namespace DvnIni
+
+// The text of a profile file: UTF-16 or UTF-8 after a byte-order mark, else
+// UTF-8 when it decodes as such, else the local 8-bit code page.
+QString decodeProfileText(const QByteArray& bytes);
+
+// DBSPath as a file path: a relative one is taken relative to the folder of
+// the configuration file, not the current folder.
+QString resolveDbsPath(const QString& configFilePath, const QString& value);
 
 // Reads one value of a profile file. Never fails: an unreadable file, a
 // missing section or key gives defaultValue.

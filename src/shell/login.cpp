@@ -26,12 +26,23 @@ void DvnLoginComponent::connect(const LoginRequest& request, const QString& conf
 {
     const QString server = request.server.trimmed();
     const QString database = request.database.trimmed();
+    OdbcTarget target{request.driver.trimmed(), request.dsn.trimmed()};
+    if (target.driver.isEmpty() && target.dsn.isEmpty()) {
+        target.driver = readProfileString(configFilePath, DvnIni::Section, DvnIni::Driver);
+        target.dsn = readProfileString(configFilePath, DvnIni::Section, DvnIni::DSN);
+    }
+    const auto dbsPath = [&] {
+        return resolveDbsPath(configFilePath, readProfileString(configFilePath, DvnIni::Section, DvnIni::DBSPath));
+    };
     if (isEmbeddedServer(server)) {
         if (database.isEmpty())
             throw DbError(ErrorNumber::FileNotFound, QStringLiteral("No database file was named for the embedded database."));
         m_connection.openEmbedded(database);
+    } else if (!target.driver.isEmpty() || !target.dsn.isEmpty()) {
+        const QString db = server.isEmpty() && database.isEmpty() && target.dsn.isEmpty() ? dbsPath() : database;
+        m_connection.open(Connection::odbcConnectionString(target, server, db, request.user, request.password));
     } else if (server.isEmpty() && database.isEmpty()) {
-        const QString file = readProfileString(configFilePath, DvnIni::Section, DvnIni::DBSPath);
+        const QString file = dbsPath();
         if (file.isEmpty())
             throw DbError(ErrorNumber::FileNotFound,
                           QStringLiteral("No database is configured: %1 names no DBSPath.").arg(configFilePath));

@@ -4,10 +4,12 @@
 //
 // Where it connects, from the server and database names it is given:
 //   - server "sqlite" (any case): the embedded engine, database = file path;
+//   - an ODBC driver or data source named by the request or by the Driver or
+//     DSN key of the configuration file: that driver, with the server,
+//     database (DBSPath when neither is given), user and password;
 //   - no server and no database: the embedded file named by DBSPath in the
 //     configuration file;
-//   - any other server: SQL Server through ODBC (FreeTDS), or the ODBC data
-//     source of that name when one is configured, with the user and password.
+//   - any other server: SQL Server through FreeTDS.
 // An interactive launch may ask the person for the connection details through
 // a prompt; the component writes back the server and database it reached.
 
@@ -25,6 +27,8 @@ struct LoginRequest {
     QString database;   // file path (embedded) or catalog name
     QString user;
     QString password;
+    QString driver;     // ODBC driver; empty: dvn.ini's Driver, else FreeTDS
+    QString dsn;        // ODBC data source, instead of a driver
     QString error;      // why the previous attempt failed (no password in it)
 };
 
@@ -49,6 +53,7 @@ public:
     Connection& connection() { return m_connection; }
     // The description of the last failed attempt, empty after success.
     const QString& lastError() const { return m_lastError; }
+    QString failureReason() const override { return m_lastError; }
 
     // Opens the connection a request names; throws DbError.
     void connect(const LoginRequest& request, const QString& configFilePath);

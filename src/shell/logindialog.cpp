@@ -26,13 +26,20 @@ bool isEmbedded(const QString& server)
 LoginRequest prefilledLoginRequest(const LoginRequest& given, const QString& configFilePath)
 {
     LoginRequest r = given;
+    if (r.driver.isEmpty() && r.dsn.isEmpty()) {
+        r.driver = readProfileString(configFilePath, DvnIni::Section, DvnIni::Driver);
+        r.dsn = readProfileString(configFilePath, DvnIni::Section, DvnIni::DSN);
+    }
     if (r.server.isEmpty() && r.database.isEmpty()) {
         r.server = readProfileString(configFilePath, DvnIni::Section, DvnIni::Server);
         r.database = readProfileString(configFilePath, DvnIni::Section, DvnIni::Catalog);
         if (r.server.isEmpty()) {
-            const QString file = readProfileString(configFilePath, DvnIni::Section, DvnIni::DBSPath);
+            const QString file =
+                resolveDbsPath(configFilePath, readProfileString(configFilePath, DvnIni::Section, DvnIni::DBSPath));
             if (!file.isEmpty()) {
-                r.server = QStringLiteral("sqlite");
+                // The file on the embedded engine, or through the configured driver.
+                if (r.driver.isEmpty() && r.dsn.isEmpty())
+                    r.server = QStringLiteral("sqlite");
                 r.database = file;
             }
         }
@@ -70,6 +77,11 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     txtPassword = new QLineEdit(m_serverFields);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
+    txtDriver = new QLineEdit(m_serverFields);
+    txtDriver->setObjectName(QStringLiteral("txtDriver"));
+    txtDriver->setPlaceholderText(QStringLiteral("FreeTDS"));
+    txtDriver->setToolTip(QStringLiteral("The ODBC driver that reaches the server, or DSN=name for a data source"));
+    serverForm->addRow(QStringLiteral("ODBC driver:"), txtDriver);
     serverForm->addRow(QStringLiteral("Server:"), txtServer);
     serverForm->addRow(QStringLiteral("Database:"), txtDatabase);
     serverForm->addRow(QStringLiteral("User:"), txtUser);
@@ -95,7 +107,9 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Connect"));
     layout->addWidget(buttons);
 
-    const bool embedded = isEmbedded(request.server) || (request.server.isEmpty() && QFileInfo(request.database).isFile());
+    const bool odbc = !request.driver.trimmed().isEmpty() || !request.dsn.trimmed().isEmpty();
+    const bool embedded =
+        isEmbedded(request.server) || (!odbc && request.server.isEmpty() && QFileInfo(request.database).isFile());
     if (embedded) {
         txtFile->setText(request.database);
     } else {
@@ -104,6 +118,7 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
         txtUser->setText(request.user);
         txtPassword->setText(request.password);
     }
+    txtDriver->setText(request.dsn.isEmpty() ? request.driver : QStringLiteral("DSN=") + request.dsn);
     (embedded ? optFile : optServer)->setChecked(true);
     updateMode();
 
@@ -138,6 +153,11 @@ LoginRequest LoginDialog::request() const
         r.database = txtDatabase->text().trimmed();
         r.user = txtUser->text();
         r.password = txtPassword->text();
+        const QString driver = txtDriver->text().trimmed();
+        if (driver.startsWith(QLatin1String("DSN="), Qt::CaseInsensitive))
+            r.dsn = driver.mid(4).trimmed();
+        else
+            r.driver = driver;
     }
     return r;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The login dialog of an interactive launch: a SQL Server (server, database,
-// user, password) or an embedded database file to browse for. It opens
+// The login dialog of an interactive launch: a SQL Server (ODBC driver or
+// data source, server, database, user, password) or an embedded database file
+// to browse for. It opens
 // prefilled from dvn.ini, shows why the previous attempt failed, and the
 // person retries or cancels. The password is never shown in its title or in
 // the error line.
@@ -17,7 +18,7 @@ namespace quillon {
 
 // What the dialog first offers: the server and database given to Login, else
 // the Server and Catalog of dvn.ini; with neither but a DBSPath, that file on
-// the embedded engine.
+// the embedded engine, or through the configured ODBC driver (Driver or DSN).
 LoginRequest prefilledLoginRequest(const LoginRequest& given, const QString& configFilePath);
 
 class LoginDialog : public QDialog {
@@ -37,6 +38,7 @@ private:
     QLineEdit* txtDatabase;
     QLineEdit* txtUser;
     QLineEdit* txtPassword;
+    QLineEdit* txtDriver;
     QLineEdit* txtFile;
     QWidget* m_serverFields;
     QWidget* m_fileFields;

@@ -59,8 +59,11 @@ bool Startup::connected(BusyPointer& busy)
     if (m_login->connectionState() == LoginComponent::StateOpen)
         return true;
     busy.release();
-    m_dialogs.messageBox(QStringLiteral("Cannot connect to the database."), MsgButtons::OK, MsgIcon::Critical,
-                         QStringLiteral("Quillon Message: "));
+    QString text = QStringLiteral("Cannot connect to the database.");
+    const QString reason = m_login->failureReason().trimmed();
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + redactPassword(reason, m_password);
+    m_dialogs.messageBox(text, MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Quillon Message: "));
     return false;
 }
 

@@ -36,6 +36,9 @@ public:
     virtual RecordsetPtr openRecordset(const QString& sql) = 0;
     virtual QString Password() const = 0;
     virtual int Shutdown() = 0;
+    // Why the last login failed (file missing, not a database, server not
+    // found), without the password; empty when unknown.
+    virtual QString failureReason() const { return QString(); }
 };
 
 // Loads and shows windows by form name, without waiting.

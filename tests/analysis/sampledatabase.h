@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <vector>
+#include "test_connection.h"
 
 namespace analysistest {
 
@@ -133,7 +134,7 @@ protected:
         work = std::make_unique<QTemporaryDir>();
         const QString path = work->filePath(QStringLiteral("incidents.db"));
         ASSERT_TRUE(QFile::copy(dir->filePath(QStringLiteral("sample.db")), path));
-        db.openEmbedded(path);
+        openTestDatabase(db, path);
         printer = std::make_shared<quillon::reports::FolderPrinter>(work->filePath(QStringLiteral("jobs")));
         app = std::make_unique<quillon::App>(dialogs, printer);
         app->attachConnection(db);

@@ -254,6 +254,17 @@ TEST(SqlServerSchema, MatchesTheSqliteSchema)
     ASSERT_GE(sqliteTables.size(), describedColumns().size());
     EXPECT_EQ(serverTables, sqliteTables);
 
+    // The same views, each with the same columns.
+    const auto views = [](const QString& script) {
+        std::map<QString, QStringList> out;
+        static const QRegularExpression view(QStringLiteral(R"(CREATE VIEW (?:dbo\.)?(\w+))"));
+        for (auto it = view.globalMatch(script); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            out[name] = scriptViewColumns(script, name);
+        }
+        return out;
+    };
+    EXPECT_EQ(views(server), views(sqlite));
     for (const char* script : {"sqlite", "sqlserver"}) {
         const QString text = script == QLatin1String("sqlite") ? sqlite : server;
         EXPECT_EQ(scriptViewColumns(text, "qryEquipMgmt"), EquipMgmtColumns) << script;
@@ -267,4 +278,26 @@ TEST(SqlServerSchema, MatchesTheSqliteSchema)
         R"(\s+@nextnumber INT OUTPUT)")));
     // Program-keyed tables take explicit keys: no identity columns.
     EXPECT_FALSE(server.contains(QStringLiteral("IDENTITY")));
+}
+
+// usp_getNextNumber reads the table's largest key on every call, after it has
+// locked the table's counter and before it commits, and hands out one more
+// than the larger of the two; no branch for a missing counter skips the read.
+TEST(SqlServerSchema, KeyProcedureTakesTheLargestKeyUnderTheCounterLock)
+{
+    const QString server = readSource("sql/sqlserver/schema.sql");
+    const int start = server.indexOf(QStringLiteral("CREATE PROCEDURE dbo.usp_getNextNumber"));
+    ASSERT_GE(start, 0);
+    const QString body = server.mid(start, server.indexOf(QRegularExpression(QStringLiteral("^GO$"), QRegularExpression::MultilineOption), start) - start);
+    auto at = [&](const char* pattern) {
+        return int(body.indexOf(QRegularExpression(QLatin1String(pattern), QRegularExpression::CaseInsensitiveOption)));
+    };
+    const int begin = at(R"(\bBEGIN TRANSACTION\b)");
+    const int lock = at(R"(FROM dbo\.KeyCounters WITH \(UPDLOCK, HOLDLOCK\))");
+    const int largest = at(R"(MAX\()");
+    const int larger = at(R"(@nextnumber\s*=\s*CASE WHEN ISNULL\(@last, 0\) > @largest THEN ISNULL\(@last, 0\) ELSE @largest END \+ 1)");
+    const int commit = at(R"(\bCOMMIT TRANSACTION\b)");
+    EXPECT_TRUE(begin >= 0 && begin < lock && lock < largest && largest < larger && larger < commit)
+        << begin << " " << lock << " " << largest << " " << larger << " " << commit;
+    EXPECT_LT(at(R"(@@ROWCOUNT)"), 0) << "the largest key must not be read only for a new counter";
 }

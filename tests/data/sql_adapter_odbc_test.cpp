@@ -22,6 +22,7 @@ SqlSchemaInfo sampleSchema()
     s.addColumn("main", "PersonsPost", {"Hours", "FLOAT", false});
     s.addColumn("main", "PersonsPost", {"Rate", "MONEY", false});
     s.addColumn("main", "PersonsPost", {"ActivityDT", "DATE", false});
+    s.addColumn("main", "Resources", {"ReleaseTime", "DATETIME", false});
     s.addColumn("main", "Reasons", {"Original", "SMALLINT", false});
     s.addColumn("main", "Reasons", {"Reason", "VARCHAR(50)", false});
     s.addColumn("temp", "#tmp", {"Original", "nVarChar(20)", false});
@@ -45,6 +46,9 @@ TEST(SqlAdapter, RewritesWhatSqliteRejects)
         {"Select 'true + 1', true, N'it''s' where x = 77ORDER BY y", "Select 'true + 1', 1, 'it''s' where x = 77 ORDER BY y"},
         {"where a = 7and (b = 1e5)", "where a = 7 and (b = 1e5)"},
         {"where d >= #6/30/2024# and d <= '6/30/2024 7:05:00 PM'", "where d >= '2024-06-30' and d <= '2024-06-30 19:05:00'"},
+        // Keywords, comments, # and dates inside literals are text.
+        {"Select 'Delete * from #tmp -- true + dbo.x', N'#6/30/2024#', '/* 7/14/2026 */' from Persons where LastName = 'O''Brien; go'",
+         "Select 'Delete * from #tmp -- true + dbo.x', '#6/30/2024#', '/* 7/14/2026 */' from Persons where LastName = 'O''Brien; go'"},
         {"-- a + 'b'\nSelect 1", "-- a + 'b'\nSelect 1"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(a.adapt(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
@@ -61,6 +65,34 @@ TEST(SqlAdapter, RewritesWhatSqliteRejects)
          "Select T.Original || 'x', R.Original + 1 from temp.\"#tmp\" T, Reasons R"},
     };
     for (const auto& [in, out] : plus) EXPECT_EQ(a.adapt(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+
+    // A literal is a date where it meets a date column or a date function, in
+    // every form SQL Server reads under mdy, in the column's own form; 12 AM is
+    // midnight, 12 PM noon. Beside text, or joined by "+", it stays as written.
+    const std::pair<const char*, const char*> dates[] = {
+        {"where ActivityDT = '7/14/2026 12:00:00 AM'", "where ActivityDT = '2026-07-14'"},
+        {"where ReleaseTime = '7/14/2026 12:05:00 AM' or ReleaseTime = #7/14/2026 12:30 PM#",
+         "where ReleaseTime = '2026-07-14 00:05:00' or ReleaseTime = '2026-07-14 12:30:00'"},
+        {"where ActivityDT = '20260714' or ActivityDT >= '2026-07-14T23:59:00' or '7-4-26' < ActivityDT",
+         "where ActivityDT = '2026-07-14' or ActivityDT >= '2026-07-14' or '2026-07-04' < ActivityDT"},
+        {"where ReleaseTime < '2026-07-14T18:30:00' and ActivityDT in ('7/1/2026', '20260702')",
+         "where ReleaseTime < '2026-07-14 18:30:00' and ActivityDT in ('2026-07-01', '2026-07-02')"},
+        {"Select DatePart(yyyy, '7/14/2026 12:00:00 PM'), Max(ActivityDT) from PersonsPost having Max(ActivityDT) < '20260801'",
+         "Select datepart('yyyy', '2026-07-14 12:00:00'), Max(ActivityDT) from PersonsPost having Max(ActivityDT) < '2026-08-01'"},
+        {"Select 'From ' + '7/14/2026', LastName + '20260714' from Persons where LastName = '7/14/2026' or LastName like '7/14/2026%'",
+         "Select 'From ' || '7/14/2026', LastName || '20260714' from Persons where LastName = '7/14/2026' or LastName like '7/14/2026%'"},
+    };
+    for (const auto& [in, out] : dates) EXPECT_EQ(a.adapt(QString::fromUtf8(in)).toStdString(), out);
+
+    // "+" by SQL Server's type precedence: a number makes it add; a text joins
+    // to an operand of unknown type (a derived table's column, a subquery).
+    const std::pair<const char*, const char*> precedence[] = {
+        {"Select '1' + 2, PP.Hours + '1.5', len(P.LastName) + '1' from PersonsPost PP, Persons P",
+         "Select '1' + 2, PP.Hours + '1.5', len(P.LastName) + '1' from PersonsPost PP, Persons P"},
+        {"Select X.Total + ' h', (Select Max(Reason) from Reasons) + '.' from (Select Sum(Hours) as Total from PersonsPost) X",
+         "Select X.Total || ' h', (Select Max(Reason) from Reasons) || '.' from (Select Sum(Hours) as Total from PersonsPost) X"},
+    };
+    for (const auto& [in, out] : precedence) EXPECT_EQ(a.adapt(QString::fromUtf8(in)).toStdString(), out);
 
     // Date-shaped text stays text where a text column takes it.
     EXPECT_EQ(a.adapt("Update Reasons set Reason = '1/2/2024' where Original = 1"),
@@ -100,8 +132,15 @@ TEST(OdbcConnection, StringsAndAnUnreachableServer)
     EXPECT_EQ(parsed.value("driver"), "FreeTDS");
     EXPECT_EQ(parsed.value("SERVER"), "SRV");
     EXPECT_EQ(parsed.value("pwd"), "p;w}d");  // braced, read back whole
-    EXPECT_TRUE(OdbcEngine::isSqlServer(cs));
-    EXPECT_FALSE(OdbcEngine::isSqlServer("Driver={SQLite3};Database=x.db"));
+    // The dialect follows what the server says it is, whatever the driver.
+    EXPECT_EQ(OdbcEngine::dialectOf("Microsoft SQL Server"), OdbcEngine::Dialect::SqlServer);
+    EXPECT_EQ(OdbcEngine::dialectOf("SQLite"), OdbcEngine::Dialect::Sqlite);
+    EXPECT_THROW(OdbcEngine::dialectOf("PostgreSQL"), DbError);
+    const ConnectionString viaDsn = ConnectionString::parse(
+        Connection::odbcConnectionString(OdbcTarget{"ODBC Driver 18 for SQL Server", "TIMEKEEPING"}, "SRV", "TIMEDB", "u", ""));
+    EXPECT_EQ(viaDsn.value("DSN"), "TIMEKEEPING");
+    EXPECT_FALSE(viaDsn.contains("Driver"));
+    EXPECT_FALSE(viaDsn.contains("ClientCharset"));
 
     // Nothing listens on port 1: a clean error, and the connection stays closed.
     Connection db;

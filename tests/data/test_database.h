@@ -5,6 +5,7 @@
 #include "data/connection.h"
 
 #include <QTemporaryDir>
+#include "test_connection.h"
 
 namespace quillon::testdb {
 
@@ -14,7 +15,7 @@ public:
     {
         m_path = m_dir.filePath(QStringLiteral("incidents.db"));
         Connection::createEmbeddedDatabase(m_path);
-        db.openEmbedded(m_path);
+        openTestDatabase(db, m_path);
     }
 
     const QString& path() const { return m_path; }

@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <vector>
+#include "test_connection.h"
 
 namespace eqtest {
 
@@ -33,7 +34,7 @@ public:
     {
         path = dir.filePath(QStringLiteral("incidents.db"));
         Connection::createEmbeddedDatabase(path);
-        db.openEmbedded(path);
+        openTestDatabase(db, path);
         const char* const rows[] = {
             "INSERT INTO Incidents VALUES (1, 'Ridge Fire', 'CA-XYZ-001', '2005-07-01', 'Ridge', 'CA')",
             "INSERT INTO Resources (ResourceID, IncidentID, Name, RequestNumber, Collection, KindCode, AssignDate) VALUES"

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "test_connection.h"
 
 namespace invtest {
 
@@ -35,7 +36,7 @@ public:
     InvoicingDb()
     {
         Connection::createEmbeddedDatabase(m_dir.filePath(QStringLiteral("incidents.db")));
-        db.openEmbedded(m_dir.filePath(QStringLiteral("incidents.db")));
+        openTestDatabase(db, m_dir.filePath(QStringLiteral("incidents.db")));
         app->attachConnection(db);
         app->state.SelectedIncidentId = 1;
         exec("INSERT INTO Incidents VALUES (1, 'Ridge Fire', 'CA-ABC-000123', '2005-07-01', 'Ridge', 'CA')");

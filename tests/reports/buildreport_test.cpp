@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "test_connection.h"
 
 using namespace quillon;
 
@@ -72,7 +73,7 @@ protected:
 
     void SetUp() override
     {
-        db.openEmbedded(dir->filePath(QStringLiteral("sample.db")));
+        openTestDatabase(db, dir->filePath(QStringLiteral("sample.db")));
         printer = std::make_shared<reports::FolderPrinter>(dir->filePath(QStringLiteral("jobs")));
         app = std::make_unique<App>(dialogs, printer);
         app->attachConnection(db);

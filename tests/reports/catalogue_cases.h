@@ -29,7 +29,7 @@ struct SqlCase {
     QStringList sql;                  // expected text of each data set
     QString title;                    // checked when not empty
     std::optional<OfficeTree> offices; // report 15's office tree; none: no tree at all
-    bool databaseRejects = false;     // a text no database accepts (nothing to select by)
+    bool builderRefuses = false;      // the text would select by nothing; the builder says so instead
 };
 
 inline AppState baseState(int report)
@@ -259,6 +259,8 @@ inline std::vector<SqlCase> personnelTime()
          {head + from + " and a.incidentid = 12 and (p.faxphone = '2223334444')"}, {}, tree},
         {15, "as one", [](AppState& s) { s.ManageIncidentsAsOne = true; },
          {head + from + " and (p.faxphone = '1234567890' or p.faxphone = '5556667777')"}, {}, tree},
+        {15, "nothing checked", {}, {}, {}, OfficeTree{{"Agency", true}, {"1234567890", false}}, true},
+        {15, "no tree", {}, {}, {}, std::nullopt, true},
     };
 }
 

@@ -178,13 +178,13 @@ TEST_F(CatalogueExec, EveryBranchOfEveryReportRunsAndSelectsRows)
         SCOPED_TRACE(std::to_string(c.report) + ": " + c.name);
         reports.insert(c.report);
         const PlannedCase p = planCase(c);
+        if (c.builderRefuses) {
+            EXPECT_FALSE(p.plan.proceed);
+            continue;
+        }
         ASSERT_TRUE(p.plan.proceed);
         ASSERT_EQ(p.plan.dataSetSql, c.sql);
         for (const QString& sql : p.plan.dataSetSql) {
-            if (c.databaseRejects) {
-                EXPECT_THROW(run(sql), DbError);
-                continue;
-            }
             RecordsetPtr rs;
             try {
                 rs = run(sql);

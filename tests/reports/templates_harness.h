@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include "test_connection.h"
 
 namespace quillon::templates_test {
 
@@ -57,7 +58,7 @@ inline Connection& sampleDb()
     static std::unique_ptr<Connection> db;
     if (!db) {
         db = std::make_unique<Connection>();
-        db->openEmbedded(sampleDbPath());
+        openTestDatabase(*db, sampleDbPath());
     }
     return *db;
 }

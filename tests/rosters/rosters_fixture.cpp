@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include "test_connection.h"
 
 namespace rosters_test {
 
@@ -85,7 +86,7 @@ void RostersTest::TearDownTestSuite()
 void RostersTest::SetUp()
 {
     qputenv("QUILLON_TEMPLATE_DIR", dir->filePath(QStringLiteral("templates")).toLocal8Bit());
-    db.openEmbedded(dir->filePath(QStringLiteral("rosters.db")));
+    openTestDatabase(db, dir->filePath(QStringLiteral("rosters.db")));
     printer = std::make_shared<RecordingPrinter>();
     app = std::make_unique<App>(dialogs, printer);
     printer->app = app.get();

@@ -83,3 +83,28 @@ TEST(ConfigFile, ReaderFillsTheKeysOfTheDatabaseKind)
     EXPECT_EQ(readProfileString(dir.filePath(QStringLiteral("none.ini")), QStringLiteral("Dorvane"),
                                 QStringLiteral("Server"), QStringLiteral("d")), QStringLiteral("d"));
 }
+
+// dvn.ini as the editors of the host system save it: UTF-16 with a byte-order
+// mark either way round, UTF-8 with or without one, or the Windows code page.
+TEST(ConfigFile, ReadsEveryEncodingTheIniIsSavedIn)
+{
+    const QString value = QStringLiteral("C:\\Daten\\Zürich €.db");
+    const QString text = QStringLiteral("[Dorvane]\r\nDBSPath=") + value + QStringLiteral("\r\n");
+    auto utf16 = [&](bool little) {
+        QByteArray bytes = little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (QChar c : text) {
+            const char lo = char(c.unicode() & 0xFF), hi = char(c.unicode() >> 8);
+            bytes.append(little ? lo : hi).append(little ? hi : lo);
+        }
+        return bytes;
+    };
+    const QByteArray windows1252 = QByteArray("[Dorvane]\r\nDBSPath=C:\\Daten\\Z\xFCrich \x80.db\r\n");
+    for (const QByteArray& bytes : {utf16(true), utf16(false), QByteArray("\xEF\xBB\xBF") + text.toUtf8(), text.toUtf8(), windows1252})
+        EXPECT_EQ(profileStringFromText(decodeProfileText(bytes), QStringLiteral("Dorvane"), QStringLiteral("DBSPath")), value)
+            << bytes.left(12).toHex().toStdString();
+
+    // A relative DBSPath lies beside the ini, wherever the program was started.
+    EXPECT_EQ(resolveDbsPath(QStringLiteral("/opt/corvala/dvn.ini"), QStringLiteral("data/../db/x.db")), QStringLiteral("/opt/corvala/db/x.db"));
+    EXPECT_EQ(resolveDbsPath(QStringLiteral("/opt/corvala/dvn.ini"), QStringLiteral("/srv/x.db")), QStringLiteral("/srv/x.db"));
+    EXPECT_EQ(resolveDbsPath(QStringLiteral("/opt/corvala/dvn.ini"), QStringLiteral("C:\\Data\\x.mdb")), QStringLiteral("C:\\Data\\x.mdb"));
+}

@@ -1,6 +1,8 @@
 #include "shell/login.h"
 
+#include "data/nextnumber.h"
 #include "printers.h"
+#include "test_connection.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,4 +98,51 @@ TEST(DvnLoginComponent, InteractivePromptRetriesUntilConnectedAndWritesBackTheTa
     LoginCall none;
     none.run(cancelled);
     EXPECT_NE(cancelled.connectionState(), LoginComponent::StateOpen);
+}
+
+// A site that reaches its database through another ODBC driver names it in
+// dvn.ini (here saved as Windows saves "Unicode": UTF-16 with a byte-order
+// mark), with DBSPath relative to the ini's folder.
+TEST(DvnLoginComponent, ReachesTheDatabaseThroughTheDriverDvnIniNames)
+{
+    const QString driver = testSqliteOdbcDriver();
+    if (driver.isEmpty()) GTEST_SKIP() << "no SQLite ODBC driver was found when the build was configured";
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("data"));
+    const QString file = dir.filePath(QStringLiteral("data/incidents.db"));
+    Connection::createEmbeddedDatabase(file);
+    {
+        Connection setup;
+        setup.openEmbedded(file);
+        setup.execute("Insert into Incidents (IncidentID, IncidentName) Values (7, 'Ridge')");
+    }
+    const auto writeIni = [&](const QString& dbsPath) {
+        QFile ini(dir.filePath(QStringLiteral("dvn.ini")));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QString text = QStringLiteral("[Dorvane]\r\nDriver=%1\r\nDBSPath=%2\r\n").arg(driver, dbsPath);
+        ini.write("\xFF\xFE");
+        ini.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        return ini.fileName();
+    };
+
+    DvnLoginComponent login;
+    LoginCall call;
+    call.config = writeIni(QStringLiteral("data/incidents.db"));
+    call.run(login);
+    ASSERT_EQ(login.connectionState(), LoginComponent::StateOpen) << login.lastError().toStdString();
+    EXPECT_EQ(login.connection().engineKind(), EngineKind::Odbc);
+    EXPECT_TRUE(login.connectionString().contains(driver));
+    EXPECT_EQ(login.openRecordset(QStringLiteral("Select IncidentName from Incidents where IncidentID = 7"))->value(0).toString(),
+              QStringLiteral("Ridge"));
+    EXPECT_EQ(NextNumber(login.connection(), QStringLiteral("Incidents"), QStringLiteral("IncidentID")), 8);
+    login.Shutdown();
+
+    // A missing file is reported, and the driver does not create it.
+    DvnLoginComponent missing;
+    LoginCall again;
+    again.config = writeIni(QStringLiteral("data/none.db"));
+    again.run(missing);
+    EXPECT_NE(missing.connectionState(), LoginComponent::StateOpen);
+    EXPECT_TRUE(missing.lastError().contains(QStringLiteral("none.db"))) << missing.lastError().toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("data/none.db"))));
 }

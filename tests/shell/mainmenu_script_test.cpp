@@ -219,7 +219,10 @@ TEST_F(MainMenuScript, LoginFailureEndsTheRun)
 {
     const ScriptRun r = run(QStringLiteral("open Form0\n"), work.filePath(QStringLiteral("missing.db")));
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.lines, (QStringList{QStringLiteral("MESSAGE Quillon Message:  | Cannot connect to the database."),
+    // The message names the reason on its second line.
+    EXPECT_EQ(r.lines, (QStringList{QStringLiteral("MESSAGE Quillon Message:  | Cannot connect to the database.\\n"
+                                                   "The database file \"%1\" does not exist.")
+                                        .arg(work.filePath(QStringLiteral("missing.db"))),
                                     QStringLiteral("-> OK")}));
 }
 

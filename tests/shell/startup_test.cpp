@@ -1,4 +1,5 @@
 #include "shell/config.h"
+#include "shell/login.h"
 #include "shell/startup.h"
 #include "ui/busypointer.h"
 
@@ -202,6 +203,21 @@ TEST_F(StartupRun, LoginThatDoesNotConnect)
     EXPECT_EQ(dialogs.log(), expected);
     EXPECT_TRUE(login->queries.isEmpty());
     EXPECT_TRUE(windows.shown.isEmpty());
+}
+
+// The host's launch with a database the login cannot open: the message names
+// the reason on its second line.
+TEST_F(StartupRun, FailedLoginNamesItsReason)
+{
+    const QString missing = dir.filePath(QStringLiteral("gone.db"));
+    Startup startup(state, dialogs, windows, [] { return std::make_unique<DvnLoginComponent>(); });
+    EXPECT_EQ(startup.run(QStringLiteral("1234,6,0,sqlite/%1,jdoe,s3cret,True,False").arg(missing), programDir),
+              Startup::Outcome::NotConnected);
+    const QStringList expected{
+        QStringLiteral("MESSAGE Quillon Message:  | Cannot connect to the database.\\nThe database file \"%1\" does not exist.")
+            .arg(missing),
+        QStringLiteral("-> OK")};
+    EXPECT_EQ(dialogs.log(), expected);
 }
 
 TEST_F(StartupRun, BadCommandLinesShowTheNoConnectionMessage)

@@ -1,4 +1,4 @@
-#include "shell/nextnumber.h"
+#include "data/nextnumber.h"
 
 #include "data/command.h"
 

@@ -1,5 +1,6 @@
 #include "data/connection.h"
-#include "shell/nextnumber.h"
+#include "data/nextnumber.h"
+#include "test_connection.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,7 +21,7 @@ protected:
     {
         path = dir.filePath(QStringLiteral("keys.db"));
         Connection::createEmbeddedDatabase(path);
-        db.openEmbedded(path);
+        openTestDatabase(db, path);
         db.execute("Insert into Incidents (IncidentID, IncidentName) Values (1, 'Ridge')");
     }
     QTemporaryDir dir;
@@ -83,7 +84,7 @@ TEST_F(NextNumberTest, TwoProcessesOnOneFileNeverCollide)
         int status = 0;
         try {
             Connection mine;
-            mine.openEmbedded(path);
+            openTestDatabase(mine, path);
             for (int i = 0; i < perProcess; ++i) {
                 const int key = NextNumber(mine, "PersonsPost", "PersonsPostID");
                 if (write(fds[1], &key, sizeof key) != sizeof key) status = 2;
@@ -96,7 +97,7 @@ TEST_F(NextNumberTest, TwoProcessesOnOneFileNeverCollide)
     }
     close(fds[1]);
     Connection mine;
-    mine.openEmbedded(path);
+    openTestDatabase(mine, path);
     std::multiset<int> keys;
     for (int i = 0; i < perProcess; ++i) keys.insert(NextNumber(mine, "PersonsPost", "PersonsPostID"));
     int key;
