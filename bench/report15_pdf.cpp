@@ -109,7 +109,8 @@ int main(int argc, char** argv)
     const RecordsetPtr fax = db.openRecordset(QStringLiteral("Select Distinct FaxPhone From Persons Where length(FaxPhone) = 10"));
     for (int r = 0; r < fax->recordCount(); ++r) offices.add(fax->at(r, 0).toString(), true);
     a.setOfficeNodes(&offices);
-    if (!BuildReport(a, 0)) {
+    std::int32_t key = 0;
+    if (!BuildReport(a, key)) {
         std::fprintf(stderr, "report 15 was not built\n");
         return 1;
     }
