@@ -1,6 +1,7 @@
 // quillon-batch: the headless tool for databases, reports and scripted checks.
 // Each sub-command is registered by its own file under app/batch/.
 #include "batch/batch_command.h"
+#include "batch/report_args.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,11 +27,27 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     QStringList args = app.arguments().mid(1);
     auto& commands = quillon::batch::registry();
-    if (args.isEmpty() || !commands.count(args.first())) {
-        err << "usage: quillon-batch COMMAND ...\n";
-        for (const auto& [name, cmd] : commands) err << "  " << cmd.usage << "\n";
-        return 2;
+    const bool help = !args.isEmpty()
+                      && (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")
+                          || args.first() == QLatin1String("help"));
+    if (args.isEmpty() || help || !commands.count(args.first())) {
+        QTextStream& to = help ? out : err;
+        if (!help && !args.isEmpty()) to << "quillon-batch: unknown command " << args.first() << "\n";
+        to << "usage: quillon-batch COMMAND ...\n";
+        for (const auto& [name, cmd] : commands) to << "  " << cmd.usage << "\n";
+        to << "quillon-batch COMMAND --help shows the options of one command.\n";
+        return help ? 0 : 2;
     }
-    const auto& cmd = commands.at(args.takeFirst());
+    const QString name = args.takeFirst();
+    const auto& cmd = commands.at(name);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << "usage: quillon-batch " << cmd.usage << "\n";
+        if (cmd.usage.contains(QLatin1String("--set")))
+            out << "  --report N        the report number: 1-7, 9-15\n"
+                   "  --set NAME=VALUE  a selection the report window would make; NAME is one of\n"
+                   "                    " << quillon::batch::reportArgNames() << "\n"
+                   "  --office TAG      a checked office (fax number) of report 15\n";
+        return 0;
+    }
     return cmd.run(args, out, err);
 }

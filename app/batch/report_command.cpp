@@ -2,13 +2,20 @@
 // as the program does, and writes it as PDF (and its data as JSON).
 //
 //   quillon-batch report --db FILE --report N [--set NAME=VALUE ...]
-//                        [--office TAG ...] --pdf OUT.pdf [--data OUT.json]
+//                        [--office TAG ...] [--request C-1] --pdf OUT.pdf [--data OUT.json]
+//
+// Reports 1 and 5 run their analysis first, as their windows do: the run's
+// scratch rows are written, reported and removed again. The postings are
+// those of SelectedPersonId, else of the request number --request, else of
+// all personnel, between ReportStartDate and ReportEndDate; ReportSortField
+// R, P or T orders them and ReportMinValue is the standard of report 5.
 //
 // Messages the report builder shows go to stderr as "MESSAGE <title> | <text>".
 // Exit status: 0 written, 3 the builder gave up, 2 usage, 1 an error.
 #include "batch_command.h"
 #include "report_args.h"
 
+#include "analysis/analysisrun.h"
 #include "reports/buildreport.h"
 #include "reports/reportdata.h"
 
@@ -30,6 +37,41 @@ bool writeFile(const QString& path, const QByteArray& bytes, QTextStream& err)
     return true;
 }
 
+// The analysis run's report: built by BuildReport, rendered while the run's rows exist.
+class BatchAnalysisReport : public AnalysisReport {
+public:
+    BatchAnalysisReport(App& app, std::int32_t key) : m_app(app), m_key(key) {}
+    bool buildReport(AppState&) override { return BuildReport(m_app, m_key); }
+    void showReport(AppState& state, bool, int) override
+    {
+        pages = int(state.OpenReport->render().pages.size());
+        pdf = state.OpenReport->renderPdf();
+        data = reportDataJson(state);
+        rows = state.MainDataSet ? state.MainDataSet->recordCount() : 0;
+    }
+    int pages = 0, rows = 0;
+    QByteArray pdf, data;
+
+private:
+    App& m_app;
+    std::int32_t m_key;
+};
+
+AnalysisRequest analysisRequest(const AppState& s, const QString& requestNumber)
+{
+    AnalysisRequest r;
+    r.startDay = s.ReportStartDate;
+    r.endDate = s.ReportEndDate;
+    const QString sort = s.ReportSortField.trimmed().toUpper();
+    r.sort = sort == QLatin1String("R") ? ReportSort::RequestNumber
+             : sort == QLatin1String("P") ? ReportSort::Person : ReportSort::Total;
+    if (s.SelectedPersonId > 0) r.option = SelectionOption::Person;
+    else if (!requestNumber.isEmpty()) r.option = SelectionOption::RequestNumber;
+    else r.option = SelectionOption::AllPersonnel;
+    r.requestNumber = requestNumber.trimmed().toUpper();
+    return r;
+}
+
 int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     ScriptedDialogs dialogs;
@@ -40,13 +82,13 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
     App app(dialogs, std::make_shared<reports::FolderPrinter>(QDir::tempPath()));
     batch::ReportArgs parsed;
     const QString problem = batch::parseReportArgs(args, {QStringLiteral("--db"), QStringLiteral("--pdf"),
-                                                          QStringLiteral("--data")},
+                                                          QStringLiteral("--data"), QStringLiteral("--request")},
                                                    app.state, parsed);
     if (!problem.isEmpty() || !parsed.options.contains(QStringLiteral("--db"))
         || !parsed.options.contains(QStringLiteral("--pdf"))) {
         err << "quillon-batch report: " << (problem.isEmpty() ? QStringLiteral("--db and --pdf are required") : problem)
             << "\nusage: quillon-batch report --db FILE --report N [--set NAME=VALUE ...] [--office TAG ...]"
-               " --pdf OUT.pdf [--data OUT.json]\nNAME: "
+               " [--request C-1] --pdf OUT.pdf [--data OUT.json]\nNAME: "
             << batch::reportArgNames() << "\n";
         return 2;
     }
@@ -56,6 +98,26 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
         app.attachConnection(db);
         app.setOfficeNodes(&parsed.offices);
 
+        const int number = app.state.ReportNumber;
+        if (number == 1 || number == 5) {
+            if (!app.state.ReportStartDate.isValid() || !app.state.ReportEndDate.isValid()) {
+                err << "quillon-batch report: report " << number << " needs ReportStartDate and ReportEndDate\n";
+                return 2;
+            }
+            ConnectionAnalysisDatabase adb(db);
+            BatchAnalysisReport report(app, parsed.invoiceKey);
+            const AnalysisRequest request = analysisRequest(app.state, parsed.options.value(QStringLiteral("--request")));
+            const RunResult result = number == 1 ? runWorkRest(app.state, request, adb, report, app.dialogs())
+                                                 : runExcessHours(app.state, request, adb, report, app.dialogs());
+            if (result.outcome != RunOutcome::Reported || report.pdf.isEmpty()) return 3;
+            if (!writeFile(parsed.options.value(QStringLiteral("--pdf")), report.pdf, err)) return 1;
+            if (parsed.options.contains(QStringLiteral("--data"))
+                && !writeFile(parsed.options.value(QStringLiteral("--data")), report.data, err))
+                return 1;
+            out << app.state.OpenTemplateName << ": " << report.pages << " pages, " << report.rows << " rows; run "
+                << result.run << ", " << result.rowsWritten << " scratch rows written and removed\n";
+            return 0;
+        }
         QElapsedTimer timer;
         timer.start();
         if (!BuildReport(app, parsed.invoiceKey)) return 3;
@@ -82,5 +144,5 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
 }  // namespace
 
 QUILLON_BATCH_COMMAND("report",
-                      QStringLiteral("report --db FILE --report N [--set NAME=VALUE ...] [--office TAG ...] --pdf OUT.pdf [--data OUT.json]"),
+                      QStringLiteral("report --db FILE --report N [--set NAME=VALUE ...] [--office TAG ...] [--request C-1] --pdf OUT.pdf [--data OUT.json]"),
                       runReport);

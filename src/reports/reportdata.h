@@ -4,7 +4,7 @@
 // of its data sets as "table1" and "subreport1". The file renders again with
 // quillon-batch render --data, and tests read the rows from it.
 
-#include "shell/appstate.h"
+#include "data/appstate.h"
 
 #include <QByteArray>
 

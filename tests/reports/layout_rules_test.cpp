@@ -59,8 +59,10 @@ TEST(LayoutRules, TextBoxesAlignClipWrapAndGrow)
         <Detail height="40">
           <Text x="0" y="0" width="100" align="right">right</Text>
           <Text x="100" y="0" width="100" align="center">mid</Text>
-          <Text x="0" y="12" width="30">cut at the edge</Text>
-          <Text x="0" y="24" width="60" height="10" wrap="true">two lines fit one</Text>
+          <Text x="0" y="12" width="30" fit="cut">cut at the edge</Text>
+          <Text x="0" y="24" width="60" height="10" wrap="true" fit="cut">two lines fit one</Text>
+          <Text x="0" y="40" width="60">shrinks to fit its box</Text>
+          <Text x="0" y="52" width="30" height="30">wraps when shrinking is not enough</Text>
           <Text x="100" y="12" width="60" canGrow="true">grows to hold every word here</Text>
           <Text x="100" y="30">below</Text>
           <Text x="200" y="30">beside</Text>
@@ -84,6 +86,21 @@ line two</Text>
     const Primitive& wrapped = item(QStringLiteral("two"));
     EXPECT_EQ(wrapped.text, QStringLiteral("two lines fit"));
     EXPECT_FALSE(r.page(0).join(QLatin1Char('|')).contains(QStringLiteral(" one|")));
+    // By default a text too wide is set smaller, whole, within its box...
+    const Primitive& shrunk = item(QStringLiteral("shrinks"));
+    EXPECT_EQ(shrunk.text, QStringLiteral("shrinks to fit its box"));
+    EXPECT_LT(shrunk.size, 9);
+    EXPECT_LE(f.textWidth(shrunk.text, shrunk.size), 60);
+    EXPECT_GE(shrunk.size, 9 * 0.6);
+    // ...and, when that is not enough, wrapped in the box's height, every word kept.
+    QStringList wrappedWords;
+    for (const Primitive& p : r.doc.pages[0].items)
+        if (p.x == 0 && p.y >= 52 && p.y < 82) {
+            wrappedWords << p.text;
+            EXPECT_LE(p.w, 30 + 1e-9);
+            EXPECT_LE(p.y + p.h, 82 + 1e-9);
+        }
+    EXPECT_EQ(wrappedWords.join(QLatin1Char(' ')), QStringLiteral("wraps when shrinking is not enough"));
     // Growing: every word shows, one line under the other, and what lies below
     // moves down by the growth while what stands beside it stays.
     QStringList grown;

@@ -2,7 +2,7 @@
 // Report inputs of the shared state set by name from text, for scripted runs
 // and the batch tool: "SelectedPersonId=42", "ReportEndDate=06/30/2024".
 
-#include "shell/appstate.h"
+#include "data/appstate.h"
 
 #include <QString>
 #include <QStringList>

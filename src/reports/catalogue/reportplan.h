@@ -8,7 +8,7 @@
 #include "data/value.h"
 #include "reports/catalogue/catalogue.h"
 #include "reports/catalogue/officenodes.h"
-#include "shell/appstate.h"
+#include "data/appstate.h"
 
 #include <QString>
 #include <QStringList>

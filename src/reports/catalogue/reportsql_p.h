@@ -2,7 +2,7 @@
 // SQL texts of the individual reports, used by planReport.
 
 #include "reports/catalogue/officenodes.h"
-#include "shell/appstate.h"
+#include "data/appstate.h"
 
 #include <QString>
 #include <QStringList>

@@ -171,6 +171,7 @@ public:
 
     bool usesPageNumbers = false;
     bool usesAggregates = false;
+    bool usesFields = false;
 
 private:
     [[noreturn]] void fail(const QString& what) { syntaxError(m_text, m_lex.peek().pos, what); }
@@ -336,6 +337,7 @@ private:
         case Token::FieldRef: {
             auto n = makeNode(ExprNode::Field);
             n->slot = m_binder.fieldSlot(t.text);
+            usesFields = true;
             return n;
         }
         case Token::ParamRef: {
@@ -577,6 +579,7 @@ Expression Expression::compile(const QString& text, Binder& binder)
     e.m_text = text;
     e.m_usesPageNumbers = p.usesPageNumbers;
     e.m_usesAggregates = p.usesAggregates;
+    e.m_usesFields = p.usesFields;
     return e;
 }
 

@@ -68,6 +68,8 @@ public:
     // layout ends (a group may restart the numbering, PageCount comes last).
     bool usesPageNumbers() const { return m_usesPageNumbers; }
     bool usesAggregates() const { return m_usesAggregates; }
+    // True when the value reads a field of the rows.
+    bool usesFields() const { return m_usesFields; }
 
     static Value evaluateNode(const ExprNode& node, const EvalContext& ctx);
 
@@ -76,6 +78,7 @@ private:
     QString m_text;
     bool m_usesPageNumbers = false;
     bool m_usesAggregates = false;
+    bool m_usesFields = false;
 };
 
 // Value arithmetic shared by expressions and aggregates.

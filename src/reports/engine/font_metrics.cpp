@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quillon::reports {
 
 namespace {
@@ -24,43 +27,13 @@ std::uint32_t u32(const QByteArray& d, qsizetype at)
     return (std::uint32_t(u16(d, at)) << 16) | u16(d, at + 2);
 }
 
-// Windows-1252 codes 0x80..0x9F; 0 marks the five unassigned codes.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-
-unsigned char winAnsiCode(char16_t c)
-{
-    if (c < 0x20) return ' ';   // tabs and other controls print as blanks
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return (unsigned char)c;
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == c && c != 0) return (unsigned char)(0x80 + i);
-    return '?';
-}
-
 }  // namespace
 
-QByteArray toWinAnsi(const QString& text)
+QString printableText(const QString& text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    for (QChar ch : text) {
-        if (ch.isSurrogate()) {
-            if (ch.isHighSurrogate()) out.append('?');
-            continue;
-        }
-        out.append(char(winAnsiCode(ch.unicode())));
-    }
-    return out;
-}
-
-char32_t winAnsiToUnicode(unsigned char code)
-{
-    if (code >= 0x80 && code < 0xA0) {
-        const char16_t u = kCp1252High[code - 0x80];
-        return u ? char32_t(u) : char32_t('?');
-    }
-    return code;
+    for (QChar ch : text)
+        if (ch.unicode() >= 0x300) return text.normalized(QString::NormalizationForm_C);
+    return text;
 }
 
 std::shared_ptr<FontFace> FontFace::load(const QString& path)
@@ -72,7 +45,8 @@ std::shared_ptr<FontFace> FontFace::load(const QString& path)
                       QStringLiteral("Report engine"));
     auto face = std::make_shared<FontFace>();
     face->m_path = path;
-    face->parse(f.readAll());
+    face->m_data = f.readAll();
+    face->parse(face->m_data);
     return face;
 }
 
@@ -83,7 +57,7 @@ void FontFace::parse(const QByteArray& d)
         throw DbError(ErrorNumber::ReportTemplate, QStringLiteral("%1 is not a TrueType font").arg(m_path),
                       QStringLiteral("Report engine"));
     const int numTables = u16(d, 4);
-    qsizetype head = -1, hhea = -1, hmtx = -1, cmap = -1;
+    qsizetype head = -1, hhea = -1, hmtx = -1, cmap = -1, os2 = -1, post = -1;
     for (int i = 0; i < numTables; ++i) {
         const qsizetype rec = 12 + 16 * i;
         const QByteArray tag = d.mid(rec, 4);
@@ -92,6 +66,8 @@ void FontFace::parse(const QByteArray& d)
         else if (tag == "hhea") hhea = offset;
         else if (tag == "hmtx") hmtx = offset;
         else if (tag == "cmap") cmap = offset;
+        else if (tag == "OS/2") os2 = offset;
+        else if (tag == "post") post = offset;
     }
     if (head < 0 || hhea < 0 || hmtx < 0 || cmap < 0)
         throw DbError(ErrorNumber::ReportTemplate, QStringLiteral("%1 lacks the tables text needs").arg(m_path),
@@ -103,6 +79,10 @@ void FontFace::parse(const QByteArray& d)
     m_ascender = s16(d, hhea + 4) * scale;
     m_descender = s16(d, hhea + 6) * scale;
     m_lineGap = s16(d, hhea + 8) * scale;
+    for (int i = 0; i < 4; ++i) m_bbox[i] = int(std::lround(s16(d, head + 36 + 2 * i) * scale));
+    m_capHeight = int(std::lround(m_ascender * 0.7));
+    if (os2 >= 0 && u16(d, os2) >= 2) m_capHeight = int(std::lround(s16(d, os2 + 88) * scale));
+    if (post >= 0) m_italicAngle = std::int32_t(u32(d, post + 4)) / 65536.0;
     const int numberOfHMetrics = u16(d, hhea + 34);
     m_advances.resize(numberOfHMetrics);
     for (int g = 0; g < numberOfHMetrics; ++g) m_advances[g] = u16(d, hmtx + 4 * g);
@@ -150,9 +130,36 @@ void FontFace::parse(const QByteArray& d)
     }
 
     for (int c = 0; c < 256; ++c) {
-        const int glyph = lookupGlyph(char32_t(c));
+        const int glyph = lookupGlyph(char32_t(c < 0x20 ? 0x20 : c));
         m_latin[c] = std::int16_t(glyph < 0 ? -1 : glyphWidth(glyph));
     }
+}
+
+const FontFace* FontFace::fallback() const
+{
+    if (m_loader) {
+        auto loader = std::move(m_loader);
+        m_loader = nullptr;
+        m_fallback = loader();
+    }
+    return m_fallback.get();
+}
+
+QString FontFace::postScriptName() const
+{
+    QString name = QFileInfo(m_path).completeBaseName();
+    name.replace(QLatin1Char(' '), QLatin1Char('-'));
+    return name;
+}
+
+FontFace::Glyph FontFace::resolve(char32_t c) const
+{
+    if (c < 0x20) c = 0x20;
+    for (const FontFace* f = this; f; f = f->fallback()) {
+        const int g = f->lookupGlyph(c);
+        if (g > 0) return {f, g};
+    }
+    return {this, 0};
 }
 
 int FontFace::lookupGlyph(char32_t c) const
@@ -173,19 +180,21 @@ bool FontFace::hasGlyph(char32_t c) const { return lookupGlyph(c) >= 0; }
 int FontFace::charWidth(char32_t c) const
 {
     if (c < 256 && m_latin[c] >= 0) return m_latin[c];
-    const int glyph = lookupGlyph(c);
-    return glyphWidth(glyph < 0 ? 0 : glyph);
+    const Glyph g = resolve(c);
+    return g.face->glyphWidth(g.glyph);
 }
 
 double FontFace::textWidth(const QString& text, double size) const
 {
-    // Measured as the PDF shows it: each character through Windows-1252.
+    // Measured as the PDF shows it: each character in the face that prints it.
     long units = 0;
-    for (QChar ch : text) {
-        if (ch.isLowSurrogate()) continue;
-        const char16_t u = ch.unicode();
-        if ((u >= 0x20 && u < 0x80) || (u >= 0xA0 && u <= 0xFF)) units += charWidth(u);
-        else units += charWidth(winAnsiToUnicode(winAnsiCode(ch.isHighSurrogate() ? u'?' : u)));
+    const qsizetype n = text.size();
+    const QChar* s = text.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = s[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(s[i].unicode(), s[++i].unicode());
+        units += charWidth(c);
     }
     return units * size / 1000.0;
 }
@@ -204,6 +213,66 @@ QStringList FontLibrary::searchPath() const
     if (QCoreApplication::instance()) dirs << QCoreApplication::applicationDirPath() + QStringLiteral("/fonts");
     dirs << QStringLiteral("/usr/share/fonts/truetype/liberation2") << QStringLiteral("/usr/share/fonts/truetype/liberation");
     return dirs;
+}
+
+QStringList FontLibrary::fallbackPath() const
+{
+    QStringList dirs;
+    const QString env = qEnvironmentVariable("QUILLON_FONT_DIR");
+    if (!env.isEmpty()) dirs << env;
+    if (QCoreApplication::instance()) dirs << QCoreApplication::applicationDirPath() + QStringLiteral("/fonts");
+    dirs << QStringLiteral("/usr/share/fonts/truetype/dejavu") << QStringLiteral("/usr/share/fonts/truetype/noto")
+         << QStringLiteral("/usr/share/fonts/truetype/droid");
+    return dirs;
+}
+
+// The chain of faces that carry what a report face lacks: DejaVu in the same
+// family and style (Greek, Cyrillic, Armenian, Georgian, Hebrew, symbols...),
+// its plain weight, then Noto for further scripts and Droid Sans Fallback for
+// Chinese, Japanese and Korean, when installed. Faces are shared between the chains.
+std::shared_ptr<FontFace> FontLibrary::loadFallback(const Key& key, int from)
+{
+    static const char* const dejavu[] = {"DejaVuSans", "DejaVuSerif", "DejaVuSansMono"};
+    const QString base = QString::fromLatin1(dejavu[key.family]);
+    const bool serif = key.family == Serif;
+    QString style;
+    if (key.bold && key.italic) style = serif ? QStringLiteral("-BoldItalic") : QStringLiteral("-BoldOblique");
+    else if (key.bold) style = QStringLiteral("-Bold");
+    else if (key.italic) style = serif ? QStringLiteral("-Italic") : QStringLiteral("-Oblique");
+    QStringList names{base + style + QStringLiteral(".ttf"),
+                            base + (key.bold ? QStringLiteral("-Bold.ttf") : QStringLiteral(".ttf")),
+                            base + QStringLiteral(".ttf"),
+                            QStringLiteral("DejaVuSans.ttf"),
+                            QStringLiteral("NotoSans-Regular.ttf"),
+                            QStringLiteral("NotoSansArmenian-Regular.ttf"),
+                            QStringLiteral("NotoSansGeorgian-Regular.ttf"),
+                            QStringLiteral("NotoSansHebrew-Regular.ttf"),
+                            QStringLiteral("NotoSansEthiopic-Regular.ttf"),
+                            QStringLiteral("NotoSansCherokee-Regular.ttf"),
+                            QStringLiteral("NotoSansSymbols-Regular.ttf"),
+                            QStringLiteral("NotoSansSymbols2-Regular.ttf"),
+                            QStringLiteral("DroidSansFallbackFull.ttf")};
+    names.removeDuplicates();   // a face never falls back on itself
+    for (int i = from; i < names.size(); ++i) {
+        for (const QString& dir : fallbackPath()) {
+            const QString path = dir + QLatin1Char('/') + names[i];
+            if (!QFileInfo::exists(path)) continue;
+            std::shared_ptr<FontFace> face;
+            for (const auto& [p, f] : m_fallbacks)
+                if (p == path) face = f;
+            if (!face) {
+                try {
+                    face = FontFace::load(path);
+                } catch (const DbError&) {
+                    break;   // a damaged fallback is skipped; the report face still prints
+                }
+                m_fallbacks.emplace_back(path, face);
+            }
+            face->setFallbackLoader([this, key, i] { return loadFallback(key, i + 1); });
+            return face;
+        }
+    }
+    return nullptr;
 }
 
 QString FontLibrary::fileName(const Key& key)
@@ -258,6 +327,7 @@ int FontLibrary::fontId(const Key& key)
             const QString path = dir + QLatin1Char('/') + file;
             if (QFileInfo::exists(path)) {
                 m_faces[id] = FontFace::load(path);
+                m_faces[id]->setFallbackLoader([this, key] { return loadFallback(key, 0); });
                 break;
             }
         }

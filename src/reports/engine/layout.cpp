@@ -196,6 +196,10 @@ public:
 
     void run()
     {
+        if (m_paged && m_rows.empty()) {
+            runEmpty();
+            return;
+        }
         // Report and page headers see the first row.
         m_st.ctxRow = m_rows.empty() ? -1 : 0;
         startPage();
@@ -225,6 +229,39 @@ public:
         }
         for (int b : m_t.bandsOf(BandKind::ReportFooter)) placeFlowBand(m_t.bands[b]);
         finishPage();
+    }
+
+    // A report without rows: the title block of its report and page headers
+    // (what does not depend on rows) and one line saying so.
+    void runEmpty()
+    {
+        m_empty = true;
+        m_st.ctxRow = -1;
+        Page p;
+        p.width = m_t.pageWidth;
+        p.height = m_t.pageHeight;
+        m_sh.doc.pages.push_back(std::move(p));
+        m_sh.pageRun.push_back(0);
+        m_st.y = m_t.marginTop;
+        for (int b : m_t.bandsOf(BandKind::ReportHeader)) placeFixed(m_t.bands[b]);
+        for (int b : m_pageHeaders) placeFixed(m_t.bands[b]);
+        ElementDef note;
+        note.kind = ElementDef::Text;
+        note.fontId = m_t.defaultFontId;
+        note.fontSize = m_t.defaultFontSize;
+        note.width = m_t.pageWidth - m_t.marginLeft - m_t.marginRight;
+        note.height = FontLibrary::instance().face(note.fontId).lineHeight(note.fontSize);
+        layoutTextElement(note, QStringLiteral("No records for this selection."), m_t.marginLeft, m_st.y + 6,
+                          m_sh.doc.pages.back().items);
+    }
+
+    // In a report without rows, only what reads no row prints.
+    bool printsWhenEmpty(const ElementDef& e) const
+    {
+        if (e.kind != ElementDef::Text && e.kind != ElementDef::Field) return false;
+        for (const Expression* x : {&e.expr, &e.visible})
+            if (x->isValid() && (x->usesFields() || x->usesAggregates() || x->usesPageNumbers())) return false;
+        return true;
     }
 
     // EvalContext
@@ -439,7 +476,6 @@ private:
             place(inst[i], *bands[i]);
         }
         if (m_st.inColumns && inColumn) ++m_st.colRows;
-        m_st.lastPlacedRow = m_st.ctxRow;
     }
 
     // ---- pages and columns --------------------------------------------------
@@ -608,6 +644,9 @@ private:
 
     void place(BandInstance& inst, const BandDef& band)
     {
+        // The page footer reads the row of the last band on its page, be it a
+        // detail or a group's header or footer.
+        m_st.lastPlacedRow = m_st.ctxRow;
         emit(inst, flowX(), m_st.y);
         m_st.y += inst.height;
         if (m_st.inColumns && band.inColumn) {
@@ -632,6 +671,7 @@ private:
             if (&m_t.bands[f] == &band) break;
             if (m_t.bands[f].atColumnBottom) offset += m_t.bands[f].height;
         }
+        m_st.lastPlacedRow = m_st.ctxRow;
         emit(inst, flowX(), y + offset);
         m_st.y = m_st.colBottom;
         m_st.colMaxY = std::max(m_st.colMaxY, m_st.colBottom);
@@ -700,6 +740,7 @@ private:
         placed.reserve(band.elements.size());
         bool grew = false;
         for (const ElementDef& e : band.elements) {
+            if (m_empty && !printsWhenEmpty(e)) continue;
             if (e.visible.isValid() && !e.deferred() && !e.visible.evaluate(*this).toBool()) continue;
             Placed p{&e};
             p.first = inst.items.size();
@@ -913,10 +954,11 @@ private:
 
 public:
     // Lays a text out in an element's box; returns the growth of the box.
-    static double layoutTextElement(const ElementDef& e, const QString& text, double dx, double dy,
+    static double layoutTextElement(const ElementDef& e, const QString& rawText, double dx, double dy,
                                     std::vector<Primitive>& out)
     {
-        if (text.isEmpty()) return 0;
+        if (rawText.isEmpty()) return 0;
+        const QString text = printableText(rawText);
         // Texts from the database may end their lines with CR LF (or CR).
         if (text.contains(QLatin1Char('\r'))) {
             QString lf = text;
@@ -925,9 +967,15 @@ public:
             return layoutTextElement(e, lf, dx, dy, out);
         }
         const FontFace& face = FontLibrary::instance().face(e.fontId);
-        const double lh = face.lineHeight(e.fontSize);
+        double size = e.fontSize;
+        double lh = face.lineHeight(size);
         QStringList lines;
-        if (e.wrap && e.angle == 0) {
+        bool fitted = false;
+        if (e.fit == ElementDef::Fit::Shrink && !e.canGrow && e.angle == 0 && e.width > 0)
+            fitted = fitText(e, text, face, &size, &lines);
+        if (fitted) {
+            lh = face.lineHeight(size);
+        } else if (e.wrap && e.angle == 0) {
             lines = wrapText(text, face, e.fontSize, e.width);
             if (!e.canGrow) {
                 const int fit = std::max(1, int(std::floor((e.height + kEps) / lh)));
@@ -945,12 +993,12 @@ public:
         else if (e.valign == VAlign::Bottom) top += boxH - contentH;
         for (int i = 0; i < lines.size(); ++i) {
             QString line = lines.at(i);
-            double w = face.textWidth(line, e.fontSize);
+            double w = face.textWidth(line, size);
             if (e.angle == 0 && w > e.width + kEps && e.width > 0) {
                 // Cut at the box edge, as a form's box would.
                 while (!line.isEmpty() && w > e.width + kEps) {
                     line.chop(1);
-                    w = face.textWidth(line, e.fontSize);
+                    w = face.textWidth(line, size);
                 }
             }
             if (line.isEmpty()) continue;
@@ -962,7 +1010,7 @@ public:
             Primitive p;
             p.kind = Primitive::Text;
             p.font = (unsigned char)e.fontId;
-            p.size = e.fontSize;
+            p.size = size;
             p.x = x + dx;
             p.y = top + i * lh + dy;
             p.w = w;
@@ -974,6 +1022,65 @@ public:
             out.push_back(std::move(p));
         }
         return boxH - e.height;
+    }
+
+    // A text that overflows its box: the largest size, down to the element's
+    // floor, at which it fits on one line, else wrapped in the box's height;
+    // at the floor, the lines that fit with an ellipsis ending the last.
+    // Returns false when the text fits as designed.
+    static bool fitText(const ElementDef& e, const QString& wholeText, const FontFace& face, double* size,
+                        QStringList* lines)
+    {
+        const double designed = e.fontSize;
+        const double floorSize = std::min(designed, e.minSize > 0 ? e.minSize : std::max(5.0, designed * 0.6));
+        const double lh = face.lineHeight(designed);
+        QString oneLine;
+        if (!e.wrap) {
+            oneLine = wholeText;
+            oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        }
+        const QString& text = e.wrap ? wholeText : oneLine;
+        if (e.wrap) {
+            const QStringList wrapped = wrapText(text, face, designed, e.width);
+            if (wrapped.size() * lh <= std::max(e.height, lh) + kEps) return false;
+        } else {
+            const double w = face.textWidth(text, designed);
+            if (w <= e.width + kEps) return false;
+            // Widths scale with the size: one step finds the size that fits.
+            const double s = std::floor(designed * e.width / w * 10) / 10;
+            if (s >= floorSize) {
+                *size = s;
+                *lines = QStringList{text};
+                return true;
+            }
+        }
+        for (double s = designed; s >= floorSize - kEps; s -= 0.5) {
+            const double at = std::max(s, floorSize);
+            const QStringList wrapped = wrapText(text, face, at, e.width);
+            const double h = face.lineHeight(at);
+            if (wrapped.size() * h <= std::max(e.height, h) + kEps) {
+                *size = at;
+                *lines = wrapped;
+                return true;
+            }
+            if (at == floorSize) break;
+        }
+        *size = floorSize;
+        const double h = face.lineHeight(floorSize);
+        QStringList wrapped = wrapText(text, face, floorSize, e.width);
+        const int room = std::max(1, int(std::floor((std::max(e.height, h) + kEps) / h)));
+        const QChar ellipsis(0x2026);
+        if (wrapped.size() > room) {
+            wrapped = wrapped.mid(0, room);
+            wrapped.last() += ellipsis;
+        }
+        QString& last = wrapped.last();
+        while (last.size() > 1 && face.textWidth(last, floorSize) > e.width + kEps) {
+            last.chop(2);
+            last += ellipsis;
+        }
+        *lines = wrapped;
+        return true;
     }
 
 private:
@@ -990,6 +1097,7 @@ private:
     double m_nominalDetail = 0;
     double m_pageFooterHeight = 0;
     int m_forcedRow = -1, m_forcedLevel = -1;
+    bool m_empty = false;
     BandInstance m_collect;
 };
 

@@ -2,71 +2,194 @@
 
 #include "data/dberror.h"
 #include "reports/engine/font_metrics.h"
+#include "reports/engine/truetype_subset.h"
 
-#include <QFile>
+#include <QCryptographicHash>
 #include <QSaveFile>
 
-#include <hpdf.h>
-
+#include <array>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 namespace quillon::reports {
 
 namespace {
 
-struct HpdfError {
-    HPDF_STATUS error = 0;
-    HPDF_STATUS detail = 0;
-};
-
-void HPDF_STDCALL onError(HPDF_STATUS error, HPDF_STATUS detail, void* user)
+// Appends a number with at most `decimals` decimals, no trailing zeros.
+void num(QByteArray& out, double v, int decimals = 2)
 {
-    auto* e = static_cast<HpdfError*>(user);
-    if (e->error == 0) {
-        e->error = error;
-        e->detail = detail;
+    const long long scale = decimals == 3 ? 1000 : 100;
+    long long r = std::llround(v * double(scale));
+    if (r < 0) {
+        out += '-';
+        r = -r;
+    }
+    out += QByteArray::number(r / scale);
+    long long frac = r % scale;
+    if (frac == 0) return;
+    out += '.';
+    for (long long d = scale / 10; d > 0 && frac > 0; d /= 10) {
+        out += char('0' + frac / d);
+        frac %= d;
     }
 }
 
-// Owns a libharu document.
-class HpdfDoc {
-public:
-    HpdfDoc() : m_doc(HPDF_New(onError, &m_error))
-    {
-        if (!m_doc) throw DbError(ErrorNumber::Generic, QStringLiteral("The PDF writer could not start"), source());
-    }
-    ~HpdfDoc() { HPDF_Free(m_doc); }
-    HpdfDoc(const HpdfDoc&) = delete;
-    HpdfDoc& operator=(const HpdfDoc&) = delete;
+void hex4(QByteArray& out, unsigned v)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    out += digits[(v >> 12) & 15];
+    out += digits[(v >> 8) & 15];
+    out += digits[(v >> 4) & 15];
+    out += digits[v & 15];
+}
 
-    HPDF_Doc get() const { return m_doc; }
-    void check(const char* what) const
-    {
-        if (m_error.error != 0)
-            throw DbError(ErrorNumber::Generic,
-                          QStringLiteral("The PDF writer failed while %1 (libharu error 0x%2, detail %3)")
-                              .arg(QLatin1String(what))
-                              .arg(qulonglong(m_error.error), 4, 16, QLatin1Char('0'))
-                              .arg(qulonglong(m_error.detail)),
-                          source());
-    }
-    static QString source() { return QStringLiteral("PDF writer"); }
+// A text string as PDF wants it for document information: UTF-16 with a byte order mark.
+QByteArray textString(const QString& s)
+{
+    QByteArray out = "<FEFF";
+    for (QChar c : s) hex4(out, c.unicode());
+    out += '>';
+    return out;
+}
 
-private:
-    HpdfError m_error;
-    HPDF_Doc m_doc;
+QByteArray deflate(const QByteArray& data)
+{
+    // qCompress puts the length in front of a zlib stream; PDF wants the stream alone.
+    return qCompress(data).sliced(4);
+}
+
+// One embedded face: the glyphs printed with it, renumbered from 0 in the
+// order they were first met, and the character each stands for.
+struct FontUse {
+    const FontFace* face = nullptr;
+    int resource = 0;                      // /F<resource>
+    std::vector<int> glyphs{0};            // original glyph of each new number; 0 is the missing-glyph box
+    std::vector<char32_t> chars{0};        // character of each new number
+    std::unordered_map<int, int> index{{0, 0}};
+
+    int glyph(int original, char32_t c)
+    {
+        // A character no face has prints as the missing-glyph box, a box of
+        // its own so that text extraction still returns the character.
+        const int key = original == 0 ? -int(c) - 1 : original;
+        const auto [it, inserted] = index.emplace(key, int(glyphs.size()));
+        if (inserted) {
+            glyphs.push_back(original);
+            chars.push_back(c);
+        }
+        return it->second;
+    }
 };
 
-float red(QRgb c) { return qRed(c) / 255.0f; }
-float green(QRgb c) { return qGreen(c) / 255.0f; }
-float blue(QRgb c) { return qBlue(c) / 255.0f; }
+class PdfBuilder {
+public:
+    int reserve()
+    {
+        m_offsets.push_back(-1);
+        return int(m_offsets.size());
+    }
+    void object(int id, const QByteArray& body)
+    {
+        begin(id);
+        m_out += body;
+        m_out += "\nendobj\n";
+    }
+    void stream(int id, const QByteArray& dict, const QByteArray& data, bool compress = true)
+    {
+        const QByteArray bytes = compress ? deflate(data) : data;
+        begin(id);
+        m_out += "<<";
+        m_out += dict;
+        if (compress) m_out += "/Filter/FlateDecode";
+        m_out += "/Length " + QByteArray::number(bytes.size()) + ">>\nstream\n";
+        m_out += bytes;
+        m_out += "\nendstream\nendobj\n";
+    }
+    QByteArray finish(int root, int info)
+    {
+        const qsizetype xref = m_out.size();
+        m_out += "xref\n0 " + QByteArray::number(m_offsets.size() + 1) + "\n0000000000 65535 f \n";
+        for (qsizetype off : m_offsets) {
+            m_out += QByteArray::number(off).rightJustified(10, '0');
+            m_out += " 00000 n \n";
+        }
+        m_out += "trailer\n<</Size " + QByteArray::number(m_offsets.size() + 1) + "/Root " + ref(root)
+                 + "/Info " + ref(info) + ">>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+        return std::move(m_out);
+    }
+    static QByteArray ref(int id) { return QByteArray::number(id) + " 0 R"; }
 
-// Draws one page, setting graphics state only when it changes.
+private:
+    void begin(int id)
+    {
+        m_offsets[id - 1] = m_out.size();
+        m_out += QByteArray::number(id) + " 0 obj\n";
+    }
+
+    QByteArray m_out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    std::vector<qsizetype> m_offsets;
+};
+
+class Fonts {
+public:
+    FontUse& use(const FontFace* face)
+    {
+        auto it = m_byFace.find(face);
+        if (it != m_byFace.end()) return m_uses[it->second];
+        m_byFace[face] = m_uses.size();
+        FontUse u;
+        u.face = face;
+        u.resource = int(m_uses.size()) + 1;
+        m_uses.push_back(std::move(u));
+        return m_uses.back();
+    }
+    std::vector<FontUse>& all() { return m_uses; }
+
+    // The run of glyphs printing `c` in `fontId`: which embedded face, which new number.
+    std::pair<int, int> glyph(int fontId, char32_t c)
+    {
+        auto& cache = m_latin[fontId];
+        if (cache.empty()) cache.assign(256, -1);
+        if (c < 256 && cache[c] >= 0) return {cache[c] >> 16, cache[c] & 0xffff};
+        const FontFace::Glyph g = FontLibrary::instance().face(fontId).resolve(c);
+        FontUse& u = use(g.face);
+        const int n = u.glyph(g.glyph, c < 0x20 ? U' ' : c);
+        const int useIndex = u.resource - 1;
+        if (c < 256) cache[c] = (useIndex << 16) | n;
+        return {useIndex, n};
+    }
+
+private:
+    std::vector<FontUse> m_uses;   // std::vector: callers hold no references across use()
+    std::map<const FontFace*, size_t> m_byFace;
+    std::map<int, std::vector<int>> m_latin;
+};
+
+float channel(int v) { return v / 255.0f; }
+
+void rgb(QByteArray& out, QRgb c, const char* op)
+{
+    num(out, channel(qRed(c)), 3);
+    out += ' ';
+    num(out, channel(qGreen(c)), 3);
+    out += ' ';
+    num(out, channel(qBlue(c)), 3);
+    out += ' ';
+    out += op;
+    out += '\n';
+}
+
+// Draws one page's content, setting graphics state only when it changes.
 class PagePainter {
 public:
-    PagePainter(HPDF_Page page, double height, const std::map<int, HPDF_Font>& fonts)
-        : m_page(page), m_height(height), m_fonts(fonts) {}
+    PagePainter(double height, Fonts& fonts) : m_height(height), m_fonts(fonts) {}
+
+    QByteArray content()
+    {
+        endText();
+        return std::move(m_out);
+    }
 
     void draw(const Primitive& p)
     {
@@ -77,68 +200,84 @@ public:
         }
     }
 
-    void finish() { endText(); }
-
 private:
     void beginText()
     {
         if (!m_inText) {
-            HPDF_Page_BeginText(m_page);
+            m_out += "BT\n";
             m_inText = true;
         }
     }
     void endText()
     {
         if (m_inText) {
-            HPDF_Page_EndText(m_page);
+            m_out += "ET\n";
             m_inText = false;
         }
     }
-
     void fillColor(QRgb c)
     {
         if (c != m_fill) {
-            HPDF_Page_SetRGBFill(m_page, red(c), green(c), blue(c));
+            rgb(m_out, c, "rg");
             m_fill = c;
         }
     }
     void strokeColor(QRgb c)
     {
         if (c != m_stroke) {
-            HPDF_Page_SetRGBStroke(m_page, red(c), green(c), blue(c));
+            rgb(m_out, c, "RG");
             m_stroke = c;
         }
     }
     void lineWidth(double w)
     {
         if (w != m_lineWidth) {
-            HPDF_Page_SetLineWidth(m_page, HPDF_REAL(w));
+            num(m_out, w);
+            m_out += " w\n";
             m_lineWidth = w;
         }
     }
 
     void text(const Primitive& p)
     {
-        const QByteArray bytes = toWinAnsi(p.text);
-        if (bytes.isEmpty()) return;
+        if (p.text.isEmpty()) return;
         beginText();
-        if (p.font != m_font || p.size != m_size) {
-            HPDF_Page_SetFontAndSize(m_page, m_fonts.at(p.font), HPDF_REAL(p.size));
-            m_font = p.font;
-            m_size = p.size;
-        }
         fillColor(p.color);
-        const double baseline = p.y + FontLibrary::instance().face(p.font).ascent(p.size);
+        const double baseline = m_height - p.y - FontLibrary::instance().face(p.font).ascent(p.size);
         if (p.angle != 0) {
             const double a = p.angle * M_PI / 180.0;
             const double c = std::cos(a), s = std::sin(a);
-            HPDF_Page_SetTextMatrix(m_page, HPDF_REAL(c), HPDF_REAL(s), HPDF_REAL(-s), HPDF_REAL(c), HPDF_REAL(p.x),
-                                    HPDF_REAL(m_height - baseline));
-            HPDF_Page_ShowText(m_page, bytes.constData());
-            HPDF_Page_SetTextMatrix(m_page, 1, 0, 0, 1, 0, 0);
+            num(m_out, c, 3), m_out += ' ', num(m_out, s, 3), m_out += ' ', num(m_out, -s, 3), m_out += ' ';
+            num(m_out, c, 3), m_out += ' ';
         } else {
-            HPDF_Page_TextOut(m_page, HPDF_REAL(p.x), HPDF_REAL(m_height - baseline), bytes.constData());
+            m_out += "1 0 0 1 ";
         }
+        num(m_out, p.x), m_out += ' ', num(m_out, baseline), m_out += " Tm\n";
+
+        const qsizetype n = p.text.size();
+        const QChar* s = p.text.constData();
+        bool open = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            char32_t c = s[i].unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate())
+                c = QChar::surrogateToUcs4(s[i].unicode(), s[++i].unicode());
+            const auto [font, glyph] = m_fonts.glyph(p.font, c);
+            if (font != m_font || p.size != m_size) {
+                if (open) m_out += "> Tj\n";
+                open = false;
+                m_out += "/F" + QByteArray::number(font + 1) + ' ';
+                num(m_out, p.size);
+                m_out += " Tf\n";
+                m_font = font;
+                m_size = p.size;
+            }
+            if (!open) {
+                m_out += '<';
+                open = true;
+            }
+            hex4(m_out, unsigned(glyph));
+        }
+        if (open) m_out += "> Tj\n";
     }
 
     void line(const Primitive& p)
@@ -146,9 +285,8 @@ private:
         endText();
         lineWidth(p.lineWidth);
         strokeColor(p.color);
-        HPDF_Page_MoveTo(m_page, HPDF_REAL(p.x), HPDF_REAL(m_height - p.y));
-        HPDF_Page_LineTo(m_page, HPDF_REAL(p.x + p.w), HPDF_REAL(m_height - p.y - p.h));
-        HPDF_Page_Stroke(m_page);
+        num(m_out, p.x), m_out += ' ', num(m_out, m_height - p.y), m_out += " m ";
+        num(m_out, p.x + p.w), m_out += ' ', num(m_out, m_height - p.y - p.h), m_out += " l S\n";
     }
 
     void rect(const Primitive& p)
@@ -160,15 +298,14 @@ private:
             strokeColor(p.color);
         }
         if (p.filled) fillColor(p.fill);
-        HPDF_Page_Rectangle(m_page, HPDF_REAL(p.x), HPDF_REAL(m_height - p.y - p.h), HPDF_REAL(p.w), HPDF_REAL(p.h));
-        if (p.filled && p.stroked) HPDF_Page_FillStroke(m_page);
-        else if (p.filled) HPDF_Page_Fill(m_page);
-        else HPDF_Page_Stroke(m_page);
+        num(m_out, p.x), m_out += ' ', num(m_out, m_height - p.y - p.h), m_out += ' ';
+        num(m_out, p.w), m_out += ' ', num(m_out, p.h), m_out += " re ";
+        m_out += p.filled && p.stroked ? "B\n" : p.filled ? "f\n" : "S\n";
     }
 
-    HPDF_Page m_page;
+    QByteArray m_out;
     double m_height;
-    const std::map<int, HPDF_Font>& m_fonts;
+    Fonts& m_fonts;
     bool m_inText = false;
     int m_font = -1;
     double m_size = -1;
@@ -176,53 +313,126 @@ private:
     double m_lineWidth = 1;
 };
 
+QByteArray toUnicodeCMap(const FontUse& u)
+{
+    QByteArray cmap =
+        "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+        "/CIDSystemInfo <</Registry (Adobe) /Ordering (UCS) /Supplement 0>> def\n"
+        "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+        "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    std::vector<size_t> mapped;
+    for (size_t g = 1; g < u.chars.size(); ++g)
+        if (u.chars[g] != 0) mapped.push_back(g);
+    for (size_t from = 0; from < mapped.size(); from += 100) {
+        const size_t to = std::min(mapped.size(), from + 100);
+        cmap += QByteArray::number(qulonglong(to - from)) + " beginbfchar\n";
+        for (size_t i = from; i < to; ++i) {
+            const size_t g = mapped[i];
+            cmap += '<';
+            hex4(cmap, unsigned(g));
+            cmap += "> <";
+            const char32_t c = u.chars[g];
+            if (c > 0xFFFF) {
+                hex4(cmap, QChar::highSurrogate(c));
+                hex4(cmap, QChar::lowSurrogate(c));
+            } else {
+                hex4(cmap, unsigned(c));
+            }
+            cmap += ">\n";
+        }
+        cmap += "endbfchar\n";
+    }
+    cmap += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    return cmap;
+}
+
+// Six capital letters naming a subset, the same for the same glyphs.
+QByteArray subsetTag(const FontUse& u)
+{
+    QCryptographicHash h(QCryptographicHash::Md5);
+    h.addData(u.face->postScriptName().toUtf8());
+    for (int g : u.glyphs) h.addData(QByteArrayView(reinterpret_cast<const char*>(&g), sizeof g));
+    const QByteArray d = h.result();
+    QByteArray tag;
+    for (int i = 0; i < 6; ++i) tag += char('A' + std::uint8_t(d[i]) % 26);
+    return tag;
+}
+
+void writeFont(PdfBuilder& pdf, const FontUse& u, int type0)
+{
+    const FontFace& face = *u.face;
+    const int cid = pdf.reserve(), descriptor = pdf.reserve(), file = pdf.reserve(), unicode = pdf.reserve();
+    const QByteArray name = '/' + subsetTag(u) + '+' + face.postScriptName().toLatin1();
+
+    pdf.object(type0, "<</Type/Font/Subtype/Type0/BaseFont" + name + "/Encoding/Identity-H/DescendantFonts["
+                          + PdfBuilder::ref(cid) + "]/ToUnicode " + PdfBuilder::ref(unicode) + ">>");
+    QByteArray widths = "[0[";
+    for (size_t g = 0; g < u.glyphs.size(); ++g) {
+        if (g) widths += ' ';
+        widths += QByteArray::number(face.glyphWidth(u.glyphs[g]));
+    }
+    widths += "]]";
+    pdf.object(cid, "<</Type/Font/Subtype/CIDFontType2/BaseFont" + name
+                        + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor "
+                        + PdfBuilder::ref(descriptor) + "/DW 1000/W" + widths + "/CIDToGIDMap/Identity>>");
+    const auto box = face.bbox();
+    QByteArray desc = "<</Type/FontDescriptor/FontName" + name + "/Flags 32/FontBBox[";
+    for (int i = 0; i < 4; ++i) desc += (i ? " " : "") + QByteArray::number(box[i]);
+    desc += "]/ItalicAngle ";
+    num(desc, face.italicAngle());
+    desc += "/Ascent " + QByteArray::number(qRound(face.ascent(1000))) + "/Descent "
+            + QByteArray::number(-qRound(face.descent(1000))) + "/CapHeight " + QByteArray::number(face.capHeight())
+            + "/StemV 80/FontFile2 " + PdfBuilder::ref(file) + ">>";
+    pdf.object(descriptor, desc);
+    const TrueTypeSubset subset = subsetTrueType(face.data(), u.glyphs);
+    pdf.stream(file, "/Length1 " + QByteArray::number(subset.font.size()), subset.font);
+    pdf.stream(unicode, QByteArray(), toUnicodeCMap(u));
+}
+
 }  // namespace
 
 QByteArray PdfWriter::toPdf(const Document& doc)
 {
-    HpdfDoc pdf;
-    HPDF_SetCompressionMode(pdf.get(), HPDF_COMP_ALL);
-    HPDF_SetInfoAttr(pdf.get(), HPDF_INFO_CREATOR, "Quillon");
-    if (!doc.title.isEmpty()) HPDF_SetInfoAttr(pdf.get(), HPDF_INFO_TITLE, toWinAnsi(doc.title).constData());
-    pdf.check("starting the document");
+    PdfBuilder pdf;
+    const int catalog = pdf.reserve(), pages = pdf.reserve(), resources = pdf.reserve(), info = pdf.reserve();
+    Fonts fonts;
 
-    std::map<int, HPDF_Font> fonts;
-    for (const Page& page : doc.pages)
-        for (const Primitive& p : page.items)
-            if (p.kind == Primitive::Text && !fonts.count(p.font)) fonts[p.font] = nullptr;
-    for (auto& [id, font] : fonts) {
-        const QByteArray path = FontLibrary::instance().face(id).path().toLocal8Bit();
-        const char* name = HPDF_LoadTTFontFromFile(pdf.get(), path.constData(), HPDF_TRUE);
-        pdf.check("embedding a font");
-        font = HPDF_GetFont(pdf.get(), name, "WinAnsiEncoding");
-        pdf.check("embedding a font");
-    }
-
+    QByteArray kids;
+    auto addPage = [&](double width, double height, const QByteArray& content) {
+        const int page = pdf.reserve(), contents = pdf.reserve();
+        QByteArray box = "[0 0 ";
+        num(box, width), box += ' ', num(box, height), box += ']';
+        pdf.object(page, "<</Type/Page/Parent " + PdfBuilder::ref(pages) + "/MediaBox" + box + "/Resources "
+                             + PdfBuilder::ref(resources) + "/Contents " + PdfBuilder::ref(contents) + ">>");
+        pdf.stream(contents, QByteArray(), content);
+        kids += PdfBuilder::ref(page) + ' ';
+    };
     for (const Page& page : doc.pages) {
-        HPDF_Page p = HPDF_AddPage(pdf.get());
-        HPDF_Page_SetWidth(p, HPDF_REAL(page.width));
-        HPDF_Page_SetHeight(p, HPDF_REAL(page.height));
-        PagePainter painter(p, page.height, fonts);
+        PagePainter painter(page.height, fonts);
         for (const Primitive& item : page.items) painter.draw(item);
-        painter.finish();
-        pdf.check("drawing a page");
+        addPage(page.width, page.height, painter.content());
     }
-    if (doc.pages.empty()) {
-        // A PDF needs a page; an empty report gives one blank page.
-        HPDF_Page p = HPDF_AddPage(pdf.get());
-        HPDF_Page_SetWidth(p, 612);
-        HPDF_Page_SetHeight(p, 792);
-    }
+    // A PDF needs a page; an empty report gives one blank page.
+    if (doc.pages.empty()) addPage(612, 792, QByteArray());
 
-    HPDF_SaveToStream(pdf.get());
-    pdf.check("saving");
-    QByteArray out;
-    out.resize(qsizetype(HPDF_GetStreamSize(pdf.get())));
-    HPDF_UINT32 size = HPDF_UINT32(out.size());
-    HPDF_ReadFromStream(pdf.get(), reinterpret_cast<HPDF_BYTE*>(out.data()), &size);
-    out.resize(size);
-    pdf.check("saving");
-    return out;
+    QByteArray fontDict = "<<";
+    std::vector<int> type0;
+    for (const FontUse& u : fonts.all()) {
+        type0.push_back(pdf.reserve());
+        fontDict += "/F" + QByteArray::number(u.resource) + ' ' + PdfBuilder::ref(type0.back());
+    }
+    fontDict += ">>";
+    for (size_t i = 0; i < fonts.all().size(); ++i) writeFont(pdf, fonts.all()[i], type0[i]);
+
+    pdf.object(resources, "<</Font" + fontDict + "/ProcSet[/PDF/Text]>>");
+    kids.chop(1);
+    pdf.object(pages, "<</Type/Pages/Kids[" + kids + "]/Count "
+                          + QByteArray::number(std::max<qsizetype>(1, qsizetype(doc.pages.size()))) + ">>");
+    pdf.object(catalog, "<</Type/Catalog/Pages " + PdfBuilder::ref(pages) + ">>");
+    QByteArray infoDict = "<</Creator" + textString(QStringLiteral("Quillon"));
+    if (!doc.title.isEmpty()) infoDict += "/Title" + textString(doc.title);
+    pdf.object(info, infoDict + ">>");
+    return pdf.finish(catalog, info);
 }
 
 void PdfWriter::writeFile(const Document& doc, const QString& path)

@@ -1,6 +1,8 @@
 #pragma once
-// Writes a laid-out Document as a PDF file with libharu. Fonts are the
-// TrueType files the layout measured with, embedded, in Windows-1252.
+// Writes a laid-out Document as a PDF file. Text is written glyph by glyph
+// (Identity-H) in the TrueType faces the layout measured with, each embedded
+// as a subset holding only the glyphs the document prints, with a map back
+// to the characters so that copying and text extraction return the text.
 
 #include "reports/engine/document.h"
 
@@ -11,7 +13,7 @@ namespace quillon::reports {
 
 class PdfWriter {
 public:
-    // The whole document as PDF bytes; throws DbError when libharu fails.
+    // The whole document as PDF bytes; throws DbError when a font cannot be embedded.
     static QByteArray toPdf(const Document& doc);
     // Writes the PDF to a file; throws DbError naming the file when it cannot.
     static void writeFile(const Document& doc, const QString& path);

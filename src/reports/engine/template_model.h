@@ -41,6 +41,12 @@ struct ElementDef {
     VAlign valign = VAlign::Top;
     bool wrap = false;
     bool canGrow = false;
+    // A text wider (or, wrapped, taller) than its box: Shrink sets it smaller,
+    // down to minSize, then wraps it in the box, and marks what still does
+    // not fit with an ellipsis; Cut cuts it at the box edge.
+    enum class Fit { Shrink, Cut };
+    Fit fit = Fit::Shrink;
+    double minSize = 0;          // 0: three fifths of the size, at least 5 points
     double angle = 0;            // degrees counter-clockwise around the start of the first baseline
     bool background = false;     // drawn beneath everything else on the page
     double lineWidth = 0.5;
@@ -136,6 +142,8 @@ struct ReportTemplate {
     QString path;
     double pageWidth = 612, pageHeight = 792;                 // US Letter, points
     double marginLeft = 36, marginTop = 36, marginRight = 36, marginBottom = 36;
+    int defaultFontId = 0;                                    // the style named "default"
+    double defaultFontSize = 9;
     std::vector<ParameterDef> parameters;                     // root report only
     std::vector<GroupDef> groups;
     std::vector<BandDef> bands;                               // in file order

@@ -412,6 +412,11 @@ private:
                     && (c.attr("name").trimmed().compare(QLatin1String("default"), Qt::CaseInsensitive) == 0) == (pass == 0))
                     readStyle(c);
         }
+        {
+            const Style& def = m_styles[QStringLiteral("default")];
+            t.defaultFontId = def.fontId;
+            t.defaultFontSize = def.size;
+        }
         for (const XmlNode& c : root.children) {
             if (c.name == QLatin1String("Page") || c.name == QLatin1String("Style")) {
                 continue;
@@ -560,7 +565,8 @@ private:
         case ElementDef::Text:
         case ElementDef::Field:
             allow(n, {"name", "x", "y", "width", "height", "style", "font", "size", "bold", "italic", "color", "align",
-                      "valign", "wrap", "canGrow", "angle", "background", "visible", "expr", "format", "nullText"});
+                      "valign", "wrap", "canGrow", "angle", "background", "visible", "expr", "format", "nullText",
+                      "fit", "minSize"});
             break;
         case ElementDef::Line:
             allow(n, {"name", "x1", "y1", "x2", "y2", "lineWidth", "color", "visible", "background"});
@@ -602,6 +608,11 @@ private:
             e.wrap = boolean(n, "wrap", false);
             e.canGrow = boolean(n, "canGrow", false);
             if (e.canGrow) e.wrap = true;
+            const QString fit = n.attr("fit", QStringLiteral("shrink")).trimmed().toLower();
+            if (fit == QLatin1String("shrink")) e.fit = ElementDef::Fit::Shrink;
+            else if (fit == QLatin1String("cut")) e.fit = ElementDef::Fit::Cut;
+            else fail(n.line, QStringLiteral("fit must be shrink or cut"));
+            e.minSize = length(n, "minSize", 0);
             e.angle = n.has("angle") ? n.attr("angle").toDouble() : 0;
             if (e.kind == ElementDef::Text) {
                 if (n.has("expr") || n.has("format") || n.has("nullText"))

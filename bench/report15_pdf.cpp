@@ -1,0 +1,151 @@
+// PDF writing speed on the Personnel Time Report (report 15) of the scale-25
+// sample, every office, the whole two weeks: the report is laid out once,
+// then written side by side in one run by
+//   - the program's PDF writer (glyph runs, fonts subset per document),
+//   - libharu writing the same laid-out texts, lines and boxes with the whole
+//     fonts embedded in Windows-1252 (the bare PDF library),
+// and the share of the writer's time that subsetting the fonts takes.
+//
+//   bench_report15_pdf [scale] [runs]      (defaults 25 and 3; medians shown)
+#include "data/demo/demo_database.h"
+#include "reports/buildreport.h"
+#include "reports/catalogue/officenodes.h"
+#include "reports/printing/printer.h"
+#include "reports/engine/font_metrics.h"
+#include "reports/engine/pdf_writer.h"
+#include "reports/engine/truetype_subset.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <hpdf.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+
+using namespace quillon;
+using namespace quillon::reports;
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The same primitives through libharu; characters outside Windows-1252 become '?'.
+QByteArray libharuPdf(const Document& doc)
+{
+    HPDF_Doc pdf = HPDF_New(nullptr, nullptr);
+    HPDF_SetCompressionMode(pdf, HPDF_COMP_ALL);
+    std::map<int, HPDF_Font> fonts;
+    for (const Page& page : doc.pages) {
+        HPDF_Page p = HPDF_AddPage(pdf);
+        HPDF_Page_SetWidth(p, HPDF_REAL(page.width));
+        HPDF_Page_SetHeight(p, HPDF_REAL(page.height));
+        for (const Primitive& it : page.items) {
+            if (it.kind == Primitive::Text) {
+                auto f = fonts.find(it.font);
+                if (f == fonts.end()) {
+                    const QByteArray path = FontLibrary::instance().face(it.font).path().toLocal8Bit();
+                    f = fonts.emplace(it.font, HPDF_GetFont(pdf, HPDF_LoadTTFontFromFile(pdf, path.constData(), HPDF_TRUE),
+                                                            "WinAnsiEncoding")).first;
+                }
+                HPDF_Page_BeginText(p);
+                HPDF_Page_SetFontAndSize(p, f->second, HPDF_REAL(it.size));
+                const double base = page.height - it.y - FontLibrary::instance().face(it.font).ascent(it.size);
+                HPDF_Page_TextOut(p, HPDF_REAL(it.x), HPDF_REAL(base), it.text.toLatin1().constData());
+                HPDF_Page_EndText(p);
+            } else if (it.kind == Primitive::Line) {
+                HPDF_Page_SetLineWidth(p, HPDF_REAL(it.lineWidth));
+                HPDF_Page_MoveTo(p, HPDF_REAL(it.x), HPDF_REAL(page.height - it.y));
+                HPDF_Page_LineTo(p, HPDF_REAL(it.x + it.w), HPDF_REAL(page.height - it.y - it.h));
+                HPDF_Page_Stroke(p);
+            } else if (it.stroked || it.filled) {
+                HPDF_Page_Rectangle(p, HPDF_REAL(it.x), HPDF_REAL(page.height - it.y - it.h), HPDF_REAL(it.w), HPDF_REAL(it.h));
+                if (it.filled) HPDF_Page_Fill(p);
+                else HPDF_Page_Stroke(p);
+            }
+        }
+    }
+    HPDF_SaveToStream(pdf);
+    QByteArray out(qsizetype(HPDF_GetStreamSize(pdf)), Qt::Uninitialized);
+    HPDF_UINT32 size = HPDF_UINT32(out.size());
+    HPDF_ReadFromStream(pdf, reinterpret_cast<HPDF_BYTE*>(out.data()), &size);
+    HPDF_Free(pdf);
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int scale = argc > 1 ? std::max(1, atoi(argv[1])) : 25;
+    const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
+    qputenv("QUILLON_TEMPLATE_DIR", QByteArray(QUILLON_BUILD_DIR "/app"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sample.db"));
+    demo::DemoOptions options;
+    options.scale = scale;
+    demo::createDemoDatabase(path, options);
+    Connection db;
+    db.openEmbedded(path);
+
+    ScriptedDialogs dialogs;
+    App a(dialogs, std::make_shared<reports::FolderPrinter>(dir.path()));
+    a.attachConnection(db);
+    a.state.ReportNumber = 15;
+    a.state.SelectedIncidentId = 1;
+    a.state.ReportStartDate = QDate(2026, 7, 14);
+    a.state.ReportEndDate = QDate(2026, 7, 27);
+    OfficeNodeList offices;
+    const RecordsetPtr fax = db.openRecordset(QStringLiteral("Select Distinct FaxPhone From Persons Where length(FaxPhone) = 10"));
+    for (int r = 0; r < fax->recordCount(); ++r) offices.add(fax->at(r, 0).toString(), true);
+    a.setOfficeNodes(&offices);
+    std::int32_t key = 0;
+    if (!BuildReport(a, key)) {
+        std::fprintf(stderr, "report 15 was not built\n");
+        return 1;
+    }
+    const Document& doc = a.state.OpenReport->render();
+
+    // The glyphs each face prints, for timing the subsetting alone.
+    std::map<const FontFace*, std::set<int>> glyphs;
+    for (const Page& page : doc.pages)
+        for (const Primitive& p : page.items)
+            for (char32_t c : p.text.toUcs4()) {
+                const FontFace::Glyph g = FontLibrary::instance().face(p.font).resolve(c);
+                glyphs[g.face].insert(g.glyph);
+            }
+
+    std::vector<double> ours, libharu, subset;
+    qint64 ourBytes = 0, libharuBytes = 0;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        ourBytes = PdfWriter::toPdf(doc).size();
+        ours.push_back(t.nsecsElapsed() / 1e9);
+        t.restart();
+        libharuBytes = libharuPdf(doc).size();
+        libharu.push_back(t.nsecsElapsed() / 1e9);
+        t.restart();
+        for (const auto& [face, set] : glyphs) subsetTrueType(face->data(), std::vector<int>(set.begin(), set.end()));
+        subset.push_back(t.nsecsElapsed() / 1e9);
+    }
+    const int pages = doc.pageCount();
+    std::printf("Personnel Time Report, scale %d: %d pages, median of %d runs\n", scale, pages, runs);
+    std::printf("%-46s %8.0f pages/s  %6.2f kB/page\n", "PDF writer (fonts subset)", pages / median(ours),
+                ourBytes / 1024.0 / pages);
+    std::printf("%-46s %8.0f pages/s  %6.2f kB/page\n", "libharu, same texts, whole fonts", pages / median(libharu),
+                libharuBytes / 1024.0 / pages);
+    std::printf("writer / libharu pages per second: %.2f\n", median(libharu) / median(ours));
+    std::printf("subsetting: %.4f s, %.1f%% of the writer's time\n", median(subset), 100 * median(subset) / median(ours));
+    return 0;
+}
