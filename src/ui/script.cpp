@@ -23,6 +23,7 @@ const std::map<QString, Shape>& commandShapes()
         {QStringLiteral("type"), Shape::TargetTextOptional},
         {QStringLiteral("click"), Shape::Target},
         {QStringLiteral("tick"), Shape::TargetNodeSwitch},
+        {QStringLiteral("key"), Shape::TargetText},
         {QStringLiteral("answer"), Shape::Text},
         {QStringLiteral("answer-input"), Shape::TextOptional},
         {QStringLiteral("sql"), Shape::Text},
@@ -165,6 +166,10 @@ ScriptRunner::ScriptRunner(ScriptedDialogs& dialogs, std::function<void(const QS
     setHandler(QStringLiteral("type"), [](const ScriptCommand& c) { typeText(findControl(c.target), c.text); });
     setHandler(QStringLiteral("click"), [](const ScriptCommand& c) { clickControl(findControl(c.target)); });
     setHandler(QStringLiteral("tick"), [](const ScriptCommand& c) { tickNode(findControl(c.target), c.text, c.on); });
+    setHandler(QStringLiteral("key"), [](const ScriptCommand& c) {
+        QWidget* target = c.target.contains(QLatin1Char('.')) ? findControl(c.target) : findForm(c.target);
+        pressKeys(target, c.text);
+    });
     setHandler(QStringLiteral("answer"), [this](const ScriptCommand& c) {
         MsgAnswer a = MsgAnswer::OK;
         parseAnswer(c.text, &a);
