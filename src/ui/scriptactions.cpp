@@ -217,7 +217,9 @@ void pressKeys(QWidget* target, const QString& keys)
         throw ScriptError(QStringLiteral("\"%1\" is not a key").arg(keys));
     QWidget* receiver = target;
     if (target->isWindow()) {
+        // The control that has the focus, else the one the window hands it to.
         if (QWidget* focus = target->focusWidget()) receiver = focus;
+        else if (QWidget* proxy = target->focusProxy()) receiver = proxy;
     } else {
         target->setFocus(Qt::OtherFocusReason);
     }

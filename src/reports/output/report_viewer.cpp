@@ -560,6 +560,8 @@ ViewerWindow::ViewerWindow(int slot, QWidget* parent)
     m_viewer->setObjectName(viewerName(slot));
     setWindowTitle(QStringLiteral("Corvala Report"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The keys go to the pages as soon as the window shows.
+    setFocusProxy(m_viewer);
     resize(850, 1000);
 }
 
