@@ -92,7 +92,10 @@ int scripted(int argc, char** argv, const QStringList& args)
         err << "quillon: --script and --out are required\n" << kUsage;
         return 2;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a display is asked for (scripts/screenshots runs the
+    // script on a virtual display of a given size).
+    const QByteArray platform = qgetenv("QUILLON_SCRIPT_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
     ensureRuntimeDir();
     qInstallMessageHandler(quietOffscreenWarnings);
     QApplication application(argc, argv);

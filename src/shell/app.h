@@ -33,6 +33,10 @@ public:
         m_output->setErrorHandler([this](const QString& message) {
             m_dialogs->messageBox(message, MsgButtons::OK, MsgIcon::Critical, applicationTitle());
         });
+        m_output->setDetailsSource([this] {
+            return reports::ReportOutput::PreviewDetails{state.ManageIncidentsAsOne ? QString() : state.SelectedIncidentNumber,
+                                                        state.MainDataSet};
+        });
     }
     App(const App&) = delete;
     App& operator=(const App&) = delete;

@@ -1,8 +1,11 @@
 #include "shell/mainmenu.h"
 
+#include "reports/output/remembered.h"
+
 #include "reports/buildreport.h"
 #include "ui/busypointer.h"
 
+#include <QStringList>
 #include <QVersionNumber>
 
 namespace quillon {
@@ -89,6 +92,27 @@ QString MainMenu::dataPathText() const
     if (s.isSqlServer())
         return QStringLiteral("Server=") + s.ServerName + QStringLiteral(" Database=") + s.CatalogName;
     return s.DatabasePath;
+}
+
+QString MainMenu::databaseInWords() const
+{
+    const AppState& s = m_app.state;
+    if (s.isSqlServer() && s.ServerName.trimmed().compare(QLatin1String("sqlite"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("Server %1, database %2").arg(s.ServerName, s.CatalogName);
+    const QString file = s.isSqlServer() ? s.CatalogName : s.DatabasePath;
+    return file.isEmpty() ? QStringLiteral("No database") : QStringLiteral("Database file %1").arg(file);
+}
+
+std::pair<QString, QString> MainMenu::rememberedIncident()
+{
+    const QStringList v = remembered::value(remembered::LastIncident).toStringList();
+    if (v.size() != 2) return {};
+    return {v[0], v[1]};
+}
+
+void MainMenu::rememberIncident(const QString& incidentId, const QString& incidentName)
+{
+    remembered::setValue(remembered::LastIncident, QStringList{incidentId, incidentName});
 }
 
 void MainMenu::incidentChosen(const Value& incidentId, const Value& incidentNumber, const Value& startDate)

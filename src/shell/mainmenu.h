@@ -36,6 +36,14 @@ public:
     RecordsetPtr load();
     // "Server=<server> Database=<catalog>" for SqlServer, else the database path.
     QString dataPathText() const;
+    // The database in use, in words: "Database file /data/x.db" or
+    // "Server SRV, database TIMEDB" (what the menu's footer shows).
+    QString databaseInWords() const;
+
+    // The incident chosen last time (its IncidentID and IncidentName as
+    // text), remembered for the next start; empty texts when none.
+    static std::pair<QString, QString> rememberedIncident();
+    static void rememberIncident(const QString& incidentId, const QString& incidentName);
 
     // An incident was chosen in the list: its key, number and start date.
     void incidentChosen(const Value& incidentId, const Value& incidentNumber, const Value& startDate);

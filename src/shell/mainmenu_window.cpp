@@ -1,14 +1,20 @@
 #include "shell/mainmenu_window.h"
 
+#include "reports/output/remembered.h"
+#include "shell/helpwindows.h"
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -77,6 +83,7 @@ MainMenuWindow::MainMenuWindow(App& app, QWidget* parent) : QWidget(parent), m_a
 
     Dialogs& dialogs = app.dialogs();
     connect(dbcIncidents, &DataCombo::itemChosen, this, guarded(dialogs, [this] {
+        MainMenu::rememberIncident(dbcIncidents->boundText(), dbcIncidents->text());
         m_menu.incidentChosen(dbcIncidents->boundValue(), dbcIncidents->rowValue(QStringLiteral("IncidentNumber")),
                               dbcIncidents->rowValue(QStringLiteral("StartDate")));
     }));
@@ -93,15 +100,46 @@ MainMenuWindow::MainMenuWindow(App& app, QWidget* parent) : QWidget(parent), m_a
 
     connect(cmdAudit, &QPushButton::clicked, this, guarded(dialogs, [this] { m_menu.auditDatabase(); }));
 
+    addHelpMenu(layout);
+
     runGuarded(dialogs, [this] { formLoad(); });
 }
 
 void MainMenuWindow::formLoad()
 {
-    lblDataPath->setText(m_menu.dataPathText());
     lblVer->setText(MainMenu::versionText(QStringLiteral(QUILLON_VERSION)));
     chkTimingTest->setChecked(false);
     dbcIncidents->setRowSource(m_menu.load(), QStringLiteral("IncidentName"), QStringLiteral("IncidentID"));
+    lblDataPath->setText(m_menu.databaseInWords());
+    lblDataPath->setToolTip(m_menu.dataPathText());
+    chooseRememberedIncident();
+}
+
+// The incident of the last run is chosen again, as if the user had chosen
+// it; an incident no longer in the list (or renamed) is passed over.
+void MainMenuWindow::chooseRememberedIncident()
+{
+    const auto [id, name] = MainMenu::rememberedIncident();
+    if (id.isEmpty() || name.isEmpty()) return;
+    dbcIncidents->setText(name);
+    if (dbcIncidents->matchedIndex() < 0 || dbcIncidents->boundText() != id) {
+        dbcIncidents->setText(QString());
+        return;
+    }
+    m_menu.incidentChosen(dbcIncidents->boundValue(), dbcIncidents->rowValue(QStringLiteral("IncidentNumber")),
+                          dbcIncidents->rowValue(QStringLiteral("StartDate")));
+}
+
+void MainMenuWindow::addHelpMenu(QBoxLayout* layout)
+{
+    auto* bar = new QMenuBar(this);
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    QAction* guide = help->addAction(QStringLiteral("&User Guide"), this, [] { showUserGuide(); });
+    guide->setShortcut(QKeySequence::HelpContents);
+    help->addAction(QStringLiteral("&About Quillon"), this, [this] {
+        showAbout(this, aboutText(QStringLiteral(QUILLON_VERSION), m_menu.databaseInWords()));
+    });
+    layout->setMenuBar(bar);
 }
 
 void MainMenuWindow::clearIncidentList()

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -32,6 +33,8 @@ protected:
 
 private:
     void formLoad();
+    void chooseRememberedIncident();
+    void addHelpMenu(QBoxLayout* layout);
 
     App& m_app;
     MainMenu m_menu;

@@ -1,5 +1,6 @@
 #include "shell/scriptsession.h"
 
+#include "reports/output/remembered.h"
 #include "reports/reportdata.h"
 #include "shell/launch.h"
 #include "shell/statemembers.h"
@@ -111,6 +112,8 @@ int runScriptSession(const ScriptSessionOptions& options, const std::function<vo
     }
     const QString outDir = QDir(options.outDir).path();
 
+    // A scripted run does the same whatever the user chose in earlier runs.
+    remembered::setEnabled(false);
     ScriptedDialogs dialogs;
     ScriptRunner runner(dialogs, emitLine);
     auto printer = std::make_shared<ScriptPrinter>(outDir, emitLine);

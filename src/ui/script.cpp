@@ -4,6 +4,8 @@
 #include "ui/scriptactions.h"
 
 #include <QCoreApplication>
+#include <QPixmap>
+#include <QWidget>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -23,6 +25,8 @@ const std::map<QString, Shape>& commandShapes()
         {QStringLiteral("type"), Shape::TargetTextOptional},
         {QStringLiteral("click"), Shape::Target},
         {QStringLiteral("tick"), Shape::TargetNodeSwitch},
+        {QStringLiteral("key"), Shape::TargetText},
+        {QStringLiteral("grab"), Shape::TargetText},
         {QStringLiteral("answer"), Shape::Text},
         {QStringLiteral("answer-input"), Shape::TextOptional},
         {QStringLiteral("sql"), Shape::Text},
@@ -165,6 +169,15 @@ ScriptRunner::ScriptRunner(ScriptedDialogs& dialogs, std::function<void(const QS
     setHandler(QStringLiteral("type"), [](const ScriptCommand& c) { typeText(findControl(c.target), c.text); });
     setHandler(QStringLiteral("click"), [](const ScriptCommand& c) { clickControl(findControl(c.target)); });
     setHandler(QStringLiteral("tick"), [](const ScriptCommand& c) { tickNode(findControl(c.target), c.text, c.on); });
+    setHandler(QStringLiteral("key"), [](const ScriptCommand& c) {
+        QWidget* target = c.target.contains(QLatin1Char('.')) ? findControl(c.target) : findForm(c.target);
+        pressKeys(target, c.text);
+    });
+    setHandler(QStringLiteral("grab"), [](const ScriptCommand& c) {
+        QWidget* form = findForm(c.target);
+        if (!form->grab().save(c.text))
+            throw ScriptError(QStringLiteral("cannot save a picture of %1 as %2").arg(c.target, c.text));
+    });
     setHandler(QStringLiteral("answer"), [this](const ScriptCommand& c) {
         MsgAnswer a = MsgAnswer::OK;
         parseAnswer(c.text, &a);

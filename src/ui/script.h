@@ -9,13 +9,16 @@
 //                                 (MM/dd/yyyy) or editable list
 //   click FORM.CONTROL            click a button, option button or check box
 //   tick FORM.CONTROL NODE on|off set a tree node's check box as a click would
+//   key FORM[.CONTROL] KEYS       press keys (Enter, Esc, PgDown, Ctrl+F, ...) in
+//                                 the control, or in the window's focused control
+//   grab FORM FILE                save a picture of the window as FILE (.png)
 //   answer OK|Cancel|Yes|No|Retry answer the next message box
 //   answer-input TEXT             answer the next input box
 //   sql QUERY                     run a query and print its rows
 //
 // Control arrays are addressed as optPrint(2). TEXT is the rest of the line;
 // put it in double quotes to keep blanks at its ends or to give an empty text.
-// The runner does pick, type, click, tick and the answers itself; state, open,
+// The runner does pick, type, click, tick, key, grab and the answers itself; state, open,
 // close and sql are done by handlers the program registers. Everything that
 // happens is written to the output, one line per event (message and input
 // boxes as ScriptedDialogs logs them). The first failing command stops the

@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTreeView>
@@ -205,6 +208,30 @@ void tickNode(QWidget* control, const QString& nodeText, bool on)
     view->setCurrentIndex(index);
     model->setData(index, wanted, Qt::CheckStateRole);
     Q_EMIT view->clicked(index);
+}
+
+void pressKeys(QWidget* target, const QString& keys)
+{
+    const QKeySequence sequence = QKeySequence::fromString(keys);
+    if (sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown)
+        throw ScriptError(QStringLiteral("\"%1\" is not a key").arg(keys));
+    QWidget* receiver = target;
+    if (target->isWindow()) {
+        // The control that has the focus, else the one the window hands it to.
+        if (QWidget* focus = target->focusWidget()) receiver = focus;
+        else if (QWidget* proxy = target->focusProxy()) receiver = proxy;
+    } else {
+        target->setFocus(Qt::OtherFocusReason);
+    }
+    QPointer<QWidget> alive(receiver);
+    for (int i = 0; i < sequence.count() && alive; ++i) {
+        const QKeyCombination k = sequence[i];
+        QKeyEvent press(QEvent::KeyPress, k.key(), k.keyboardModifiers());
+        QApplication::sendEvent(receiver, &press);
+        if (!alive) break;
+        QKeyEvent release(QEvent::KeyRelease, k.key(), k.keyboardModifiers());
+        QApplication::sendEvent(receiver, &release);
+    }
 }
 
 }  // namespace quillon

@@ -43,5 +43,9 @@ void clickControl(QWidget* control);
 // the node becomes current, its check state changes, then the view's click
 // fires. A node already in that state is left alone.
 void tickNode(QWidget* control, const QString& nodeText, bool on);
+// Presses and releases the keys of a key sequence ("Enter", "Esc",
+// "Ctrl+End"). Given a window, the keys go to its focused control (the window
+// itself when none has the focus); a control gets the focus first.
+void pressKeys(QWidget* target, const QString& keys);
 
 }  // namespace quillon

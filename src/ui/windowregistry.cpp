@@ -1,10 +1,31 @@
 #include "ui/windowregistry.h"
 
 #include "data/dberror.h"
+#include "reports/output/remembered.h"
+#include "ui/windowkeys.h"
 
 #include <QGuiApplication>
 
 namespace quillon {
+
+namespace {
+
+// Remembers where a window stood when it closes.
+class GeometryKeeper : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (!w->objectName().isEmpty() && w->isVisible())
+                remembered::setValue(remembered::geometryKey(w->objectName()), w->saveGeometry());
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 void WindowRegistry::add(const QString& formName, Factory factory)
 {
@@ -42,6 +63,12 @@ QWidget* WindowRegistry::load(const QString& formName)
         QWidget* w = e.factory();
         w->setAttribute(Qt::WA_DeleteOnClose);
         if (w->objectName().isEmpty()) w->setObjectName(e.name);
+        installWindowKeys(w, it->first == m_mainWindow ? WindowKeys::MainWindow : WindowKeys::ToolWindow);
+        // A remembered place that no longer fits is ignored (restoreGeometry
+        // refuses it, or moves it onto a screen).
+        const QByteArray geometry = remembered::bytes(remembered::geometryKey(w->objectName()));
+        if (!geometry.isEmpty()) w->restoreGeometry(geometry);
+        w->installEventFilter(new GeometryKeeper(w));
         e.instance = w;
     }
     return e.instance.data();

@@ -6,6 +6,10 @@
 //
 // Each area of the program registers its windows with a factory; the main
 // menu, start-up and scripted runs open them by name.
+//
+// Every window loaded here gets the desktop keys (windowkeys.h): Enter
+// presses its default button, Esc closes it unless it is the main window.
+// It reopens where the user last left it (remembered.h).
 
 #include <QPointer>
 #include <QString>
@@ -24,6 +28,8 @@ public:
 
     void add(const QString& formName, Factory factory);
     bool has(const QString& formName) const;
+    // The program's main window: Esc does not close it.
+    void setMainWindow(const QString& formName) { m_mainWindow = formName.toLower(); }
     QStringList names() const;
 
     // The loaded window, or nullptr.
@@ -43,6 +49,7 @@ private:
         QPointer<QWidget> instance;
     };
     std::map<QString, Entry> m_entries;  // keyed by lower-case name
+    QString m_mainWindow;                // lower case
 };
 
 }  // namespace quillon

@@ -1,6 +1,7 @@
 // Test programs of windows and widgets need one QApplication for the whole
 // program; tests/CMakeLists.txt adds this file to them (WIDGETS).
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,9 @@ public:
         static char* argv[] = {name, nullptr};
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // What windows remember goes to a folder of this run, not the user's.
+        static QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         if (!QApplication::instance())
             m_app = new QApplication(argc, argv);
     }

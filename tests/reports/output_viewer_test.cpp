@@ -1,11 +1,15 @@
 // Report output and the two viewer windows, on the offscreen platform.
 #include "data/dberror.h"
 #include "reports/output/report_output.h"
+#include "reports/output/remembered.h"
 #include "reports/printing/printer.h"
+#include "ui/scriptactions.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPdfView>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -89,7 +93,7 @@ TEST_F(OutputTest, PreviewingTwiceInViewerOneLeavesOneWindowWithTheSecondReportW
     ASSERT_NE(viewer1, nullptr);
     EXPECT_EQ(viewer1->reportSource(), second);
     EXPECT_EQ(viewer1->pageCount(), 5);   // 40 rows, 9 on the first page and 11 on later ones, then the total
-    EXPECT_EQ(viewer1->zoom(), 100);
+    EXPECT_EQ(viewer1->pdfView()->zoomMode(), QPdfView::ZoomMode::FitToWidth);
 
     const QList<QWidget*> twos = windowsNamed(QStringLiteral("frmViewRpt2"));
     ASSERT_EQ(twos.size(), 1);
@@ -217,6 +221,150 @@ TEST_F(OutputTest, EngineErrorsReachTheCallerAndLeaveNoHalfOpenWindow)
     }
     settle();
     EXPECT_TRUE(windowsNamed(QStringLiteral("frmViewRpt")).isEmpty());
+}
+
+TEST_F(OutputTest, ViewersFillTheScreenCascadeAndTakeTheKeys)
+{
+    output->showReport(1, 1, report(40, QStringLiteral("long")), QStringLiteral("Long"), QString());
+    output->showReport(1, 2, report(5, QStringLiteral("beside")), QString(), QStringLiteral("Beside"));
+    ViewerWindow* first = output->window(1);
+    ViewerWindow* second = output->window(2);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(first->frameGeometry()));
+    EXPECT_GT(first->width(), area.width() - 100);
+    EXPECT_GT(second->x(), first->x());
+    EXPECT_GT(second->y(), first->y());
+
+    ReportViewer* v = first->viewer();
+    QWidget* pages = v->pdfView();
+    const struct { const char* keys; int page; } steps[] = {
+        {"PgDown", 2}, {"PgDown", 3}, {"PgUp", 2}, {"End", 5}, {"Home", 1}, {"Ctrl+End", 5}, {"Ctrl+Home", 1},
+    };
+    for (const auto& step : steps) {
+        pressKeys(pages, QString::fromLatin1(step.keys));
+        EXPECT_EQ(v->currentPage(), step.page) << step.keys;
+    }
+    pressKeys(pages, QStringLiteral("Ctrl+P"));
+    EXPECT_EQ(printer->jobs().size(), 1);
+    pressKeys(pages, QStringLiteral("Ctrl+F"));
+    EXPECT_TRUE(v->findChild<QWidget*>(QStringLiteral("findBar"))->isVisible());
+    pressKeys(pages, QStringLiteral("Esc"));
+    settle();
+    EXPECT_EQ(output->window(1), nullptr);
+    EXPECT_NE(output->window(2), nullptr);
+}
+
+TEST_F(OutputTest, FindLocatesTextOnLaterPagesAndStepsThroughIt)
+{
+    // 40 rows: rows 1-9 on page 1, 10-20, 21-31, 32-40, the totals on page 5.
+    output->showReport(1, 1, report(40, QStringLiteral("long")), QStringLiteral("Long"), QString());
+    ReportViewer* v = output->window(1)->viewer();
+    const struct { const char* text; std::vector<int> pages; } cases[] = {
+        {"total HOURS", {5}},
+        {"07/02/2024", {4}},            // row 32
+        {"06/3", {3}},                   // June 30 alone (row 30)
+        {"Page 3 of 5", {3}},
+        {"no such text", {}},
+    };
+    for (const auto& c : cases) {
+        v->showFirstPage();
+        const int n = v->find(QString::fromLatin1(c.text));
+        std::vector<int> pages;
+        for (const auto& hit : v->findHits()) pages.push_back(hit.page);
+        EXPECT_EQ(pages, c.pages) << c.text;
+        EXPECT_EQ(n, int(c.pages.size()));
+        if (!c.pages.empty()) EXPECT_EQ(v->currentPage(), c.pages.front()) << c.text;
+    }
+    v->find(QStringLiteral("Page hours"));   // one on each page
+    ASSERT_EQ(v->findHits().size(), 5u);
+    v->goToPage(3);
+    v->find(QStringLiteral("Page hours"));
+    EXPECT_EQ(v->currentHit(), 2);
+    v->findNext();
+    v->findNext();
+    EXPECT_EQ(v->currentPage(), 5);
+    v->findNext();                           // wraps to the first
+    EXPECT_EQ(v->currentPage(), 1);
+    v->findPrevious();
+    EXPECT_EQ(v->currentHit(), 4);
+}
+
+namespace {
+
+// Reads CSV as RFC 4180 defines it (quoted fields, doubled quotes, CRLF).
+std::vector<QStringList> readCsv(QByteArray bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    const QString text = QString::fromUtf8(bytes);
+    std::vector<QStringList> rows(1);
+    QString field;
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) field += text[++i];
+            else if (c == QLatin1Char('"')) quoted = false;
+            else field += c;
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            rows.back() << field;
+            field.clear();
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+            rows.back() << field;
+            field.clear();
+            rows.emplace_back();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    if (rows.back().isEmpty()) rows.pop_back();
+    return rows;
+}
+
+}  // namespace
+
+TEST_F(OutputTest, ExportOffersTitleIncidentAndDateInTheLastFolderAndWritesTheRowsAsCsv)
+{
+    QTemporaryDir config;
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const std::vector<QStringList> table = {
+        {QStringLiteral("LastName"), QStringLiteral("Note"), QStringLiteral("Hours")},
+        {QStringLiteral("O'Brien, \"Red\""), QStringLiteral("line one\nline two"), QStringLiteral("8.5")},
+        {QStringLiteral("Ñúñez Þórsson"), QStringLiteral(" leading blank"), QStringLiteral("12")},
+        {QStringLiteral("王小明 Γιάννης Дмитрий"), QString(), QStringLiteral("0")},
+    };
+    std::vector<Recordset::Row> data;
+    for (size_t r = 1; r < table.size(); ++r)
+        data.push_back({Value(table[r][0]), Value(table[r][1]), Value(table[r][2].toDouble())});
+    RecordsetPtr rows = Recordset::fromRows(table[0], std::move(data));
+    output->setDetailsSource([&] { return ReportOutput::PreviewDetails{QStringLiteral("CA-RRU-7"), rows}; });
+    output->showReport(1, 1, report(3, QStringLiteral("short")), QStringLiteral("Work/Rest: Ratio"), QString());
+    ReportViewer* v = output->window(1)->viewer();
+
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    EXPECT_EQ(v->suggestedExportPath(), QDir(QDir::homePath()).filePath(QStringLiteral("Work-Rest- Ratio CA-RRU-7 ") + today + QStringLiteral(".pdf")));
+    QDir(dir.path()).mkpath(QStringLiteral("exports"));
+    const QString pdf = dir.filePath(QStringLiteral("exports/week.pdf"));
+    v->exportWithRows(pdf);
+    QFile csv(dir.filePath(QStringLiteral("exports/week.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(readCsv(csv.readAll()), table);
+    EXPECT_TRUE(v->suggestedExportPath().startsWith(dir.filePath(QStringLiteral("exports/Work-Rest"))));
+
+    // A remembered folder that is gone, or a settings file of garbage, is passed over.
+    remembered::setValue(remembered::LastExportFolder, dir.filePath(QStringLiteral("gone")));
+    EXPECT_TRUE(v->suggestedExportPath().startsWith(QDir::homePath() + QLatin1Char('/')));
+    QFile garbage(remembered::filePath());
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    garbage.write(QByteArray("\0\xff\xfe[[[=\n", 9));
+    garbage.close();
+    EXPECT_TRUE(v->suggestedExportPath().startsWith(QDir::homePath() + QLatin1Char('/')));
+    v->exportWithRows(pdf);
+    EXPECT_EQ(remembered::text(remembered::LastExportFolder), dir.filePath(QStringLiteral("exports")));
+    qputenv("XDG_CONFIG_HOME", savedConfig);
 }
 
 }  // namespace

@@ -100,8 +100,13 @@ TEST_F(MainMenuLogic, DataPathVersionAndUnload)
     app.state.CatalogName = QStringLiteral("TIMEDB");
     app.state.DatabasePath = QStringLiteral("/data/dvn.mdb");
     EXPECT_EQ(menu.dataPathText(), QStringLiteral("Server=SRV Database=TIMEDB"));
+    EXPECT_EQ(menu.databaseInWords(), QStringLiteral("Server SRV, database TIMEDB"));
+    app.state.ServerName = QStringLiteral("sqlite");
+    app.state.CatalogName = QStringLiteral("/data/sample.db");
+    EXPECT_EQ(menu.databaseInWords(), QStringLiteral("Database file /data/sample.db"));
     app.state.DatabaseKind = DbKind::Access;
     EXPECT_EQ(menu.dataPathText(), QStringLiteral("/data/dvn.mdb"));
+    EXPECT_EQ(menu.databaseInWords(), QStringLiteral("Database file /data/dvn.mdb"));
     EXPECT_EQ(MainMenu::versionText(QStringLiteral("5.1.0")), QStringLiteral("Version 5.1.0"));
     EXPECT_EQ(MainMenu::versionText(QStringLiteral("2.3")), QStringLiteral("Version 2.3.0"));
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStringList>
 
 namespace quillon::reports {
 
@@ -42,6 +43,30 @@ void ReportOutput::closeViewer(int viewerSlot)
     m_windows[viewerSlot - 1] = nullptr;
 }
 
+QString ReportOutput::exportBaseName(const QString& title, const QString& incidentNumber, const QDate& date)
+{
+    QStringList parts;
+    for (const QString& part : {title.trimmed(), incidentNumber.trimmed(), date.toString(Qt::ISODate)})
+        if (!part.isEmpty()) parts << part;
+    return parts.join(QLatin1Char(' '));
+}
+
+// The window opens over the screen's free area with the page width filling
+// it (a second viewer a step down and right, so both show), and knows what
+// its export is to be called and which rows go with it.
+void ReportOutput::prepareViewer(ViewerWindow& window, const QString& title)
+{
+    int cascade = 0;
+    for (const auto& other : m_windows)
+        if (other && other != &window && !other->objectName().isEmpty()) ++cascade;
+    window.placeOnScreen(cascade);
+    ReportViewer* viewer = window.viewer();
+    viewer->zoomFitWidth();
+    const PreviewDetails details = m_details ? m_details() : PreviewDetails{};
+    viewer->setExportBaseName(exportBaseName(title, details.incidentNumber, QDate::currentDate()));
+    viewer->setRows(details.rows);
+}
+
 void ReportOutput::showReport(int previewFlag, int viewerNumber, const ReportPtr& report, const QString& reportTitle,
                               const QString& reportTitle2, std::shared_ptr<ReportApplication>* engineApplication)
 {
@@ -65,7 +90,7 @@ void ReportOutput::showReport(int previewFlag, int viewerNumber, const ReportPtr
             const int ids[] = {256, 342, 258, 253, 251, 365};
             for (int i = 0; i < 6; ++i) viewer->setDisplaySwitch(ids[i], switches[i]);
             window->setWindowTitle(viewerNumber == 1 ? reportTitle : reportTitle2);
-            viewer->setZoom(100);
+            prepareViewer(*window, window->windowTitle());
             viewer->setReportSource(report);
             try {
                 viewer->viewReport();

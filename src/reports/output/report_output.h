@@ -6,6 +6,7 @@
 #include "reports/engine/report_engine.h"
 #include "reports/output/report_viewer.h"
 
+#include <QDate>
 #include <QPointer>
 
 #include <functional>
@@ -29,12 +30,25 @@ public:
     using Observer = std::function<void(Delivery delivery, int viewerNumber, const QString& title,
                                         const ReportPtr& report)>;
 
+    // Asked at each preview: the incident the report is about and the rows it
+    // shows, for the export's file name and its CSV.
+    struct PreviewDetails {
+        QString incidentNumber;
+        RecordsetPtr rows;
+    };
+    using DetailsSource = std::function<PreviewDetails()>;
+
     explicit ReportOutput(std::shared_ptr<Printer> printer);
     ~ReportOutput();
 
     void setPrintHook(PrintHook hook) { m_printHook = std::move(hook); }
     void setErrorHandler(ErrorHandler handler) { m_errorHandler = std::move(handler); }
     void setObserver(Observer observer) { m_observer = std::move(observer); }
+    void setDetailsSource(DetailsSource source) { m_details = std::move(source); }
+
+    // The file name an export offers: "<title> <incident number> <date>",
+    // the date as yyyy-MM-dd; an empty part is left out.
+    static QString exportBaseName(const QString& title, const QString& incidentNumber, const QDate& date);
     const std::shared_ptr<Printer>& printer() const { return m_printer; }
 
     // Sends the report out: preview flag 0 prints it on the default printer
@@ -50,10 +64,12 @@ public:
 
 private:
     void closeViewer(int viewerSlot);
+    void prepareViewer(ViewerWindow& window, const QString& title);
     std::shared_ptr<Printer> m_printer;
     PrintHook m_printHook;
     ErrorHandler m_errorHandler;
     Observer m_observer;
+    DetailsSource m_details;
     QPointer<ViewerWindow> m_windows[2];
 };
 

@@ -2,12 +2,26 @@
 
 #include "data/dberror.h"
 #include "reports/engine/pdf_writer.h"
+#include "reports/output/csv_export.h"
+#include "reports/output/remembered.h"
 #include "reports/printing/printer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPdfSelection>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPdfDocument>
 #include <QPdfPageNavigator>
 #include <QPdfView>
@@ -16,6 +30,8 @@
 #include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace quillon::reports {
 
@@ -36,8 +52,9 @@ ReportViewer::ReportViewer(QWidget* parent)
     layout->addWidget(m_toolBar);
     layout->addWidget(m_view, 1);
     m_view->setDocument(m_doc);
-    // One page at a time, as report viewers show them; the toolbar turns the pages.
-    m_view->setPageMode(QPdfView::PageMode::SinglePage);
+    // The pages follow each other: the wheel and the scroll bar go through
+    // the whole report; the toolbar and the keys jump page by page.
+    m_view->setPageMode(QPdfView::PageMode::MultiPage);
 
     m_first = m_toolBar->addAction(tr("First"), this, &ReportViewer::showFirstPage);
     m_previous = m_toolBar->addAction(tr("Previous"), this, &ReportViewer::showPreviousPage);
@@ -78,6 +95,8 @@ ReportViewer::ReportViewer(QWidget* parent)
 
     for (int id : {NavigationControls, GroupTree, ZoomControl, PrintButton, RefreshButton, ExportButton})
         m_switches[id] = true;
+    setUpFindBar();
+    setUpDesktopKeys();
     updateControls();
 }
 
@@ -205,12 +224,302 @@ void ReportViewer::pressPrintButton()
 
 void ReportViewer::exportFromButton()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export report"), QString(), tr("PDF files (*.pdf)"));
+    if (m_pdf.isEmpty()) return;
+    QString path = QFileDialog::getSaveFileName(this, tr("Export report"), suggestedExportPath(), tr("PDF files (*.pdf)"));
     if (path.isEmpty()) return;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
     try {
-        exportPdf(path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".pdf"));
+        exportWithRows(path);
     } catch (const DbError& e) {
         Q_EMIT failed(e.description());
+    }
+}
+
+QString ReportViewer::suggestedExportPath() const
+{
+    QString folder = remembered::text(remembered::LastExportFolder);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    QString name = m_exportBaseName.isEmpty() ? m_title : m_exportBaseName;
+    if (name.trimmed().isEmpty()) name = QStringLiteral("Report");
+    // Characters a file name cannot hold on the systems files travel to.
+    for (QChar& c : name)
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c < QChar(32)) c = QLatin1Char('-');
+    return QDir(folder).filePath(name.trimmed() + QStringLiteral(".pdf"));
+}
+
+void ReportViewer::exportWithRows(const QString& pdfPath)
+{
+    exportPdf(pdfPath);
+    const QFileInfo info(pdfPath);
+    if (m_rows && m_rows->isOpen()) {
+        const QString csvPath = info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv"));
+        const QByteArray csv = rowsToCsv(*m_rows);
+        QSaveFile f(csvPath);
+        if (!f.open(QIODevice::WriteOnly) || f.write(csv) != csv.size() || !f.commit())
+            throw DbError(ErrorNumber::FileNotFound,
+                          tr("The CSV file %1 cannot be written: %2").arg(csvPath, f.errorString()),
+                          QStringLiteral("Report viewer"));
+    }
+    remembered::setValue(remembered::LastExportFolder, info.absolutePath());
+}
+
+// --- keys -------------------------------------------------------------------
+
+void ReportViewer::setUpDesktopKeys()
+{
+    m_view->setFocusPolicy(Qt::StrongFocus);
+    m_view->installEventFilter(this);
+    setFocusProxy(m_view);
+    m_print->setToolTip(tr("Print (Ctrl+P)"));
+    m_export->setToolTip(tr("Export as PDF, with the rows as CSV beside it (Ctrl+S)"));
+    auto* findAction = m_toolBar->addAction(tr("Find"), this, &ReportViewer::openFindBar);
+    findAction->setToolTip(tr("Find text (Ctrl+F)"));
+}
+
+// Page keys reach the page view first, which would otherwise scroll by a
+// screenful; here they move by whole pages.
+bool ReportViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (mods == Qt::NoModifier || mods == Qt::ControlModifier) {
+            switch (key->key()) {
+            case Qt::Key_PageDown: if (mods == Qt::NoModifier) { showNextPage(); return true; } break;
+            case Qt::Key_PageUp: if (mods == Qt::NoModifier) { showPreviousPage(); return true; } break;
+            case Qt::Key_Home: showFirstPage(); return true;
+            case Qt::Key_End: showLastPage(); return true;
+            default: break;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ReportViewer::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (mods == Qt::ControlModifier && key == Qt::Key_P) {
+        if (m_print->isVisible() && m_print->isEnabled()) pressPrintButton();
+    } else if (mods == Qt::ControlModifier && key == Qt::Key_F) {
+        openFindBar();
+    } else if (mods == Qt::ControlModifier && key == Qt::Key_S) {
+        if (m_export->isVisible() && m_export->isEnabled()) exportFromButton();
+    } else if (key == Qt::Key_F3 && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+        if (mods == Qt::ShiftModifier) findPrevious();
+        else findNext();
+    } else if (key == Qt::Key_Escape && mods == Qt::NoModifier) {
+        if (m_findBar->isVisible() && m_findBar->isAncestorOf(QApplication::focusWidget())) {
+            m_findBar->hide();
+            m_view->setFocus();
+        } else {
+            window()->close();
+        }
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+// --- find -------------------------------------------------------------------
+
+namespace {
+
+// Paints the find highlight over the pages without taking their mouse.
+class HighlightOverlay : public QWidget {
+public:
+    HighlightOverlay(QWidget* viewport, std::function<void(QWidget*)> paint)
+        : QWidget(viewport), m_paint(std::move(paint))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        viewport->installEventFilter(this);
+        setGeometry(viewport->rect());
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+        return false;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { m_paint(this); }
+
+private:
+    std::function<void(QWidget*)> m_paint;
+};
+
+}  // namespace
+
+void ReportViewer::setUpFindBar()
+{
+    m_findBar = new QWidget(this);
+    m_findBar->setObjectName(QStringLiteral("findBar"));
+    auto* row = new QHBoxLayout(m_findBar);
+    row->setContentsMargins(4, 2, 4, 2);
+    auto* label = new QLabel(tr("F&ind:"), m_findBar);
+    m_findEdit = new QLineEdit(m_findBar);
+    m_findEdit->setObjectName(QStringLiteral("findText"));
+    label->setBuddy(m_findEdit);
+    auto* previous = new QPushButton(tr("&Previous"), m_findBar);
+    previous->setObjectName(QStringLiteral("cmdFindPrevious"));
+    auto* next = new QPushButton(tr("&Next"), m_findBar);
+    next->setObjectName(QStringLiteral("cmdFindNext"));
+    m_findLabel = new QLabel(m_findBar);
+    row->addWidget(label);
+    row->addWidget(m_findEdit, 1);
+    row->addWidget(previous);
+    row->addWidget(next);
+    row->addWidget(m_findLabel);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(1, m_findBar);
+    m_findBar->hide();
+
+    // Enter finds the text typed, or the next place once it was found.
+    connect(m_findEdit, &QLineEdit::returnPressed, this, [this] {
+        if (QApplication::keyboardModifiers() & Qt::ShiftModifier) findPrevious();
+        else findNext();
+    });
+    connect(m_findEdit, &QLineEdit::textEdited, this, [this] {
+        m_searched = false;
+        m_hits.clear();
+        m_currentHit = -1;
+        updateFindLabel();
+        m_highlight->update();
+    });
+    connect(next, &QPushButton::clicked, this, &ReportViewer::findNext);
+    connect(previous, &QPushButton::clicked, this, &ReportViewer::findPrevious);
+
+    m_highlight = new HighlightOverlay(m_view->viewport(), [this](QWidget* w) { paintHighlight(w); });
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, m_highlight, qOverload<>(&QWidget::update));
+    connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, m_highlight, qOverload<>(&QWidget::update));
+}
+
+void ReportViewer::openFindBar()
+{
+    m_findBar->show();
+    m_findEdit->setFocus(Qt::ShortcutFocusReason);
+    m_findEdit->selectAll();
+}
+
+int ReportViewer::find(const QString& text)
+{
+    m_hits.clear();
+    m_currentHit = -1;
+    m_searched = true;
+    if (m_findEdit->text() != text) m_findEdit->setText(text);
+    if (!text.isEmpty()) {
+        for (int page = 0; page < pageCount(); ++page) {
+            const QString pageText = m_doc->getAllText(page).text();
+            for (int at = pageText.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
+                 at = pageText.indexOf(text, at + text.size(), Qt::CaseInsensitive))
+                m_hits.push_back({page + 1, m_doc->getSelectionAtIndex(page, at, int(text.size())).boundingRectangle()});
+        }
+    }
+    int first = -1;
+    for (int i = 0; i < int(m_hits.size()) && first < 0; ++i)
+        if (m_hits[i].page >= currentPage()) first = i;
+    showHit(first < 0 && !m_hits.empty() ? 0 : first);
+    return int(m_hits.size());
+}
+
+void ReportViewer::findNext()
+{
+    if (m_currentHit < 0 || m_findEdit->text().isEmpty()) {
+        find(m_findEdit->text());
+        return;
+    }
+    showHit((m_currentHit + 1) % int(m_hits.size()));
+}
+
+void ReportViewer::findPrevious()
+{
+    if (m_currentHit < 0 || m_findEdit->text().isEmpty()) {
+        find(m_findEdit->text());
+        return;
+    }
+    showHit((m_currentHit + int(m_hits.size()) - 1) % int(m_hits.size()));
+}
+
+void ReportViewer::showHit(int index)
+{
+    m_currentHit = index;
+    if (index >= 0) {
+        const FindHit& hit = m_hits[size_t(index)];
+        goToPage(hit.page);
+        // Then bring the place itself into view, a third of the way down.
+        const QRectF page = pageRectInViewport(hit.page - 1);
+        const qreal scale = page.width() / m_doc->pagePointSize(hit.page - 1).width();
+        QScrollBar* bar = m_view->verticalScrollBar();
+        const qreal top = page.top() + bar->value() + hit.rect.top() * scale;
+        bar->setValue(int(top - m_view->viewport()->height() / 3.0));
+    }
+    updateFindLabel();
+    m_highlight->update();
+}
+
+void ReportViewer::updateFindLabel()
+{
+    if (m_currentHit >= 0)
+        m_findLabel->setText(tr("%1 of %2 (page %3)")
+                                 .arg(m_currentHit + 1)
+                                 .arg(m_hits.size())
+                                 .arg(m_hits[size_t(m_currentHit)].page));
+    else if (m_hits.empty() && !m_findEdit->text().isEmpty() && m_searched)
+        m_findLabel->setText(tr("Not found"));
+    else
+        m_findLabel->clear();
+}
+
+// Where a page stands in the view's viewport, laid out as the page view
+// lays out its pages: one column, centred, a margin around and a spacing
+// between them, at the screen's resolution times the zoom.
+QRectF ReportViewer::pageRectInViewport(int page) const
+{
+    const QMargins margins = m_view->documentMargins();
+    const QWidget* viewport = m_view->viewport();
+    const qreal resolution = QGuiApplication::primaryScreen()->logicalDotsPerInch() / 72.0;
+    auto pageSize = [&](int p) {
+        QSize size = (m_doc->pagePointSize(p) * resolution).toSize();
+        switch (m_view->zoomMode()) {
+        case QPdfView::ZoomMode::Custom:
+            size = (m_doc->pagePointSize(p) * resolution * m_view->zoomFactor()).toSize();
+            break;
+        case QPdfView::ZoomMode::FitToWidth:
+            size *= qreal(viewport->width() - margins.left() - margins.right()) / qreal(size.width());
+            break;
+        case QPdfView::ZoomMode::FitInView:
+            size = size.scaled(viewport->size() - QSize(margins.left() + margins.right(), m_view->pageSpacing()),
+                               Qt::KeepAspectRatio);
+            break;
+        }
+        return size;
+    };
+    int totalWidth = 0;
+    for (int p = 0; p < pageCount(); ++p) totalWidth = std::max(totalWidth, pageSize(p).width());
+    totalWidth += margins.left() + margins.right();
+    int y = margins.top();
+    for (int p = 0; p < page; ++p) y += pageSize(p).height() + m_view->pageSpacing();
+    const QSize size = pageSize(page);
+    const int x = (std::max(totalWidth, viewport->width()) - size.width()) / 2;
+    return QRectF(x - m_view->horizontalScrollBar()->value(), y - m_view->verticalScrollBar()->value(),
+                  size.width(), size.height());
+}
+
+void ReportViewer::paintHighlight(QWidget* overlay)
+{
+    if (m_hits.empty() || pageCount() == 0) return;
+    QPainter painter(overlay);
+    for (int i = 0; i < int(m_hits.size()); ++i) {
+        const FindHit& hit = m_hits[size_t(i)];
+        const QRectF page = pageRectInViewport(hit.page - 1);
+        if (!page.intersects(overlay->rect())) continue;
+        const qreal scale = page.width() / m_doc->pagePointSize(hit.page - 1).width();
+        const QRectF r(page.left() + hit.rect.left() * scale, page.top() + hit.rect.top() * scale,
+                       hit.rect.width() * scale, hit.rect.height() * scale);
+        const QColor colour = i == m_currentHit ? QColor(255, 140, 0, 110) : QColor(255, 230, 0, 90);
+        painter.fillRect(r.adjusted(-1, -1, 1, 1), colour);
     }
 }
 
@@ -251,7 +560,21 @@ ViewerWindow::ViewerWindow(int slot, QWidget* parent)
     m_viewer->setObjectName(viewerName(slot));
     setWindowTitle(QStringLiteral("Corvala Report"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The keys go to the pages as soon as the window shows.
+    setFocusProxy(m_viewer);
     resize(850, 1000);
+}
+
+void ViewerWindow::placeOnScreen(int cascade)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    // Room for the window frame, which is not known before the window shows.
+    const QSize frame(16, 40);
+    const int step = 40 * cascade;
+    resize(area.size() - frame - QSize(step, step));
+    move(area.topLeft() + QPoint(step, step));
 }
 
 QString ViewerWindow::windowName(int slot)

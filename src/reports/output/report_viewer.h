@@ -2,7 +2,13 @@
 // The report viewer control and its window. The viewer shows the very PDF
 // that prints, with page navigation, zoom, print and export; its print button
 // asks its owner first (printButtonClicked) and prints only when allowed.
+//
+// Pages scroll continuously. Keys: PgUp/PgDown previous/next page, Home/End
+// and Ctrl+Home/Ctrl+End first/last page, Ctrl+P the print button, Ctrl+F
+// find (Enter or F3 next, Shift+Enter or Shift+F3 previous), Ctrl+S export,
+// Esc closes the find bar, else the window.
 
+#include "data/recordset.h"
 #include "reports/engine/report_engine.h"
 
 #include <QBuffer>
@@ -14,7 +20,9 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QPdfDocument;
 class QPdfView;
 class QSpinBox;
@@ -76,6 +84,32 @@ public:
     QPdfView* pdfView() const { return m_view; }
     QToolBar* toolBar() const { return m_toolBar; }
 
+    // Find: every place the text stands on any page, case-insensitive, in
+    // page order. find() shows the first hit on or after the shown page.
+    struct FindHit {
+        int page;     // 1-based
+        QRectF rect;  // in points from the page's top left
+    };
+    int find(const QString& text);
+    void findNext();
+    void findPrevious();
+    const std::vector<FindHit>& findHits() const { return m_hits; }
+    int currentHit() const { return m_currentHit; }   // -1 with none
+    void openFindBar();
+
+    // Export: the file name offered (without folder and ".pdf"), the folder
+    // offered when none was used before, and the report's rows, written as
+    // CSV beside the PDF under the same name.
+    void setExportBaseName(const QString& name) { m_exportBaseName = name; }
+    void setRows(RecordsetPtr rows) { m_rows = std::move(rows); }
+    const RecordsetPtr& rows() const { return m_rows; }
+    // The folder of the last export (remembered), else the home folder, and
+    // the base name: what the export dialog offers.
+    QString suggestedExportPath() const;
+    // Writes the PDF and, when the rows are known, the CSV beside it (same
+    // name, ".csv"); remembers the folder. Throws DbError.
+    void exportWithRows(const QString& pdfPath);
+
 Q_SIGNALS:
     // Raised by the print button before printing; a handler sets *useDefault
     // to false to stop the viewer from printing.
@@ -84,9 +118,19 @@ Q_SIGNALS:
     void failed(const QString& message);
     void currentPageChanged(int page);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void updateControls();
     void exportFromButton();
+    void setUpDesktopKeys();
+    void setUpFindBar();
+    void showHit(int index);
+    void updateFindLabel();
+    QRectF pageRectInViewport(int page) const;   // page 0-based, in viewport pixels
+    void paintHighlight(QWidget* overlay);
 
     ReportPtr m_report;
     std::shared_ptr<Printer> m_printer;
@@ -110,6 +154,16 @@ private:
     QComboBox* m_zoomBox;
     bool m_rendering = false;
     std::map<int, bool> m_switches;
+
+    QWidget* m_findBar = nullptr;
+    QLineEdit* m_findEdit = nullptr;
+    QLabel* m_findLabel = nullptr;
+    QWidget* m_highlight = nullptr;
+    std::vector<FindHit> m_hits;
+    int m_currentHit = -1;
+    bool m_searched = false;
+    QString m_exportBaseName;
+    RecordsetPtr m_rows;
 };
 
 // A viewer window: frmViewRpt (viewer 1) or frmViewRpt2 (viewer 2), holding
@@ -123,6 +177,9 @@ public:
     ReportViewer* viewer() const { return m_viewer; }
     static QString windowName(int slot);   // "frmViewRpt", "frmViewRpt2"
     static QString viewerName(int slot);   // "ReportViewer1", "ReportViewer2"
+    // Sizes the window to the screen's available area, moved right and down
+    // by `cascade` steps so that a second viewer does not hide the first.
+    void placeOnScreen(int cascade);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
