@@ -80,6 +80,12 @@ EngineKind Connection::engineKind() const
     return dynamic_cast<SqliteEngine*>(m_engine.get()) ? EngineKind::Sqlite : EngineKind::Odbc;
 }
 
+bool Connection::speaksSqlServer() const
+{
+    const auto* odbc = dynamic_cast<OdbcEngine*>(m_engine.get());
+    return odbc && odbc->dialect() == OdbcEngine::Dialect::SqlServer;
+}
+
 QString Connection::connectionString() const { return m_engine ? m_engine->connectionString() : QString(); }
 
 Engine& Connection::engine() const

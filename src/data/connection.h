@@ -68,6 +68,10 @@ public:
     int state() const;                 // 1 open, 0 closed
     bool isOpen() const { return state() == 1; }
     EngineKind engineKind() const;
+    // True when statements go to SQL Server as they are (ODBC with the SQL
+    // Server dialect); false for SQLite, embedded or reached through ODBC.
+    // Server-only syntax such as locking hints is added only then.
+    bool speaksSqlServer() const;
     // The string the connection was opened with, without any password.
     QString connectionString() const;
 

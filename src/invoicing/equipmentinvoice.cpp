@@ -32,7 +32,7 @@ RecordsetPtr lookup(Connection& db, const QString& sql)
 // IMMEDIATE) already lets one issuance in at a time.
 QString updateLock(Connection& db)
 {
-    return db.engineKind() == EngineKind::Odbc ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString();
+    return db.speaksSqlServer() ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString();
 }
 
 // A row not yet invoiced: InvoiceID 0, or Null as some host databases leave it.

@@ -45,7 +45,7 @@ std::vector<IssuedInvoice> issuePersonnelOriginals(App& app)
 {
     const AppState& state = app.state;
     Connection& db = app.SharedConnection();
-    const bool sqlServer = db.engineKind() == EngineKind::Odbc;
+    const bool sqlServer = db.speaksSqlServer();
     const QDate end = state.ReportEndDate;
     std::vector<IssuedInvoice> issued;
     std::vector<std::int32_t> nothingLeft;

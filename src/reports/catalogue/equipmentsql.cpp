@@ -54,8 +54,8 @@ Draft equipmentUsageSummary(const Inputs& in)
                          "Equipment.EquipmentID=ContractorPost.EquipmentID) INNER JOIN Incidents Incidents ON "
                          "Resources.IncidentID=Incidents.IncidentID) LEFT OUTER JOIN L_Kind L_Kind ON "
                          "Resources.KindCode=L_Kind.KindCode LEFT OUTER JOIN (Select EquipmentID, "
-                         "Sum(Case When Amt > 0 Then Amt Else 0 End) as Deductions, "
-                         "Sum(Case When Amt < 0 Then -Amt Else 0 End) as Additions "
+                         "Sum(Case When Amt > 0 Then Amt Else 0.0 End) as Deductions, "
+                         "Sum(Case When Amt < 0 Then -Amt Else 0.0 End) as Additions "
                          "From ContractorAdjustments Group By EquipmentID) Adjustments ON "
                          "Equipment.EquipmentID=Adjustments.EquipmentID ");
     if (contractor == 0) {
