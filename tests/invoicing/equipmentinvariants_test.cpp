@@ -158,6 +158,9 @@ TEST_F(EquipmentInvariants, MoneyBeyondItsRangeIsAnErrorNamingTheRowNotAWrappedT
 
 TEST_F(EquipmentInvariants, LockedRowsArePrintedAndPrintedRowsLockedUpToThePeriodsEdges)
 {
+    // An adjustment whose contractor key names no contractor is still the
+    // equipment's: it is locked, so it must be itemized too.
+    t.db.execute("Update ContractorAdjustments set ContractorID = 999 where ContractorAdjustmentID = 3");
     run(PrintOriginal, "07/05/2005");
     const QString key = stored("EquipInvoiceID");
     // First and last day carry the key, the day after does not.

@@ -346,9 +346,9 @@ inline std::vector<SqlCase> deductionsAndAdditions()
     const QString head = QStringLiteral("SELECT A.AgreementNum, C.ContractorName, R.Name, C.ContractorNum, ");
     const QString tail = QStringLiteral(
         "I.IncidentName, C.ContractorID, CA.Amt, CA.Description, CA.ActivityDT, E.UniqueEquipmentName, CA.EquipmentID , R.RequestNumber, I.IncidentNumber, I.StartDate, EI.InvoiceSuffix "
-        "FROM ((((Contractor C INNER JOIN Incidents I ON C.IncidentID=I.IncidentID) INNER JOIN "
-        "ContractorAdjustments CA ON C.ContractorID=CA.ContractorID) INNER JOIN Equipment E ON CA.EquipmentID=E.EquipmentID) INNER JOIN "
-        "Resources R ON E.ResourceID=R.ResourceID) INNER JOIN Agreement A ON E.AgreementID=A.AgreementID LEFT OUTER JOIN "
+        "FROM (((((ContractorAdjustments CA INNER JOIN Equipment E ON CA.EquipmentID=E.EquipmentID) INNER JOIN "
+        "Resources R ON E.ResourceID=R.ResourceID) INNER JOIN Agreement A ON E.AgreementID=A.AgreementID) INNER JOIN "
+        "Contractor C ON A.ContractorID=C.ContractorID) INNER JOIN Incidents I ON R.IncidentID=I.IncidentID) LEFT OUTER JOIN "
         "EquipInvoices EI ON CA.InvoiceID=EI.EquipInvoiceID  Where CA.EquipmentID = 42");
     const QString equipment = head + "E.Make, E.Model, " + tail;
     const QString crew = head + " 'CONTRACT CREW' as Make, R.KindCode as Model, " + tail;

@@ -195,12 +195,16 @@ Draft equipmentDeductions(const Inputs& in)
     sql += QStringLiteral("I.IncidentName, C.ContractorID, CA.Amt, CA.Description, CA.ActivityDT, "
                           "E.UniqueEquipmentName, CA.EquipmentID , R.RequestNumber, I.IncidentNumber, I.StartDate, "
                           "EI.InvoiceSuffix ")
-        + QStringLiteral("FROM ((((Contractor C INNER JOIN ")
-        + QStringLiteral("Incidents I ON C.IncidentID=I.IncidentID) INNER JOIN ")
-        + QStringLiteral("ContractorAdjustments CA ON C.ContractorID=CA.ContractorID) INNER JOIN ")
+        // Every adjustment of the equipment is listed: the contractor is the
+        // one of the equipment's agreement and the incident that of its
+        // resource, so an adjustment carrying a stale contractor key is not
+        // dropped while the invoice locks it.
+        + QStringLiteral("FROM (((((ContractorAdjustments CA INNER JOIN ")
         + QStringLiteral("Equipment E ON CA.EquipmentID=E.EquipmentID) INNER JOIN ")
         + QStringLiteral("Resources R ON E.ResourceID=R.ResourceID) INNER JOIN ")
-        + QStringLiteral("Agreement A ON E.AgreementID=A.AgreementID LEFT OUTER JOIN ")
+        + QStringLiteral("Agreement A ON E.AgreementID=A.AgreementID) INNER JOIN ")
+        + QStringLiteral("Contractor C ON A.ContractorID=C.ContractorID) INNER JOIN ")
+        + QStringLiteral("Incidents I ON R.IncidentID=I.IncidentID) LEFT OUTER JOIN ")
         + QStringLiteral("EquipInvoices EI ON CA.InvoiceID=EI.EquipInvoiceID ");
     if (s.SelectedEquipmentId < 1) return Draft::reject(QStringLiteral("No EquipmentID"));
     sql += QStringLiteral(" Where CA.EquipmentID = ") + num(s.SelectedEquipmentId);
