@@ -33,6 +33,28 @@ SelectionOption effectiveSelection(const PostingSelection& selection)
     return SelectionOption::AllPersonnel;
 }
 
+namespace {
+
+// "WHERE <selection> and " for the posting queries of both analyses. Over all
+// incidents no branch looks at the incident chosen in the menu.
+QString postingWhere(const AppState& state, const PostingSelection& sel)
+{
+    const QString incident = state.ManageIncidentsAsOne
+        ? QString()
+        : QStringLiteral("Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and ");
+    switch (effectiveSelection(sel)) {
+    case SelectionOption::RequestNumber:
+        return QStringLiteral("WHERE ") + incident + QStringLiteral("Resources.RequestNumber LIKE '")
+            + sqlQuoteInner(sel.requestNumber) + QStringLiteral("%' and ");
+    case SelectionOption::Person:
+        return QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral(" and ");
+    default:
+        return QStringLiteral("WHERE ") + incident;
+    }
+}
+
+}  // namespace
+
 QString personListSql(const AppState& state)
 {
     if (state.ManageIncidentsAsOne)
@@ -67,23 +89,7 @@ QString workRestPostingSql(const AppState& state, const PostingSelection& sel)
         "Resources.RequestNumber, Resources.IncidentID FROM (Resources INNER JOIN Persons ON Resources.ResourceID = "
         "Persons.ResourceID) INNER JOIN Personspost ON Persons.PersonID = Personspost.PersonID ");
 
-    // Over all incidents no branch looks at the incident chosen in the menu.
-    const QString incident = state.ManageIncidentsAsOne
-        ? QString()
-        : QStringLiteral("Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and ");
-    QString where;
-    switch (effectiveSelection(sel)) {
-    case SelectionOption::RequestNumber:
-        where = QStringLiteral("WHERE ") + incident + QStringLiteral("Resources.RequestNumber LIKE '")
-            + sqlQuoteInner(sel.requestNumber) + QStringLiteral("%' and ");
-        break;
-    case SelectionOption::Person:
-        where = QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral(" and ");
-        break;
-    default:
-        where = QStringLiteral("WHERE ") + incident;
-        break;
-    }
+    const QString where = postingWhere(state, sel);
     return head + where + QStringLiteral("(") + dates + QStringLiteral(") ") + groupOrder;
 }
 
@@ -100,22 +106,7 @@ QString excessHoursPostingSql(const AppState& state, const PostingSelection& sel
         "PersonsPost.PersonID ");
     const QString order = QStringLiteral("Order by PersonsPost.PersonID, PersonsPost.ActivityDT, PersonsPost.StartTime");
 
-    const QString incident = state.ManageIncidentsAsOne
-        ? QString()
-        : QStringLiteral("Resources.IncidentID = ") + sqlInt(state.SelectedIncidentId) + QStringLiteral(" and ");
-    QString where;
-    switch (effectiveSelection(sel)) {
-    case SelectionOption::RequestNumber:
-        where = QStringLiteral("WHERE ") + incident + QStringLiteral("Resources.RequestNumber LIKE '")
-            + sqlQuoteInner(sel.requestNumber) + QStringLiteral("%' and ");
-        break;
-    case SelectionOption::Person:
-        where = QStringLiteral("WHERE Persons.PersonID = ") + sqlInt(sel.personId) + QStringLiteral(" and ");
-        break;
-    default:
-        where = QStringLiteral("WHERE ") + incident;
-        break;
-    }
+    const QString where = postingWhere(state, sel);
     return head + where + QStringLiteral("(") + dates + QStringLiteral(") ") + order;
 }
 
