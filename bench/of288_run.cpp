@@ -22,7 +22,7 @@
 #include "invoicing/columnnumbering.h"
 #include "invoicing/form6.h"
 #include "invoicing/preptable.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/printing/printer.h"
 #include "shell/app.h"
 

@@ -8,7 +8,7 @@
 //
 //   bench_report15_pdf [scale] [runs]      (defaults 25 and 3; medians shown)
 #include "data/demo/demo_database.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/catalogue/officenodes.h"
 #include "reports/printing/printer.h"
 #include "reports/engine/font_metrics.h"

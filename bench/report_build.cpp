@@ -9,7 +9,7 @@
 //   bench_report_build [runs]     (default 5; the median of the runs is shown)
 #include "data/demo/demo_database.h"
 #include "data/sqlite_engine.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/catalogue/reportplan.h"
 #include "reports/engine/pdf_writer.h"
 

@@ -10,7 +10,7 @@
 // The report is built from templates/CommissaryCharges.rpt beside the program
 // when it is there, else from a one-line template of the benchmark's own.
 #include "data/demo/demo_database.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "shell/launch.h"
 #include "shell/mainmenu_window.h"
 #include "shell/windows.h"

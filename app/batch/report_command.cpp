@@ -16,7 +16,7 @@
 #include "report_args.h"
 
 #include "analysis/analysisrun.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/reportdata.h"
 
 #include <QDir>

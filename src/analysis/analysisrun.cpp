@@ -1,7 +1,7 @@
 #include "analysis/analysisrun.h"
 
 #include "data/connection.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "shell/app.h"
 #include "shell/nextnumber.h"
 

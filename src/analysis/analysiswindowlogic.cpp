@@ -3,7 +3,7 @@
 #include "analysis/analysisrun.h"
 #include "analysis/analysissql.h"
 #include "analysis/excesshours.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "shell/app.h"
 #include "ui/busypointer.h"
 

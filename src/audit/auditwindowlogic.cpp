@@ -1,7 +1,7 @@
 #include "audit/auditwindowlogic.h"
 
 #include "data/connection_string.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "ui/busypointer.h"
 
 #include <map>

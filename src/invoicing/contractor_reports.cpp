@@ -1,7 +1,7 @@
 #include "invoicing/contractor_reports.h"
 
 #include "data/sqltext.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "ui/busypointer.h"
 #include "ui/controlname.h"
 #include "ui/datacombo.h"

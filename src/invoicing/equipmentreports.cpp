@@ -2,7 +2,7 @@
 
 #include "invoicing/equipmentinvoice.h"
 #include "invoicing/printinvoice.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/engine/report_engine.h"
 #include "reports/output/report_output.h"
 #include "reports/printing/printer.h"

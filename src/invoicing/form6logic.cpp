@@ -3,7 +3,7 @@
 #include "invoicing/deletelastinvoice.h"
 #include "invoicing/preptable.h"
 #include "invoicing/printinvoice.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "shell/stopwatch.h"
 #include "ui/busypointer.h"
 

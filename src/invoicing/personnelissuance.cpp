@@ -3,7 +3,7 @@
 #include "data/connection.h"
 #include "invoicing/of288sql.h"
 #include "invoicing/preptable.h"
-#include "reports/reportqueries.h"
+#include "shell/reportqueries.h"
 #include "shell/nextnumber.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "invoicing/preptable.h"
 
 #include "data/connection.h"
-#include "reports/reportqueries.h"
+#include "shell/reportqueries.h"
 
 namespace quillon {
 

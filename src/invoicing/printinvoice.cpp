@@ -3,7 +3,7 @@
 #include "invoicing/of288sql.h"
 #include "invoicing/personnelissuance.h"
 #include "invoicing/preptable.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/output/report_viewer.h"
 #include "ui/errorboundary.h"
 

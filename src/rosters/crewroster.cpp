@@ -1,6 +1,6 @@
 #include "rosters/crewroster.h"
 
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "rosters/rostersql.h"
 #include "ui/busypointer.h"
 

@@ -2,7 +2,7 @@
 
 #include "reports/output/remembered.h"
 
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "ui/busypointer.h"
 
 #include <QStringList>

@@ -6,7 +6,7 @@
 #include "analysis/analysisrun.h"
 
 #include "analysis/analysiswindowlogic.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/engine/report_engine.h"
 #include "sampledatabase.h"
 

@@ -6,7 +6,7 @@
 
 #include "invoicing/equipmentprint.h"
 #include "invoicing/form7.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/printing/printer.h"
 #include "shell/app.h"
 

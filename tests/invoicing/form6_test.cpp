@@ -2,7 +2,7 @@
 #include "invoicing/form6.h"
 
 #include "invoicingdb.h"
-#include "reports/reportqueries.h"
+#include "shell/reportqueries.h"
 #include "ui/datacombo.h"
 #include "ui/script.h"
 

@@ -5,7 +5,7 @@
 #include "invoicing/personnelissuance.h"
 #include "invoicing/preptable.h"
 #include "invoicing/printinvoice.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 
 #include "invoicingdb.h"
 

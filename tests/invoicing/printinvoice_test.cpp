@@ -4,7 +4,7 @@
 
 #include "invoicing/preptable.h"
 #include "invoicingdb.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 
 #include <QApplication>
 

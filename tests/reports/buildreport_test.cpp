@@ -1,9 +1,9 @@
 // BuildReport and ShowReport over a small sample database, with templates of
 // the test's own (the real forms are checked by the template tests).
 #include "data/demo/demo_database.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/reportdata.h"
-#include "reports/reportqueries.h"
+#include "shell/reportqueries.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -12,7 +12,7 @@
 
 #include "data/connection.h"
 #include "data/demo/demo_database.h"
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 #include "reports/catalogue/reportinputs.h"
 #include "reports/engine/json_data.h"
 #include "reports/engine/report_engine.h"

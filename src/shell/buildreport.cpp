@@ -1,4 +1,4 @@
-#include "reports/buildreport.h"
+#include "shell/buildreport.h"
 
 #include "reports/catalogue/reportplan.h"
 

@@ -1,4 +1,4 @@
-#include "reports/reportqueries.h"
+#include "shell/reportqueries.h"
 
 #include "data/sqltext.h"
 
