@@ -278,14 +278,7 @@ public:
                 return false;
             }
             if (!isNameTok(t)) return false;
-            int last = i;
-            for (;;) {
-                const int dot = nextSignificant(m_t, last);
-                if (dot < 0 || m_t[dot].kind != TokenKind::Dot) break;
-                const int part = nextSignificant(m_t, dot);
-                if (part < 0 || !isNameTok(m_t[part])) break;
-                last = part;
-            }
+            const int last = lastOfDottedName(i);
             const int after = nextSignificant(m_t, last);
             if (after >= 0 && m_t[after].kind == TokenKind::LParen)
                 return functionIsText(identifierName(m_t[last]), after);
@@ -335,10 +328,9 @@ public:
         return QString();
     }
 
-    // The same for the expression whose first token is at i.
-    QString typeStartingAt(int i) const
+    // The last token of the dotted name (a, a.b, a.b.c) that starts at i.
+    int lastOfDottedName(int i) const
     {
-        if (i < 0 || !isNameTok(m_t[i])) return QString();
         int last = i;
         for (;;) {
             const int dot = nextSignificant(m_t, last);
@@ -347,6 +339,14 @@ public:
             if (part < 0 || !isNameTok(m_t[part])) break;
             last = part;
         }
+        return last;
+    }
+
+    // The same for the expression whose first token is at i.
+    QString typeStartingAt(int i) const
+    {
+        if (i < 0 || !isNameTok(m_t[i])) return QString();
+        const int last = lastOfDottedName(i);
         const int after = nextSignificant(m_t, last);
         if (after >= 0 && m_t[after].kind == TokenKind::LParen) return typeEndingAt(matchingParen(m_t, after));
         return columnEndingAt(last);
