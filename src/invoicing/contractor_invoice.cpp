@@ -126,8 +126,83 @@ void ContractorInvoice::run()
     BusyPointer busy;
 }
 
+namespace {
+
+// The grid's columns: the query's field, its heading and how it is shown.
+enum class Shown { Date, Number, Money, Text };
+struct GridColumn {
+    const char* field;
+    const char* heading;
+    Shown shown;
+};
+constexpr GridColumn kGridColumns[] = {
+    {"ActivityDT", "Date", Shown::Date},       {"UOM", "Unit of Measure", Shown::Text},
+    {"Units", "Units", Shown::Number},         {"Rate", "Rate", Shown::Money},
+    {"Amt", "Amount", Shown::Money},           {"GuarAmt", "Guarantee", Shown::Money},
+};
+
+}  // namespace
+
+PostingGridModel::PostingGridModel(QObject* parent) : QSortFilterProxyModel(parent), m_rows(new RecordsetModel(this))
+{
+    setSourceModel(m_rows);
+}
+
+void PostingGridModel::setPostings(const RecordsetPtr& postings)
+{
+    QStringList fields;
+    QStringList headings;
+    for (const GridColumn& c : kGridColumns) {
+        fields << QString::fromLatin1(c.field);
+        headings << QString::fromLatin1(c.heading);
+    }
+    m_rows->setRecordset(postings, postings ? fields : QStringList(), postings ? fields.first() : QString());
+    m_rows->setHeaders(headings);
+}
+
+Value PostingGridModel::valueAt(const QModelIndex& index) const
+{
+    const RecordsetPtr& rows = m_rows->recordset();
+    if (!rows || !index.isValid()) return Value();
+    return rows->at(index.row(), rows->requireField(QString::fromLatin1(kGridColumns[index.column()].field)));
+}
+
+QVariant PostingGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid()) return QVariant();
+    const Shown shown = kGridColumns[index.column()].shown;
+    if (role == Qt::TextAlignmentRole && (shown == Shown::Money || shown == Shown::Number))
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return QSortFilterProxyModel::data(index, role);
+    const Value v = valueAt(mapToSource(index));
+    if (v.isNull()) return QString();
+    switch (shown) {
+    case Shown::Date: return reports::formatValue(v, QStringLiteral("M/d/yyyy"));
+    case Shown::Money: return ContractorInvoice::moneyText(v.toCurrency());
+    case Shown::Number:
+    case Shown::Text: return v.toString();
+    }
+    return QVariant();
+}
+
+// Empty values sort first; dates by their day and time, numbers and money by
+// their amount, text without regard to case.
+bool PostingGridModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    const Value a = valueAt(left);
+    const Value b = valueAt(right);
+    if (a.isNull() || b.isNull()) return a.isNull() && !b.isNull();
+    switch (kGridColumns[left.column()].shown) {
+    case Shown::Date: return a.toDateTime() < b.toDateTime();
+    case Shown::Number:
+    case Shown::Money: return a.toDouble() < b.toDouble();
+    case Shown::Text: return a.toString().compare(b.toString(), Qt::CaseInsensitive) < 0;
+    }
+    return false;
+}
+
 ContractorInvoiceWindow::ContractorInvoiceWindow(App& app, QWidget* parent)
-    : QWidget(parent), m_logic(app), m_postings(new RecordsetModel(this))
+    : QWidget(parent), m_logic(app), m_postings(new PostingGridModel(this))
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Contractor Invoice"));
@@ -152,6 +227,12 @@ ContractorInvoiceWindow::ContractorInvoiceWindow(App& app, QWidget* parent)
     grdEquipPost->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdEquipPost->verticalHeader()->hide();
     grdEquipPost->setMinimumSize(520, 220);
+    grdEquipPost->setSortingEnabled(true);
+    grdEquipPost->sortByColumn(0, Qt::AscendingOrder);
+    grdEquipPost->horizontalHeader()->setStretchLastSection(true);
+    auto* postingsLabel = new QLabel(QStringLiteral("Postings:"), this);
+    postingsLabel->setBuddy(grdEquipPost);
+    layout->addWidget(postingsLabel);
     layout->addWidget(grdEquipPost, 1);
 
     auto* totals = new QFormLayout;
@@ -183,10 +264,7 @@ ContractorInvoiceWindow::ContractorInvoiceWindow(App& app, QWidget* parent)
         if (dbcEquipment->text().isEmpty()) return;
         clearFigures();
         const ContractorInvoice::Figures f = m_logic.equipmentChosen(dbcEquipment->boundValue());
-        m_postings->setRecordset(f.postings,
-                                 {QStringLiteral("ActivityDT"), QStringLiteral("UOM"), QStringLiteral("Units"),
-                                  QStringLiteral("Rate"), QStringLiteral("Amt"), QStringLiteral("GuarAmt")},
-                                 QStringLiteral("ActivityDT"));
+        m_postings->setPostings(f.postings);
         lbTotalDebits->setText(f.debitsText);
         lbTotalInvoice->setText(f.invoiceText);
     }));
@@ -198,7 +276,7 @@ ContractorInvoiceWindow::ContractorInvoiceWindow(App& app, QWidget* parent)
 
 void ContractorInvoiceWindow::clearFigures()
 {
-    m_postings->setRecordset(nullptr, {}, QString());
+    m_postings->setPostings(nullptr);
     lbTotalDebits->clear();
     lbTotalInvoice->clear();
 }

@@ -9,6 +9,7 @@
 
 #include "shell/app.h"
 
+#include <QSortFilterProxyModel>
 #include <QWidget>
 
 class QLabel;
@@ -64,6 +65,25 @@ private:
     std::int32_t m_equipmentId = 0;
 };
 
+// The posting grid: headings in words, dates and money as the reports print
+// them, and a click on a heading sorts by the values themselves (a date by
+// its day, money by its amount), not by the shown text.
+class PostingGridModel : public QSortFilterProxyModel {
+public:
+    explicit PostingGridModel(QObject* parent = nullptr);
+    // Shows the postings of the window's query (nullptr: none).
+    void setPostings(const RecordsetPtr& postings);
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    Value valueAt(const QModelIndex& index) const;
+    RecordsetModel* m_rows;
+};
+
 class ContractorInvoiceWindow : public QWidget {
     Q_OBJECT
 public:
@@ -77,7 +97,7 @@ private:
     DataCombo* dbcAgreements;
     DataCombo* dbcEquipment;
     QTableView* grdEquipPost;
-    RecordsetModel* m_postings;
+    PostingGridModel* m_postings;
     QLabel* lbTotalDebits;
     QLabel* lbTotalInvoice;
 };

@@ -2,10 +2,15 @@
 #include "invoicing/contractor_invoice.h"
 
 #include "data/demo/demo_database.h"
+#include "ui/scriptactions.h"
 
 #include "printers.h"
 
+#include <QFile>
+#include <QHeaderView>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -120,4 +125,86 @@ TEST(ContractorInvoiceFigures, DayAmountsAndMoneyText)
     EXPECT_EQ(ContractorInvoice::moneyText(Currency()), QStringLiteral("$0.00"));
     EXPECT_EQ(ContractorInvoice::moneyText(Currency::fromString(QStringLiteral("0.005"))), QStringLiteral("$0.01"));
     EXPECT_EQ(ContractorInvoice::moneyText(-Currency::fromInt(12)), QStringLiteral("-$12.00"));
+}
+
+// The posting grid of the window: headings in words, dates and money as the
+// reports print them, and a click on a heading sorts by the values (dates by
+// day across a new year, $1,000.00 after $999.00), not by the shown text.
+TEST_F(ContractorInvoiceTest, PostingGridShowsWordsAndSortsByValueOnAClickedHeading)
+{
+    QTemporaryDir work;
+    const QString path = work.filePath(QStringLiteral("grid.db"));
+    ASSERT_TRUE(QFile::copy(dir->filePath(QStringLiteral("sample.db")), path));
+    Connection crafted;
+    crafted.openEmbedded(path);
+    RecordsetPtr pick = crafted.openRecordset(QStringLiteral(
+        "Select c.ContractorName, a.AgreementNum, r.Name, p.AgreementID, p.EquipmentID from EquipmentPost p "
+        "join Agreement a on a.AgreementID = p.AgreementID join Contractor c on c.ContractorID = a.ContractorID "
+        "join Equipment e on e.EquipmentID = p.EquipmentID join Resources r on r.ResourceID = e.ResourceID "
+        "where r.IncidentID = 1 limit 1"));
+    ASSERT_FALSE(pick->eof());
+    const QString where = QStringLiteral(" where AgreementID = %1 and EquipmentID = %2")
+                              .arg(pick->value(3).toString(), pick->value(4).toString());
+    crafted.execute(QStringLiteral("Delete from EquipmentPost") + where);
+    crafted.execute(QStringLiteral("Insert into EquipmentPost (AgreementID, EquipmentID, ActivityDT, UOM, Units, Rate, "
+                                   "Amt, GuarAmt) values (%1, %2, '2026-01-02', 'Day', 1, 999, 999, null), "
+                                   "(%1, %2, '2025-12-31', 'Hour', 10, 100, 1000, 50), "
+                                   "(%1, %2, '2026-02-10', 'Mile', 2.5, 34.2, 85.5, 1234.56)")
+                        .arg(pick->value(3).toString(), pick->value(4).toString()));
+    app.attachConnection(crafted);
+
+    ContractorInvoiceWindow window(app);
+    window.show();
+    pickItem(window.findChild<QWidget*>(QStringLiteral("dbcContractors")), pick->value(0).toString());
+    pickItem(window.findChild<QWidget*>(QStringLiteral("dbcAgreements")), pick->value(1).toString());
+    pickItem(window.findChild<QWidget*>(QStringLiteral("dbcEquipment")), pick->value(2).toString());
+    auto* grid = window.findChild<QTableView*>(QStringLiteral("grdEquipPost"));
+    ASSERT_TRUE(grid);
+    const QAbstractItemModel* model = grid->model();
+    auto table = [model] {
+        QStringList rows;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < model->columnCount(); ++c) cells << model->index(r, c).data().toString();
+            rows << cells.join(QStringLiteral(" | "));
+        }
+        return rows;
+    };
+    QStringList headings;
+    for (int c = 0; c < model->columnCount(); ++c) headings << model->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headings, QStringList({"Date", "Unit of Measure", "Units", "Rate", "Amount", "Guarantee"}));
+    // Opened in date order, as the query gives it.
+    EXPECT_EQ(table(), QStringList({"12/31/2025 | Hour | 10 | $100.00 | $1,000.00 | $50.00",
+                                    "1/2/2026 | Day | 1 | $999.00 | $999.00 | ",
+                                    "2/10/2026 | Mile | 2.5 | $34.20 | $85.50 | $1,234.56"}));
+
+    QHeaderView* header = grid->horizontalHeader();
+    auto clickHeading = [header](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                                 header->height() / 2));
+    };
+    auto column = [model](int c) {
+        QStringList out;
+        for (int r = 0; r < model->rowCount(); ++r) out << model->index(r, c).data().toString();
+        return out;
+    };
+    const int amount = 4, guarantee = 5, date = 0;
+    clickHeading(amount);
+    const QStringList amountsUp{"$85.50", "$999.00", "$1,000.00"};
+    const QStringList amountsDown{"$1,000.00", "$999.00", "$85.50"};
+    const QStringList shown = column(amount);
+    EXPECT_TRUE(shown == amountsUp || shown == amountsDown) << shown.join(' ').toStdString();
+    clickHeading(amount);
+    EXPECT_EQ(column(amount), shown == amountsUp ? amountsDown : amountsUp);
+    clickHeading(guarantee);
+    const QStringList guarantees = column(guarantee);
+    EXPECT_TRUE(guarantees == QStringList({"", "$50.00", "$1,234.56"}) ||
+                guarantees == QStringList({"$1,234.56", "$50.00", ""})) << guarantees.join(' ').toStdString();
+    clickHeading(date);
+    const QStringList dates = column(date);
+    EXPECT_TRUE(dates == QStringList({"12/31/2025", "1/2/2026", "2/10/2026"}) ||
+                dates == QStringList({"2/10/2026", "1/2/2026", "12/31/2025"})) << dates.join(' ').toStdString();
+    window.close();
+    app.attachConnection(db);
 }
