@@ -4,6 +4,7 @@
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
+#include "ui/keyboardaccess.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -77,6 +78,9 @@ PostingAnalysisWindow::PostingAnalysisWindow(App& app, AnalysisKind kind, QWidge
     m_title->setFrame(false);
     m_title->setAlignment(Qt::AlignCenter);
     m_title->setFont(bannerFont(m_title->font()));
+    // The banner is a caption: no stop for Tab, and wide enough for its words.
+    m_title->setFocusPolicy(Qt::NoFocus);
+    m_title->setMinimumWidth(QFontMetrics(m_title->font()).horizontalAdvance(m_title->text()) + 12);
 
     // The three selection options share this box; the sort options have their own frame.
     auto* selection = new QWidget;
@@ -118,6 +122,8 @@ PostingAnalysisWindow::PostingAnalysisWindow(App& app, AnalysisKind kind, QWidge
     sortLayout->addWidget(m_reqNumSort);
 
     m_run = named(new QPushButton(QStringLiteral("Run Report")), "RunButton");
+    for (int row = 0; row < lists->rowCount(); ++row)
+        labelInput(lists->itemAt(row, QFormLayout::LabelRole), lists->itemAt(row, QFormLayout::FieldRole)->widget());
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
@@ -219,6 +225,7 @@ SummaryOfHoursWindow::SummaryOfHoursWindow(App& app, QWidget* parent) : QWidget(
     auto* personRow = new QHBoxLayout;
     personRow->addWidget(named(new QLabel(QStringLiteral("Select Person:")), "lblPerson"));
     personRow->addWidget(m_person, 1);
+    labelInput(personRow->itemAt(0), m_person);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title);

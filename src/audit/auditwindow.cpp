@@ -35,6 +35,9 @@ AuditWindow::AuditWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(lblTitle);
+    auto* rulesLabel = new QLabel(QStringLiteral("Rules:"), this);
+    rulesLabel->setBuddy(tvwRules);
+    top->addWidget(rulesLabel);
     top->addWidget(tvwRules);
     top->addWidget(RunButton, 0, Qt::AlignRight);
 

@@ -8,6 +8,7 @@
 #include "ui/errorboundary.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -159,7 +160,12 @@ PaymentSummaryWindow::PaymentSummaryWindow(App& app, QWidget* parent) : QWidget(
     setControlName(dbcContractor, QStringLiteral("dbcContractor"));
     dbcContractor->setMinimumWidth(300);
     layout->addWidget(optSpecific);
-    layout->addWidget(dbcContractor);
+    auto* contractorRow = new QHBoxLayout;
+    auto* contractorLabel = new QLabel(QStringLiteral("Contractor:"), this);
+    contractorLabel->setBuddy(dbcContractor);
+    contractorRow->addWidget(contractorLabel);
+    contractorRow->addWidget(dbcContractor, 1);
+    layout->addLayout(contractorRow);
     layout->addWidget(optAll);
     QPushButton* RunButton = runButton(this);
     layout->addWidget(RunButton, 0, Qt::AlignRight);

@@ -5,6 +5,8 @@
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
+#include "ui/keyboardaccess.h"
+#include "ui/screenfit.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -129,16 +131,26 @@ void Form6::buildControls()
     selection->addWidget(cbFinalFlag, 5, 2);
     selection->setColumnStretch(2, 1);
 
+    // The labels name their lists and the date box (Alt+letter).
+    for (const auto& [row, input] : {std::pair<int, QWidget*>{0, dbcCrewNames}, {1, dbcRequestNums}, {2, dbcPersons},
+                                     {4, dtpEndDate}})
+        labelInput(selection->itemAtPosition(row, 1), input);
+    auto* invoicesLabel = new QLabel(QStringLiteral("Invoices:"), this);
+    invoicesLabel->setBuddy(tdblInvoices);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(RunButton[0]);
     buttons->addStretch();
     buttons->addWidget(cmdReset);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = scrollingBody(this);
     layout->addWidget(Title);
     layout->addLayout(selection);
     layout->addWidget(fraPrintOptions);
-    layout->addWidget(tdblInvoices, 1);
+    auto* invoicesRow = new QHBoxLayout;
+    invoicesRow->addWidget(invoicesLabel, 0, Qt::AlignTop);
+    invoicesRow->addWidget(tdblInvoices, 1);
+    layout->addLayout(invoicesRow, 1);
     layout->addLayout(buttons);
 
     Dialogs& dialogs = m_app.dialogs();

@@ -10,6 +10,7 @@
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
+#include "ui/screenfit.h"
 
 #include <QCalendarWidget>
 #include <QGridLayout>
@@ -83,7 +84,7 @@ void Form7::buildWidgets()
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Emergency Equipment - Use Invoice"));
     Dialogs& dialogs = m_app.dialogs();
-    auto* outer = new QVBoxLayout(this);
+    auto* outer = scrollingBody(this);
 
     auto* heading = new QVBoxLayout;
     for (const char* line : {"Emergency Equipment - Use Invoice", "and/or", "Itemized Deductions"}) {
@@ -110,7 +111,9 @@ void Form7::buildWidgets()
         auto* combo = new DataCombo(this);
         combo->setEditable(true);
         setControlName(combo, QString::fromLatin1(name));
-        choice->addWidget(new QLabel(QString::fromLatin1(caption), this), row, 0);
+        auto* label = new QLabel(QString::fromLatin1(caption), this);
+        label->setBuddy(combo);
+        choice->addWidget(label, row, 0);
         choice->addWidget(combo, row, 1, 1, 2);
         return combo;
     };
@@ -125,7 +128,9 @@ void Form7::buildWidgets()
     setControlName(m_mskLastDate, QStringLiteral("mskLastDate"));
     m_cmdLastCal = new QPushButton(QStringLiteral("Calendar"), this);
     setControlName(m_cmdLastCal, QStringLiteral("cmdLastCal"));
-    choice->addWidget(new QLabel(QStringLiteral("Last Date Included on Invoice:"), this), 3, 0);
+    auto* lastDateLabel = new QLabel(QStringLiteral("Last Date Included on Invoice:"), this);
+    lastDateLabel->setBuddy(m_mskLastDate);
+    choice->addWidget(lastDateLabel, 3, 0);
     choice->addWidget(m_mskLastDate, 3, 1);
     choice->addWidget(m_cmdLastCal, 3, 2);
     connect(m_cmdLastCal, &QPushButton::clicked, this, guarded(dialogs, [this] { cmdLastCal_Click(); }));
@@ -142,7 +147,12 @@ void Form7::buildWidgets()
     setControlName(m_dbcTime, QStringLiteral("dbcTime"));
     m_cmdSave = new QPushButton(QStringLiteral("Save Release Date/Time"), releaseFrame);
     setControlName(m_cmdSave, QStringLiteral("cmdSave"));
-    for (QWidget* w : std::initializer_list<QWidget*>{m_mskDate, m_cmdCalendar, m_dbcTime, m_cmdSave})
+    auto* releaseDateLabel = new QLabel(QStringLiteral("Date:"), releaseFrame);
+    releaseDateLabel->setBuddy(m_mskDate);
+    auto* releaseTimeLabel = new QLabel(QStringLiteral("Time:"), releaseFrame);
+    releaseTimeLabel->setBuddy(m_dbcTime);
+    for (QWidget* w : std::initializer_list<QWidget*>{releaseDateLabel, m_mskDate, m_cmdCalendar, releaseTimeLabel,
+                                                      m_dbcTime, m_cmdSave})
         releaseLayout->addWidget(w);
     connect(m_cmdCalendar, &QPushButton::clicked, this, guarded(dialogs, [this] { cmdCalendar_Click(); }));
     connect(m_dbcTime, &DataCombo::itemChosen, this, guarded(dialogs, [this] { dbcTime_Click(); }));
@@ -193,7 +203,12 @@ void Form7::buildWidgets()
     connect(m_tdblInvoices, &QTableView::clicked, this, guarded(dialogs, [this] { tdblInvoices_Click(); }));
     connect(m_tdblInvoices->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             guarded(dialogs, [this](const QModelIndex&, const QModelIndex&) { tdblInvoices_RowChange(); }));
-    outer->addWidget(m_tdblInvoices);
+    auto* invoicesLabel = new QLabel(QStringLiteral("Invoices:"), this);
+    invoicesLabel->setBuddy(m_tdblInvoices);
+    auto* invoicesRow = new QHBoxLayout;
+    invoicesRow->addWidget(invoicesLabel, 0, Qt::AlignTop);
+    invoicesRow->addWidget(m_tdblInvoices, 1);
+    outer->addLayout(invoicesRow);
 
     m_lblDefPrinter = new QLabel(QStringLiteral("This will print to your windows default Printer."), this);
     setControlName(m_lblDefPrinter, QStringLiteral("lblDefPrinter"));

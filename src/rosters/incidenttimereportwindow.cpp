@@ -1,6 +1,7 @@
 #include "rosters/incidenttimereportwindow.h"
 
 #include "ui/errorboundary.h"
+#include "ui/keyboardaccess.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -135,6 +136,13 @@ IncidentTimeReportWindow::IncidentTimeReportWindow(App& app, QWidget* parent)
     auto* top = new QVBoxLayout(this);
     top->addWidget(heading);
     top->addLayout(body);
+    // The labels above the inputs name them (Alt+letter).
+    labelInput(dates->itemAtPosition(0, 0), dtpStartDate);
+    labelInput(dates->itemAtPosition(0, 1), dtpEndDate);
+    labelInput(left->itemAt(1), tvwOffices);
+    labelInput(right->itemAt(0), txtLeaderName);
+    labelInput(right->itemAt(2), txtLeaderPhone);
+    lblCurRpt->setBuddy(txtCurRpt);
 
     Dialogs& dialogs = m_app.dialogs();
     {

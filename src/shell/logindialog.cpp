@@ -2,6 +2,7 @@
 
 #include "shell/config.h"
 #include "ui/errorboundary.h"
+#include "ui/keyboardaccess.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -90,11 +91,14 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     m_fileFields = new QWidget(this);
     auto* fileRow = new QHBoxLayout(m_fileFields);
     fileRow->setContentsMargins(0, 0, 0, 0);
+    auto* fileLabel = new QLabel(QStringLiteral("File:"), m_fileFields);
     txtFile = new QLineEdit(m_fileFields);
+    fileLabel->setBuddy(txtFile);
     txtFile->setObjectName(QStringLiteral("txtFile"));
     txtFile->setMinimumWidth(320);
     auto* browseButton = new QPushButton(QStringLiteral("Browse..."), m_fileFields);
     browseButton->setObjectName(QStringLiteral("cmdBrowse"));
+    fileRow->addWidget(fileLabel);
     fileRow->addWidget(txtFile, 1);
     fileRow->addWidget(browseButton);
 
@@ -126,6 +130,7 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     connect(browseButton, &QPushButton::clicked, this, &LoginDialog::browse);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    installKeyboardAccess(this);
 }
 
 void LoginDialog::updateMode()

@@ -41,6 +41,7 @@ MainMenuWindow::MainMenuWindow(App& app, QWidget* parent) : QWidget(parent), m_a
     dbcIncidents = new DataCombo(this);
     setControlName(dbcIncidents, QStringLiteral("dbcIncidents"));
     dbcIncidents->setMinimumWidth(320);
+    lblIncidents->setBuddy(dbcIncidents);
     layout->addWidget(lblIncidents);
     layout->addWidget(dbcIncidents);
 

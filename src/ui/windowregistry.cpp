@@ -2,6 +2,8 @@
 
 #include "data/dberror.h"
 #include "reports/output/remembered.h"
+#include "ui/keyboardaccess.h"
+#include "ui/screenfit.h"
 #include "ui/windowkeys.h"
 
 #include <QGuiApplication>
@@ -64,10 +66,12 @@ QWidget* WindowRegistry::load(const QString& formName)
         w->setAttribute(Qt::WA_DeleteOnClose);
         if (w->objectName().isEmpty()) w->setObjectName(e.name);
         installWindowKeys(w, it->first == m_mainWindow ? WindowKeys::MainWindow : WindowKeys::ToolWindow);
+        installKeyboardAccess(w);
         // A remembered place that no longer fits is ignored (restoreGeometry
         // refuses it, or moves it onto a screen).
         const QByteArray geometry = remembered::bytes(remembered::geometryKey(w->objectName()));
         if (!geometry.isEmpty()) w->restoreGeometry(geometry);
+        fitOnScreen(w);
         w->installEventFilter(new GeometryKeeper(w));
         e.instance = w;
     }

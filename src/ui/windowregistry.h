@@ -8,7 +8,9 @@
 // menu, start-up and scripted runs open them by name.
 //
 // Every window loaded here gets the desktop keys (windowkeys.h): Enter
-// presses its default button, Esc closes it unless it is the main window.
+// presses its default button, Esc closes it unless it is the main window;
+// and its mnemonics and reading-order tabs (keyboardaccess.h); one larger
+// than the screen opens as large as the screen (screenfit.h).
 // It reopens where the user last left it (remembered.h).
 
 #include <QPointer>

@@ -43,6 +43,24 @@ constexpr int kFitPage = -2;
 
 }  // namespace
 
+namespace {
+
+// A box of the toolbar with a label in front that names it and gives it a
+// mnemonic; showing or hiding the pair's action shows or hides both.
+QWidget* labelled(const QString& caption, QWidget* box)
+{
+    auto* pair = new QWidget(box->parentWidget());
+    auto* row = new QHBoxLayout(pair);
+    row->setContentsMargins(4, 0, 0, 0);
+    auto* label = new QLabel(caption, pair);
+    label->setBuddy(box);
+    row->addWidget(label);
+    row->addWidget(box);
+    return pair;
+}
+
+}  // namespace
+
 ReportViewer::ReportViewer(QWidget* parent)
     : QWidget(parent), m_doc(new QPdfDocument(this)), m_view(new QPdfView(this)), m_toolBar(new QToolBar(this))
 {
@@ -62,7 +80,7 @@ ReportViewer::ReportViewer(QWidget* parent)
     m_pageBox->setObjectName(QStringLiteral("pageBox"));
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setToolTip(tr("Go to page"));
-    m_pageBoxAction = m_toolBar->addWidget(m_pageBox);
+    m_pageBoxAction = m_toolBar->addWidget(labelled(tr("Pa&ge"), m_pageBox));
     m_pageLabel = new QLabel(this);
     m_pageLabelAction = m_toolBar->addWidget(m_pageLabel);
     m_next = m_toolBar->addAction(tr("Next"), this, &ReportViewer::showNextPage);
@@ -73,7 +91,7 @@ ReportViewer::ReportViewer(QWidget* parent)
     m_zoomBox->addItem(tr("Fit width"), kFitWidth);
     m_zoomBox->addItem(tr("Fit page"), kFitPage);
     for (int z : kZoomPercents) m_zoomBox->addItem(QStringLiteral("%1%").arg(z), z);
-    m_zoomAction = m_toolBar->addWidget(m_zoomBox);
+    m_zoomAction = m_toolBar->addWidget(labelled(tr("&Zoom"), m_zoomBox));
     m_toolBar->addSeparator();
     m_print = m_toolBar->addAction(tr("Print"), this, &ReportViewer::pressPrintButton);
     m_export = m_toolBar->addAction(tr("Export PDF..."), this, &ReportViewer::exportFromButton);
