@@ -136,6 +136,7 @@ void Form6::buildControls()
                                      {4, dtpEndDate}})
         labelInput(selection->itemAtPosition(row, 1), input);
     auto* invoicesLabel = new QLabel(QStringLiteral("Invoices:"), this);
+    named(invoicesLabel, QStringLiteral("lblInvoices"));
     invoicesLabel->setBuddy(tdblInvoices);
 
     auto* buttons = new QHBoxLayout;
@@ -244,6 +245,7 @@ void Form6::showState()
                                     QStringLiteral("First Date"), QStringLiteral("Last Date"), QStringLiteral("Amount")});
     }
     tdblInvoices->setVisible(m_logic.invoiceListVisible());
+    findChild<QLabel*>(QStringLiteral("lblInvoices"))->setVisible(m_logic.invoiceListVisible());
     lblDefPrinter->setVisible(m_logic.printerLabelVisible());
 }
 
