@@ -23,6 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScreen>
@@ -105,19 +106,21 @@ QString nameOf(QWidget* w)
 
 // The controls a keyboard user must reach: every button (an option button of
 // a group takes no Tab but is reached by its letter), and every other widget
-// that Tab stops at, but not the parts of a compound control.
-QList<QWidget*> controlsOf(QWidget* window)
+// that Tab stops at, but not the parts of a compound control. Those hidden
+// now may show later (a list once there is something in it).
+QList<QWidget*> controlsOf(QWidget* window, bool hiddenToo)
 {
     QList<QWidget*> out;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->window() != window || !w->isVisibleTo(window) || w->focusProxy()) continue;
+        if (w->window() != window || (!hiddenToo && !w->isVisibleTo(window)) || w->focusProxy()) continue;
         if (qobject_cast<QToolButton*>(w) && qobject_cast<QToolBar*>(w->parentWidget())) continue;  // keys of their own
         const bool button = qobject_cast<QAbstractButton*>(w);
         if (!button && !(w->focusPolicy() & Qt::TabFocus)) continue;
         bool part = false;
         for (QWidget* p = w->parentWidget(); p != window; p = p->parentWidget())
             part = part || qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QComboBox*>(p) ||
-                   qobject_cast<QAbstractItemView*>(p);
+                   qobject_cast<QAbstractItemView*>(p) || qobject_cast<QCalendarWidget*>(p) ||
+                   qobject_cast<QMenuBar*>(p);
         if (!part) out << w;
     }
     return out;
@@ -156,8 +159,7 @@ QStringList keyboardFaults(const QString& name, QWidget* window)
     for (auto it = letters.cbegin(); it != letters.cend(); ++it)
         if (it->size() > 1) faults << QStringLiteral("%1: %2 belongs to %3").arg(name, it.key(), it->join(QStringLiteral(", ")));
 
-    const QList<QWidget*> controls = controlsOf(window);
-    for (QWidget* w : controls) {
+    for (QWidget* w : controlsOf(window, true)) {
         auto* b = qobject_cast<QAbstractButton*>(w);
         if (b && !QKeySequence::mnemonic(b->text()).isEmpty()) continue;
         if (labelled.contains(w)) continue;
@@ -168,7 +170,7 @@ QStringList keyboardFaults(const QString& name, QWidget* window)
 
     // Tab from the first control in reading order round the window.
     QList<QWidget*> stops;
-    for (QWidget* w : controls)
+    for (QWidget* w : controlsOf(window, false))
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) stops << w;
     if (stops.isEmpty()) return faults;
     QWidget* first = stops.first();
