@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -42,6 +43,13 @@ LoginRequest prefilledLoginRequest(const LoginRequest& given, const QString& con
                     r.server = QStringLiteral("sqlite");
                 r.database = file;
             }
+        }
+    }
+    if (r.server.isEmpty() && r.database.isEmpty() && r.driver.isEmpty() && r.dsn.isEmpty()) {
+        const QStringList recent = recentDatabaseFiles();
+        if (!recent.isEmpty()) {
+            r.server = QStringLiteral("sqlite");
+            r.database = recent.first();
         }
     }
     return r;
@@ -102,6 +110,7 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     layout->addWidget(m_serverFields);
     layout->addWidget(optFile);
     layout->addWidget(m_fileFields);
+    addRecentFiles(layout);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Connect"));
@@ -126,6 +135,37 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     connect(browseButton, &QPushButton::clicked, this, &LoginDialog::browse);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+// The database files opened before, most recent first: one click puts a
+// file in the box, a double click connects to it.
+void LoginDialog::addRecentFiles(QLayout* layout)
+{
+    const QStringList files = recentDatabaseFiles();
+    if (files.isEmpty()) return;
+    auto* label = new QLabel(QStringLiteral("Recent database &files:"), this);
+    lstRecent = new QListWidget(this);
+    lstRecent->setObjectName(QStringLiteral("lstRecent"));
+    label->setBuddy(lstRecent);
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        auto* item = new QListWidgetItem(QStringLiteral("%1   (%2)").arg(info.fileName(), info.absolutePath()), lstRecent);
+        item->setData(Qt::UserRole, file);
+        item->setToolTip(file);
+    }
+    lstRecent->setMaximumHeight(lstRecent->sizeHintForRow(0) * RecentDatabaseCount + 2 * lstRecent->frameWidth());
+    layout->addWidget(label);
+    layout->addWidget(lstRecent);
+    const auto choose = [this](QListWidgetItem* item) {
+        if (!item) return false;
+        optFile->setChecked(true);
+        txtFile->setText(item->data(Qt::UserRole).toString());
+        return true;
+    };
+    connect(lstRecent, &QListWidget::itemClicked, this, [choose](QListWidgetItem* item) { choose(item); });
+    connect(lstRecent, &QListWidget::itemActivated, this, [this, choose](QListWidgetItem* item) {
+        if (choose(item)) accept();
+    });
 }
 
 void LoginDialog::updateMode()
