@@ -14,7 +14,6 @@ DateRangeHint::DateRangeHint(Source source, Use use, const QString& buttonText, 
     setObjectName(QStringLiteral("hintDates"));
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("lblPostingDates"));
-    m_text->setWordWrap(true);
     m_button = new QPushButton(buttonText, this);
     m_button->setObjectName(QStringLiteral("cmdUseDates"));
     m_button->setAutoDefault(false);

@@ -22,7 +22,8 @@ namespace {
 
 // Incident 1: postings 6/28, 7/3 and 7/20/2026 and one without a date, over
 // two persons; incident 2: one posting on 8/5/2026; incident 3: only a
-// posting without a date; incident 4: a person without postings.
+// posting without a date; incident 4: a person without postings. Equipment
+// postings below.
 struct PostingDatesTest : ::testing::Test {
     void SetUp() override
     {
@@ -37,6 +38,11 @@ struct PostingDatesTest : ::testing::Test {
         db.execute(QStringLiteral("Insert into PersonsPost (PersonID, ActivityDT, Hours) values (100, '2026-07-03', 8), "
                                   "(100, '2026-07-20', 8), (110, '2026-06-28', 4), (110, NULL, 2), (200, '2026-08-05', 8), "
                                   "(300, NULL, 8)"));
+        // Equipment: incident 1 on 7/1 and 7/9/2026, incident 2 on 8/2/2026.
+        db.execute(QStringLiteral("Insert into Equipment (EquipmentID, ResourceID, UniqueEquipmentName) values "
+                                  "(1, 10, 'E1'), (2, 11, 'E2'), (3, 20, 'E3')"));
+        db.execute(QStringLiteral("Insert into ContractorPost (EquipmentID, ActivityDT, Units) values (1, '2026-07-09', 1), "
+                                  "(2, '2026-07-01', 1), (2, NULL, 1), (3, '2026-08-02', 1)"));
         app.attachConnection(db);
     }
 
@@ -56,29 +62,39 @@ TEST_F(PostingDatesTest, FirstAndLastDatesOfTheChosenIncidentOrOfAll)
         const char* text;
     };
     const Case cases[] = {
-        {1, false, "Postings of this incident: 06/28/2026 to 07/20/2026"},
-        {2, false, "Postings of this incident: 08/05/2026 to 08/05/2026"},
-        {3, false, "This incident has no dated postings."},
-        {4, false, "This incident has no dated postings."},
-        {99, false, "This incident has no dated postings."},
+        {1, false, "Postings: 06/28/2026 to 07/20/2026"},
+        {2, false, "Postings: 08/05/2026 to 08/05/2026"},
+        {3, false, "No dated postings for this incident."},
+        {4, false, "No dated postings for this incident."},
+        {99, false, "No dated postings for this incident."},
         {0, false, "No incident is chosen."},
-        {-1, true, "Postings of all incidents: 06/28/2026 to 08/05/2026"},
-        {3, true, "Postings of all incidents: 06/28/2026 to 08/05/2026"},
+        {-1, true, "All incidents' postings: 06/28/2026 to 08/05/2026"},
+        {3, true, "All incidents' postings: 06/28/2026 to 08/05/2026"},
     };
     for (const Case& c : cases) {
         app.state.SelectedIncidentId = c.incident;
         app.state.ManageIncidentsAsOne = c.asOne;
         const PostingDates dates = postingDatesOfChoice(app);
         EXPECT_EQ(dates.text(), QString::fromLatin1(c.text)) << c.incident << c.asOne;
-        EXPECT_EQ(dates.any(), dates.text().startsWith(QLatin1String("Postings"))) << c.incident;
+        EXPECT_EQ(dates.any(), dates.text().contains(QLatin1String("ostings: "))) << c.incident;
     }
-    EXPECT_EQ(postingDates(db, 1, false).first, QDate(2026, 6, 28));
-    EXPECT_EQ(postingDates(db, 1, false).last, QDate(2026, 7, 20));
+    EXPECT_EQ(postingDates(db, PostingKind::Personnel, 1, false).first, QDate(2026, 6, 28));
+    EXPECT_EQ(postingDates(db, PostingKind::Personnel, 1, false).last, QDate(2026, 7, 20));
+
+    const std::pair<std::int32_t, const char*> equipment[] = {
+        {1, "Equipment postings: 07/01/2026 to 07/09/2026"},
+        {3, "No dated equipment postings for this incident."},
+        {-1, "All incidents' equipment postings: 07/01/2026 to 08/02/2026"}};
+    for (const auto& [incident, text] : equipment) {
+        app.state.SelectedIncidentId = incident;
+        app.state.ManageIncidentsAsOne = incident < 0;
+        EXPECT_EQ(postingDatesOfChoice(app, PostingKind::Equipment).text(), QString::fromLatin1(text)) << incident;
+    }
 
     // No database to ask: the hint says so, and no message interrupts.
     db.execute(QStringLiteral("Delete from PersonsPost"));
     app.state.ManageIncidentsAsOne = true;
-    EXPECT_EQ(postingDatesOfChoice(app).text(), QStringLiteral("No incident has dated postings."));
+    EXPECT_EQ(postingDatesOfChoice(app).text(), QStringLiteral("No dated postings in any incident."));
     db.close();
     EXPECT_EQ(postingDatesOfChoice(app).text(), QStringLiteral("The posting dates cannot be read."));
     EXPECT_TRUE(dialogs.log().isEmpty());
@@ -99,7 +115,7 @@ TEST_F(PostingDatesTest, HintUsesTheDatesOfTheIncidentChosenWhenItShows)
     app.state.SelectedIncidentId = 1;
     hint->show();
     EXPECT_EQ(hint->findChild<QLabel*>(QStringLiteral("lblPostingDates"))->text(),
-              QStringLiteral("Postings of this incident: 06/28/2026 to 07/20/2026"));
+              QStringLiteral("Postings: 06/28/2026 to 07/20/2026"));
     button->click();
     EXPECT_EQ(usedFirst, QDate(2026, 6, 28));
     EXPECT_EQ(usedLast, QDate(2026, 7, 20));
@@ -109,5 +125,5 @@ TEST_F(PostingDatesTest, HintUsesTheDatesOfTheIncidentChosenWhenItShows)
     // use: the button rests.
     app.state.SelectedIncidentId = 3;
     EXPECT_TRUE(QTest::qWaitFor([&] { return !button->isEnabled(); }));
-    EXPECT_EQ(hint->range().text, QStringLiteral("This incident has no dated postings."));
+    EXPECT_EQ(hint->range().text, QStringLiteral("No dated postings for this incident."));
 }
