@@ -153,7 +153,7 @@ void LoginDialog::addRecentFiles(QLayout* layout)
         item->setData(Qt::UserRole, file);
         item->setToolTip(file);
     }
-    lstRecent->setMaximumHeight(lstRecent->sizeHintForRow(0) * RecentDatabaseCount + 2 * lstRecent->frameWidth());
+    lstRecent->setFixedHeight(lstRecent->sizeHintForRow(0) * int(files.size()) + 2 * lstRecent->frameWidth() + 2);
     layout->addWidget(label);
     layout->addWidget(lstRecent);
     const auto choose = [this](QListWidgetItem* item) {
