@@ -1,6 +1,7 @@
 #include "analysis/analysiswindows.h"
 
 #include "shell/app.h"
+#include "shell/postingdates.h"
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
@@ -107,6 +108,10 @@ PostingAnalysisWindow::PostingAnalysisWindow(App& app, AnalysisKind kind, QWidge
     lists->addRow(named(new QLabel(QStringLiteral("Person")), "lblPerson"), m_person);
     lists->addRow(named(new QLabel(QStringLiteral("Start Date")), "lblStartDay"), m_startDay);
     lists->addRow(named(new QLabel(QStringLiteral("End Date")), "lblEndDate"), m_endDate);
+    lists->addRow(QString(), postingDatesHint(app, [this](const QDate& first, const QDate& last) {
+        m_startDay->setDate(first);
+        m_endDate->setDate(last);
+    }));
     if (!workRest) {
         m_excessHrs = named(new QLineEdit, "ExcessHrs");
         lists->addRow(named(new QLabel(QStringLiteral("Excess Hours")), "lblExcessHrs"), m_excessHrs);

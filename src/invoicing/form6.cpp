@@ -2,6 +2,7 @@
 
 #include "data/recordset_model.h"
 #include "invoicing/printinvoice.h"
+#include "shell/postingdates.h"
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
@@ -128,6 +129,8 @@ void Form6::buildControls()
     selection->addWidget(AllOption, 3, 0);
     selection->addWidget(new QLabel(QStringLiteral("Last Date Included on Invoice:"), this), 4, 1);
     selection->addWidget(dtpEndDate, 4, 2);
+    selection->addWidget(postingDatesHint(m_app, [this](const QDate&, const QDate& last) { dtpEndDate->setDate(last); },
+                                          this, QStringLiteral("Use the &last date")), 6, 2);
     selection->addWidget(cbFinalFlag, 5, 2);
     selection->setColumnStretch(2, 1);
 

@@ -7,6 +7,7 @@
 #include "invoicing/equipmentreports.h"
 #include "invoicing/printinvoice.h"
 #include "shell/app.h"
+#include "shell/postingdates.h"
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
@@ -134,6 +135,9 @@ void Form7::buildWidgets()
     choice->addWidget(m_mskLastDate, 3, 1);
     choice->addWidget(m_cmdLastCal, 3, 2);
     connect(m_cmdLastCal, &QPushButton::clicked, this, guarded(dialogs, [this] { cmdLastCal_Click(); }));
+    choice->addWidget(postingDatesHint(m_app, [this](const QDate&, const QDate& last) {
+        m_mskLastDate->setBoxText(last.toString(BoxDateFormat));
+    }, this, QStringLiteral("Use the &last date"), PostingKind::Equipment), 4, 1, 1, 2);
     outer->addLayout(choice);
 
     auto* releaseFrame = new QGroupBox(QStringLiteral("Release Date/Time"), this);

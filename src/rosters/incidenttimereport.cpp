@@ -42,6 +42,13 @@ void IncidentTimeReport::setDates(const QDate& start, const QDate& end)
     checkDatesAndBuild();
 }
 
+bool IncidentTimeReport::finishDates(const QDate& start, const QDate& end)
+{
+    if (start == m_start && end == m_end) return true;
+    setDates(start, end);
+    return !(end < start);
+}
+
 void IncidentTimeReport::checkDatesAndBuild()
 {
     AppState& s = m_app.state;

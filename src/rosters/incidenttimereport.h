@@ -41,8 +41,13 @@ public:
 
     // Opening: both dates set to today, then the date check and tree build.
     void load(const QDate& today = QDate::currentDate());
-    // Either date picker changed: the date check and tree build.
+    // New dates: the date check and tree build.
     void setDates(const QDate& start, const QDate& end);
+    // A date box's edit was finished (focus left it, Enter, a calendar
+    // choice, or Run): the dates are checked and the tree rebuilt when they
+    // differ from those last checked, so that one edit gives one check.
+    // False when this check found the end before the start.
+    bool finishDates(const QDate& start, const QDate& end);
     const QDate& startDate() const { return m_start; }
     const QDate& endDate() const { return m_end; }
 

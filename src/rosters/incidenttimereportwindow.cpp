@@ -1,8 +1,10 @@
 #include "rosters/incidenttimereportwindow.h"
 
+#include "shell/postingdates.h"
 #include "ui/errorboundary.h"
 #include "ui/keyboardaccess.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -96,6 +99,12 @@ IncidentTimeReportWindow::IncidentTimeReportWindow(App& app, QWidget* parent)
     dates->addWidget(dtpStartDate, 1, 0);
     dates->addWidget(new QLabel(QStringLiteral("* End date"), this), 0, 1);
     dates->addWidget(dtpEndDate, 1, 1);
+    dates->addWidget(postingDatesHint(m_app, [this](const QDate& first, const QDate& last) {
+        const QSignalBlocker startBlock(dtpStartDate), endBlock(dtpEndDate);
+        dtpStartDate->setDate(first);
+        dtpEndDate->setDate(last);
+        finishDates();
+    }, this), 2, 0, 1, 2);
 
     auto* left = new QVBoxLayout;
     left->addLayout(dates);
@@ -154,16 +163,28 @@ IncidentTimeReportWindow::IncidentTimeReportWindow(App& app, QWidget* parent)
     }
     runGuarded(dialogs, [this] { m_logic.load(dtpStartDate->date()); });
 
-    connect(dtpStartDate, &QDateEdit::dateChanged, this, guarded(dialogs, [this] { onDateChanged(); }));
-    connect(dtpEndDate, &QDateEdit::dateChanged, this, guarded(dialogs, [this] { onDateChanged(); }));
+    // A date is checked when its edit is finished, never while it is typed
+    // or stepped with the arrow keys: a message in mid-typing would take the
+    // focus and lose the rest of what is typed.
+    for (QDateEdit* box : {dtpStartDate, dtpEndDate}) {
+        connect(box, &QDateEdit::editingFinished, this, guarded(dialogs, [this] { finishDates(); }));
+        // The calendar sets the date after telling its choice.
+        for (auto choice : {&QCalendarWidget::clicked, &QCalendarWidget::activated})
+            connect(box->calendarWidget(), choice, this, guarded(dialogs, [this] { finishDates(); }),
+                    Qt::QueuedConnection);
+    }
     connect(tvwOffices, &QTreeWidget::itemChanged, this,
             guarded(dialogs, [this](QTreeWidgetItem* item) { onItemChanged(item); }));
     connect(cmdCheckAll, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.checkAll(); }));
     connect(cmdClearAll, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.clearAll(); }));
     connect(txtLeaderName, &QLineEdit::textChanged, this, [this](const QString& t) { m_logic.setLeaderName(t); });
     connect(txtLeaderPhone, &QLineEdit::textChanged, this, [this] { m_logic.setLeaderPhone(phoneText()); });
-    connect(cmdPrint, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.cmdPrint_Click(); }));
-    connect(cmdFax, &QPushButton::clicked, this, guarded(dialogs, [this] { m_logic.cmdFax_Click(); }));
+    connect(cmdPrint, &QPushButton::clicked, this, guarded(dialogs, [this] {
+        if (finishDates()) m_logic.cmdPrint_Click();
+    }));
+    connect(cmdFax, &QPushButton::clicked, this, guarded(dialogs, [this] {
+        if (finishDates()) m_logic.cmdFax_Click();
+    }));
 }
 
 IncidentTimeReportWindow::~IncidentTimeReportWindow() = default;
@@ -178,9 +199,15 @@ QString IncidentTimeReportWindow::phoneText() const
     return QString();
 }
 
-void IncidentTimeReportWindow::onDateChanged()
+bool IncidentTimeReportWindow::finishDates()
 {
-    m_logic.setDates(dtpStartDate->date(), dtpEndDate->date());
+    if (!m_logic.finishDates(dtpStartDate->date(), dtpEndDate->date())) {
+        // Enter in a date box finishes the edit and then presses the run
+        // button: once the date error is shown, that press is passed over.
+        m_datesJustRejected = true;
+        QTimer::singleShot(0, this, [this] { m_datesJustRejected = false; });
+    }
+    return !m_datesJustRejected;
 }
 
 void IncidentTimeReportWindow::onItemChanged(QTreeWidgetItem* item)

@@ -35,7 +35,9 @@ private:
     void focusStartDate() override;
 
     QString phoneText() const;
-    void onDateChanged();
+    // The dates' edit is finished; false while a date error just shown
+    // stands for the current key or click.
+    bool finishDates();
     void onItemChanged(QTreeWidgetItem* item);
 
     App& m_app;
@@ -53,6 +55,7 @@ private:
     QLineEdit* txtCurRpt;
     std::vector<QTreeWidgetItem*> m_items;  // by node index
     bool m_syncing = false;                 // check marks being set from the tree model
+    bool m_datesJustRejected = false;
 };
 
 }  // namespace quillon

@@ -1,8 +1,11 @@
 #include "shell/login.h"
 
+#include "reports/output/remembered.h"
 #include "shell/config.h"
 
 #include <QFileInfo>
+#include <QStringList>
+#include <QVariant>
 
 namespace quillon {
 
@@ -20,7 +23,46 @@ QString withoutPassword(QString text, const QString& password)
     return text;
 }
 
+// The remembered entries as they stand: texts only, each once (as a
+// full path), in their order.
+QStringList rememberedDatabaseEntries()
+{
+    const QVariant v = remembered::value(QLatin1String(remembered::RecentDatabases));
+    QStringList entries;
+    if (v.userType() == QMetaType::QString) entries << v.toString();   // a list of one reads back as its text
+    else if (v.userType() == QMetaType::QStringList) entries = v.toStringList();
+    QStringList files;
+    for (const QString& entry : entries) {
+        const QString text = entry.trimmed();
+        if (text.isEmpty()) continue;
+        const QString file = QFileInfo(text).absoluteFilePath();
+        if (!files.contains(file)) files << file;
+    }
+    return files;
+}
+
 }  // namespace
+
+QStringList recentDatabaseFiles()
+{
+    QStringList files;
+    for (const QString& file : rememberedDatabaseEntries()) {
+        if (files.size() == RecentDatabaseCount) break;
+        if (QFileInfo(file).isFile()) files << file;
+    }
+    return files;
+}
+
+void rememberDatabaseFile(const QString& path)
+{
+    if (path.trimmed().isEmpty()) return;
+    const QString file = QFileInfo(path.trimmed()).absoluteFilePath();
+    QStringList files = recentDatabaseFiles();
+    files.removeAll(file);
+    files.prepend(file);
+    while (files.size() > RecentDatabaseCount) files.removeLast();
+    remembered::setValue(QLatin1String(remembered::RecentDatabases), files);
+}
 
 void DvnLoginComponent::connect(const LoginRequest& request, const QString& configFilePath)
 {
@@ -89,6 +131,7 @@ void DvnLoginComponent::Login(QString&, QString& configFilePath, QString& server
             server = request.server;
             database = request.database;
             user = request.user;
+            if (m_connection.engineKind() == EngineKind::Sqlite) rememberDatabaseFile(request.database);
             return;
         }
     }

@@ -32,6 +32,14 @@ struct LoginRequest {
     QString error;      // why the previous attempt failed (no password in it)
 };
 
+// Database files the person opened through the login dialog, most recent
+// first, remembered between runs: at most RecentDatabaseCount of them, each
+// an existing file. Entries that are gone or unreadable are passed over.
+inline constexpr int RecentDatabaseCount = 6;
+QStringList recentDatabaseFiles();
+// Puts a file that has just opened at the head of the list.
+void rememberDatabaseFile(const QString& path);
+
 class DvnLoginComponent : public LoginComponent {
 public:
     // Shows the login dialog; returns false when the person cancels. The

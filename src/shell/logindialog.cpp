@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -43,6 +44,13 @@ LoginRequest prefilledLoginRequest(const LoginRequest& given, const QString& con
                     r.server = QStringLiteral("sqlite");
                 r.database = file;
             }
+        }
+    }
+    if (r.server.isEmpty() && r.database.isEmpty() && r.driver.isEmpty() && r.dsn.isEmpty()) {
+        const QStringList recent = recentDatabaseFiles();
+        if (!recent.isEmpty()) {
+            r.server = QStringLiteral("sqlite");
+            r.database = recent.first();
         }
     }
     return r;
@@ -106,6 +114,7 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     layout->addWidget(m_serverFields);
     layout->addWidget(optFile);
     layout->addWidget(m_fileFields);
+    addRecentFiles(layout);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Connect"));
@@ -131,6 +140,37 @@ LoginDialog::LoginDialog(const LoginRequest& request, QWidget* parent) : QDialog
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     installKeyboardAccess(this);
+}
+
+// The database files opened before, most recent first: one click puts a
+// file in the box, a double click connects to it.
+void LoginDialog::addRecentFiles(QLayout* layout)
+{
+    const QStringList files = recentDatabaseFiles();
+    if (files.isEmpty()) return;
+    auto* label = new QLabel(QStringLiteral("Recent database &files:"), this);
+    lstRecent = new QListWidget(this);
+    lstRecent->setObjectName(QStringLiteral("lstRecent"));
+    label->setBuddy(lstRecent);
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        auto* item = new QListWidgetItem(QStringLiteral("%1   (%2)").arg(info.fileName(), info.absolutePath()), lstRecent);
+        item->setData(Qt::UserRole, file);
+        item->setToolTip(file);
+    }
+    lstRecent->setFixedHeight(lstRecent->sizeHintForRow(0) * int(files.size()) + 2 * lstRecent->frameWidth() + 2);
+    layout->addWidget(label);
+    layout->addWidget(lstRecent);
+    const auto choose = [this](QListWidgetItem* item) {
+        if (!item) return false;
+        optFile->setChecked(true);
+        txtFile->setText(item->data(Qt::UserRole).toString());
+        return true;
+    };
+    connect(lstRecent, &QListWidget::itemClicked, this, [choose](QListWidgetItem* item) { choose(item); });
+    connect(lstRecent, &QListWidget::itemActivated, this, [this, choose](QListWidgetItem* item) {
+        if (choose(item)) accept();
+    });
 }
 
 void LoginDialog::updateMode()

@@ -11,6 +11,7 @@
 #include <QDialog>
 
 class QLabel;
+class QListWidget;
 class QLineEdit;
 class QRadioButton;
 
@@ -18,7 +19,8 @@ namespace quillon {
 
 // What the dialog first offers: the server and database given to Login, else
 // the Server and Catalog of dvn.ini; with neither but a DBSPath, that file on
-// the embedded engine, or through the configured ODBC driver (Driver or DSN).
+// the embedded engine, or through the configured ODBC driver (Driver or DSN);
+// with none of these, the database file opened last.
 LoginRequest prefilledLoginRequest(const LoginRequest& given, const QString& configFilePath);
 
 class LoginDialog : public QDialog {
@@ -31,6 +33,7 @@ public:
 private:
     void updateMode();
     void browse();
+    void addRecentFiles(QLayout* layout);
 
     QRadioButton* optServer;
     QRadioButton* optFile;
@@ -40,6 +43,7 @@ private:
     QLineEdit* txtPassword;
     QLineEdit* txtDriver;
     QLineEdit* txtFile;
+    QListWidget* lstRecent = nullptr;
     QWidget* m_serverFields;
     QWidget* m_fileFields;
 };

@@ -131,8 +131,13 @@ bool MainMenu::manageAsOneClicked(bool checked, const QString& boundText, const 
     AppState& s = m_app.state;
     if (checked) {
         s.ManageIncidentsAsOne = true;
-        // A bound value of one character counts as no incident.
-        s.SelectedIncidentId = boundText.size() >= 2 ? toIncidentId(Value(boundText)) : -1;
+        // The chosen incident stays chosen, whatever the length of its key;
+        // -1 only when none is. Scratch rows of the analyses carry it, and
+        // the windows that filter by incident even over all incidents (the
+        // request-number branch, a chosen person) go on finding its rows.
+        bool isNumber = false;
+        const int id = boundText.trimmed().toInt(&isNumber);
+        s.SelectedIncidentId = isNumber && id > 0 ? id : -1;
         return false;
     }
     s.ManageIncidentsAsOne = false;

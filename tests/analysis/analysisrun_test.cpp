@@ -178,7 +178,7 @@ TEST_F(AnalysisRun, OverAllIncidentsEveryRowListsUnderItsOwnIncident)
 {
     app->state.ManageIncidentsAsOne = true;
     const auto everybody = [](int, int, const QString&) { return true; };
-    // -1: the menu's incident had a one-digit key; 4: another incident's key.
+    // -1: no incident chosen in the menu; 4: another incident's key.
     for (std::int32_t chosen : {-1, 4}) {
         SCOPED_TRACE(chosen);
         app->state.SelectedIncidentId = chosen;

@@ -185,6 +185,9 @@ TEST_F(Form7Test, CalendarServesBothBoxesAndTheReleaseIsSaved)
     form->mvCal_DateClick(QDate(2005, 7, 4));
     EXPECT_FALSE(calendar->isVisible());
     EXPECT_EQ(text("mskLastDate"), "07/04/2005");
+    // The incident's equipment postings (7/2 to 7/10/2005): the last one with one click.
+    clickControl(control("cmdUseDates"));
+    EXPECT_EQ(text("mskLastDate"), "07/10/2005");
 
     clickControl(control("cmdCalendar"));
     calendar->setSelectedDate(QDate(2005, 7, 20));

@@ -4,7 +4,10 @@
 #include "rosters/incidenttimereportwindow.h"
 #include "rosters_fixture.h"
 
+#include <QApplication>
+#include <QDateEdit>
 #include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <map>
@@ -89,6 +92,54 @@ TEST_F(TimeReportWindowTest, TreeShowsOfficesOfTheDateRangeAndIncident)
     // A range without postings gives an empty tree.
     run(QStringLiteral("type frmIncidentTimeReport.dtpStartDate 07/11/2026\n"));
     EXPECT_EQ(tree()->topLevelItemCount(), 0);
+}
+
+TEST_F(TimeReportWindowTest, DatesAreCheckedWhenTheEditIsFinishedNotPerKeystroke)
+{
+    run(kDates);
+    ASSERT_GT(tree()->topLevelItemCount(), 0);
+    auto* end = form()->findChild<QDateEdit*>(QStringLiteral("dtpEndDate"));
+    QApplication::setActiveWindow(form());
+    const auto typeIntoEnd = [&](auto keys) {
+        end->setFocus();
+        end->setCurrentSection(QDateTimeEdit::MonthSection);
+        keys();
+    };
+
+    // 07/31 stepped down to 04/30 and its year typed anew: before the start, yet no message while typing.
+    typeIntoEnd([&] {
+        for (int i = 0; i < 3; ++i) QTest::keyClick(end, Qt::Key_Down);
+        end->setCurrentSection(QDateTimeEdit::YearSection);
+        for (int i = 0; i < 4; ++i) QTest::keyClick(end, Qt::Key_Backspace);
+        QTest::keyClicks(end, QStringLiteral("2026"));
+    });
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_GT(tree()->topLevelItemCount(), 0);   // the tree waits too
+
+    // Enter finishes the edit: one message, and the tree of the empty range.
+    QTest::keyClick(end, Qt::Key_Return);
+    EXPECT_EQ(messages(), QStringList{QStringLiteral(
+                              "MESSAGE Data Entry Error | Ending date must be later than, or equal to, starting date.")});
+    EXPECT_EQ(tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(app->state.ReportEndDate, QDate(2026, 4, 30));
+
+    // A good date finished by leaving the box rebuilds the tree, without a message.
+    dialogs.clearLog();
+    typeIntoEnd([&] {
+        for (int i = 0; i < 3; ++i) QTest::keyClick(end, Qt::Key_Up);
+    });
+    EXPECT_EQ(tree()->topLevelItemCount(), 0);
+    form()->findChild<QLineEdit*>(QStringLiteral("txtLeaderName"))->setFocus();
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(app->state.ReportEndDate, QDate(2026, 7, 30));
+    EXPECT_GT(tree()->topLevelItemCount(), 0);
+
+    // The incident's posting dates, all on 7/10/2026, one click away.
+    run(QStringLiteral("type frmIncidentTimeReport.dtpEndDate 07/01/2026\nclick frmIncidentTimeReport.cmdUseDates\n"));
+    EXPECT_EQ(app->state.ReportStartDate, QDate(2026, 7, 10));
+    EXPECT_EQ(app->state.ReportEndDate, QDate(2026, 7, 10));
+    EXPECT_GT(tree()->topLevelItemCount(), 0);
+    EXPECT_TRUE(messages().isEmpty());
 }
 
 TEST_F(TimeReportWindowTest, TicksFollowTheCheckRules)

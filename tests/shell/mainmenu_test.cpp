@@ -54,16 +54,17 @@ TEST_F(MainMenuLogic, ChoosingAnIncidentKeepsTwoDigitsOfItsYear)
     EXPECT_TRUE(app.state.IncidentStartYear.isEmpty());
 }
 
-TEST_F(MainMenuLogic, ManageAsOneTakesOnlyBoundValuesOfTwoCharacters)
+TEST_F(MainMenuLogic, ManageAsOneKeepsTheChosenIncidentOfAnyKeyLength)
 {
-    app.state.SelectedIncidentId = 5;
-    EXPECT_FALSE(menu.manageAsOneClicked(true, QStringLiteral("7"), QStringLiteral("Cedar Ridge")));
-    EXPECT_TRUE(app.state.ManageIncidentsAsOne);
-    EXPECT_EQ(app.state.SelectedIncidentId, -1);
-    menu.manageAsOneClicked(true, QStringLiteral("12"), QStringLiteral("Cedar Ridge"));
-    EXPECT_EQ(app.state.SelectedIncidentId, 12);
-    menu.manageAsOneClicked(true, QString(), QString());
-    EXPECT_EQ(app.state.SelectedIncidentId, -1);
+    // Bound value of the list -> SelectedIncidentId; -1 when no incident is chosen.
+    const std::pair<const char*, int> cases[] = {{"7", 7}, {"12", 12}, {"1234", 1234}, {"", -1}, {"0", -1}};
+    for (const auto& [bound, expected] : cases) {
+        app.state.SelectedIncidentId = 5;
+        EXPECT_FALSE(menu.manageAsOneClicked(true, QString::fromLatin1(bound), QStringLiteral("Cedar Ridge")));
+        EXPECT_TRUE(app.state.ManageIncidentsAsOne);
+        EXPECT_EQ(app.state.SelectedIncidentId, expected) << bound;
+    }
+    app.state.SelectedIncidentId = -1;
 
     // Unchecked: the list shows again and gives its incident, if any.
     EXPECT_TRUE(menu.manageAsOneClicked(false, QString(), QString()));

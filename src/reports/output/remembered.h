@@ -19,6 +19,7 @@ namespace quillon::remembered {
 
 inline constexpr char LastIncident[] = "menu/lastIncident";
 inline constexpr char LastExportFolder[] = "viewer/lastExportFolder";
+inline constexpr char RecentDatabases[] = "login/recentDatabases";
 // Window geometry keys: "geometry/<form name>".
 QString geometryKey(const QString& formName);
 
