@@ -5,6 +5,7 @@
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
+#include "ui/progressbox.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -237,6 +238,7 @@ void Form6::showState()
 
 void Form6::RunButton_Click(int index)
 {
+    ProgressBox progress(this, m_app.progress());
     m_logic.run(index, dtpEndDate->date(), cbFinalFlag->isChecked());
 }
 

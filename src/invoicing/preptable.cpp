@@ -87,6 +87,8 @@ void getPrevInvoices(App& app, const of288::Choices& choices)
     if (!summary || summary->recordCount() == 0) return;
 
     const bool duplicate = state.InvoicePrintMode == PrintDuplicateOriginal;
+    Progress& progress = app.progress();
+    progress.begin(QStringLiteral("Preparing invoices"), summary->recordCount());
     // The rows go in together: faster, and a failing Run leaves no half-filled table.
     Transaction tx(db);
     for (summary->moveFirst(); !summary->eof(); summary->moveNext()) {
@@ -120,6 +122,7 @@ void getPrevInvoices(App& app, const of288::Choices& choices)
                       Value(of288::invoiceNumber(row[QStringLiteral("incStartYear")].toString(),
                                                  row[QStringLiteral("IncidentNumber")].toString(), personId, suffix)));
         tmp->update();
+        progress.advance(summary->absolutePosition());
     }
     tx.commit();
 }
