@@ -4,6 +4,7 @@
 #include "ui/controlname.h"
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
+#include "ui/progressbox.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -149,7 +150,10 @@ PostingAnalysisWindow::PostingAnalysisWindow(App& app, AnalysisKind kind, QWidge
     if (m_excessHrs)
         connect(m_excessHrs, &QLineEdit::textChanged, this,
                 guarded(dialogs, event([this] { m_logic.excessHrsChanged(m_excessHrs->text()); })));
-    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this] { m_logic.run(); })));
+    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this, &app] {
+                ProgressBox progress(this, app.progress());
+                m_logic.run();
+            })));
 
     runGuarded(dialogs, [this] {
         m_logic.load();
@@ -240,7 +244,10 @@ SummaryOfHoursWindow::SummaryOfHoursWindow(App& app, QWidget* parent) : QWidget(
             guarded(dialogs, event([this] { m_logic.personChosen(m_person->boundValue()); })));
     connect(m_allOption, &QRadioButton::clicked, this, guarded(dialogs, event([this] { m_logic.allOptionClicked(); })));
     connect(m_personnelOption, &QRadioButton::clicked, this, guarded(dialogs, event([] {})));
-    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this] { m_logic.run(); })));
+    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this, &app] {
+                ProgressBox progress(this, app.progress());
+                m_logic.run();
+            })));
 
     runGuarded(dialogs, [this] {
         m_logic.load();
