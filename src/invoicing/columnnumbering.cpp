@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "shell/nextnumber.h"
 
+#include <optional>
 #include <vector>
 
 namespace quillon {
@@ -176,14 +177,75 @@ void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices&
     }
 }
 
+namespace {
+
+// Writes the numbers that changed through one prepared statement for a block
+// of postings, and one more for the last, shorter block. The embedded engine
+// takes a posting a statement; over ODBC every statement is a round trip to
+// the server, so fifty postings go together there.
+class NumberWriter {
+public:
+    explicit NumberWriter(Connection& db) : m_db(db), m_block(db.engineKind() == EngineKind::Sqlite ? 1 : 50) {}
+
+    void add(std::int64_t key, std::int32_t column, std::int32_t order)
+    {
+        m_pending.push_back({key, column, order});
+        if (int(m_pending.size()) == m_block) flush();
+    }
+
+    void flush()
+    {
+        if (m_pending.empty()) return;
+        const int rows = int(m_pending.size());
+        if (rows == m_block && !m_full) m_full.emplace(m_db.prepare(sqlFor(rows)));
+        std::optional<Statement> last;
+        if (rows != m_block) last.emplace(m_db.prepare(sqlFor(rows)));
+        std::vector<Value> values;
+        values.reserve(size_t(rows) * 5);
+        if (rows == 1) {
+            values = {Value(m_pending[0].column), Value(m_pending[0].order), Value(m_pending[0].key)};
+        } else {
+            for (const Pending& p : m_pending) values.insert(values.end(), {Value(p.key), Value(p.column)});
+            for (const Pending& p : m_pending) values.insert(values.end(), {Value(p.key), Value(p.order)});
+            for (const Pending& p : m_pending) values.push_back(Value(p.key));
+        }
+        (last ? *last : *m_full).execute(values);
+        m_pending.clear();
+    }
+
+private:
+    struct Pending {
+        std::int64_t key;
+        std::int32_t column;
+        std::int32_t order;
+    };
+
+    static QString sqlFor(int rows)
+    {
+        if (rows == 1) return QStringLiteral("Update PersonsPost Set Column288 = ?, RptOrder = ? Where PersonsPostID = ?");
+        const QString when = QStringLiteral(" When ? Then ?").repeated(rows);
+        QString keys = QStringLiteral("?");
+        keys += QStringLiteral(", ?").repeated(rows - 1);
+        return QStringLiteral("Update PersonsPost Set Column288 = Case PersonsPostID") + when
+            + QStringLiteral(" End, RptOrder = Case PersonsPostID") + when
+            + QStringLiteral(" End Where PersonsPostID In (") + keys + QStringLiteral(")");
+    }
+
+    Connection& m_db;
+    const int m_block;
+    std::optional<Statement> m_full;
+    std::vector<Pending> m_pending;
+};
+
+}  // namespace
+
 void numberRun(Connection& db, Recordset& detail, ColumnNumbering& numbering, const AppState& state,
                const of288::Choices& choices, Progress* progress)
 {
     const DetailFields f(detail);
     const int rows = detail.recordCount();
     Transaction tx(db);
-    // One statement, prepared once; only the postings whose numbers change are written.
-    Statement write = db.prepare(QStringLiteral("Update PersonsPost Set Column288 = ?, RptOrder = ? Where PersonsPostID = ?"));
+    NumberWriter write(db);
     if (progress) progress->begin(QStringLiteral("Numbering postings"), rows);
     for (int row = 0; row < rows; ++row) {
         const std::int64_t key = detail.at(row, f.key).toInt();
@@ -191,10 +253,11 @@ void numberRun(Connection& db, Recordset& detail, ColumnNumbering& numbering, co
         if (!detail.at(row, f.finalCol).toBool()) {
             const ColumnNumbering::Placement p = numbering.place(postingValues(detail, row, f));
             if (differs(detail.at(row, f.column), p.column) || differs(detail.at(row, f.order), p.order))
-                write.execute({Value(p.column), Value(p.order), Value(key)});
+                write.add(key, p.column, p.order);
         }
         if (progress) progress->advance(row + 1);
     }
+    write.flush();
     SetFinalColumn(db, state, choices, progress);
     tx.commit();
 }

@@ -238,7 +238,7 @@ void Form6Logic::run(int index, const QDate& endDate, bool finalFlag)
         m_lastRunCancelled = true;
         return;
     }
-    progress.finish();
+    if (!progress.finished()) progress.finish();
 }
 
 void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
@@ -325,6 +325,9 @@ void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
         const bool built = BuildReport(m_app, key);
         progress.check();
         tx->commit();
+        // Past this point the Run is not undone: what is left is showing or
+        // printing what it made.
+        progress.finish();
         if (!built) return;
         if (showHere) ShowReport(m_app, preview, 1);
         else PrintInvoice(m_app, 1, false);
