@@ -1,10 +1,10 @@
 #include "invoicing/form6logic.h"
 
+#include "data/connection.h"
 #include "invoicing/deletelastinvoice.h"
 #include "invoicing/preptable.h"
 #include "invoicing/printinvoice.h"
 #include "shell/buildreport.h"
-#include "data/connection.h"
 #include "shell/stopwatch.h"
 #include "ui/busypointer.h"
 

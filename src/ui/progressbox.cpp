@@ -24,7 +24,9 @@ void ProgressBox::show(const Progress& progress)
         m_dialog = new QProgressDialog(m_window);
         m_dialog->setObjectName(QStringLiteral("RunProgress"));
         m_dialog->setWindowTitle(m_window ? m_window->windowTitle() : QString());
-        m_dialog->setWindowModality(Qt::WindowModal);
+        // Modal to the whole program: the run holds the shared connection
+        // (and its transaction) while the box serves its Cancel button.
+        m_dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog->setMinimumDuration(0);
         m_dialog->setAutoReset(false);
         m_dialog->setAutoClose(false);

@@ -1,8 +1,8 @@
 #pragma once
 // Shows the progress of a run in its window: once the run has lasted half a
-// second, a window-modal box over it says what the run is doing and how far
-// it is ("Numbering postings 12,000 of 370,000"), with a Cancel button that
-// asks the run to stop. For as long as the object lives.
+// second, a box over it (modal to the whole program) says what the run is
+// doing and how far it is ("Numbering postings 12,000 of 370,000"), with a
+// Cancel button that asks the run to stop. For as long as the object lives.
 //
 //   ProgressBox box(this, app.progress());
 //   logic.run(...);
