@@ -68,6 +68,8 @@ void ConnectionAnalysisDatabase::addReportRecords(const std::vector<ReportRecord
     QString fullInsert;   // the statement for a whole stretch
     std::vector<Value> values;
     std::size_t pending = 0;
+    std::size_t written = 0;
+    if (m_progress) m_progress->begin(QStringLiteral("Writing findings"), std::int64_t(rows.size()));
     const auto flush = [&] {
         if (pending == 0) return;
         if (pending == perInsert) {
@@ -77,7 +79,9 @@ void ConnectionAnalysisDatabase::addReportRecords(const std::vector<ReportRecord
             m_connection.execute(reportRecordInsertSql(columns, pending), values);
         }
         values.clear();
+        written += pending;
         pending = 0;
+        if (m_progress) m_progress->advance(std::int64_t(written));
     };
 
     for (const ReportRecord& row : rows) {
@@ -104,6 +108,26 @@ void ConnectionAnalysisDatabase::execute(const QString& sql)
     m_connection.execute(sql);
 }
 
+void ConnectionAnalysisDatabase::beginRun()
+{
+    m_connection.beginTransaction();
+    m_inRun = true;
+}
+
+void ConnectionAnalysisDatabase::commitRun()
+{
+    if (!m_inRun) return;
+    m_inRun = false;
+    m_connection.commitTransaction();
+}
+
+void ConnectionAnalysisDatabase::rollbackRun()
+{
+    if (!m_inRun) return;
+    m_inRun = false;
+    m_connection.rollbackTransaction();
+}
+
 bool AppAnalysisReport::buildReport(AppState& state)
 {
     Q_ASSERT(&state == &m_app.state);
@@ -119,18 +143,32 @@ void AppAnalysisReport::showReport(AppState& state, bool preview, int viewer)
     ShowReport(m_app, preview ? 1 : 0, std::int16_t(viewer));
 }
 
+namespace {
+
+using AnalysisFunction = RunResult (*)(AppState&, const AnalysisRequest&, AnalysisDatabase&, AnalysisReport&, Dialogs&,
+                                       Progress*);
+
+RunResult runOverApp(App& app, const AnalysisRequest& request, AnalysisFunction analysis)
+{
+    Progress& progress = app.progress();
+    progress.start();
+    ConnectionAnalysisDatabase db(app.SharedConnection(), &progress);
+    AppAnalysisReport report(app);
+    const RunResult result = analysis(app.state, request, db, report, app.dialogs(), &progress);
+    if (result.outcome != RunOutcome::Cancelled) progress.finish();
+    return result;
+}
+
+}  // namespace
+
 RunResult runWorkRest(App& app, const AnalysisRequest& request)
 {
-    ConnectionAnalysisDatabase db(app.SharedConnection());
-    AppAnalysisReport report(app);
-    return runWorkRest(app.state, request, db, report, app.dialogs());
+    return runOverApp(app, request, &runWorkRest);
 }
 
 RunResult runExcessHours(App& app, const AnalysisRequest& request)
 {
-    ConnectionAnalysisDatabase db(app.SharedConnection());
-    AppAnalysisReport report(app);
-    return runExcessHours(app.state, request, db, report, app.dialogs());
+    return runOverApp(app, request, &runExcessHours);
 }
 
 }  // namespace quillon

@@ -15,12 +15,19 @@ class Connection;
 // with many findings costs a handful of statements, not one round trip each.
 class ConnectionAnalysisDatabase : public AnalysisDatabase {
 public:
-    explicit ConnectionAnalysisDatabase(Connection& connection) : m_connection(connection) {}
+    // Writing rows is reported to `progress` ("Writing findings") when given.
+    explicit ConnectionAnalysisDatabase(Connection& connection, Progress* progress = nullptr)
+        : m_connection(connection), m_progress(progress)
+    {
+    }
 
     RecordsetPtr openQuery(const QString& sql) override;
     std::int32_t nextNumber(const QString& tableName, const QString& fieldName) override;
     void addReportRecords(const std::vector<ReportRecord>& rows) override;
     void execute(const QString& sql) override;
+    void beginRun() override;
+    void commitRun() override;
+    void rollbackRun() override;
 
     // Rows per insert statement for rows of `columns` columns. Each statement
     // is adapted and parsed anew, so the embedded engine takes long ones;
@@ -29,6 +36,8 @@ public:
 
 private:
     Connection& m_connection;
+    Progress* m_progress;
+    bool m_inRun = false;
 };
 
 // AnalysisReport over the application: BuildReport, then ShowReport.
@@ -47,8 +56,8 @@ private:
 // "Insert into ReportRecords (A, B) Values (?, ?), (?, ?)".
 QString reportRecordInsertSql(const QStringList& columns, std::size_t rowCount);
 
-// The runs a window starts, over the application's shared connection, dialogs
-// and report output.
+// The runs a window starts, over the application's shared connection, dialogs,
+// report output and progress.
 RunResult runWorkRest(App& app, const AnalysisRequest& request);
 RunResult runExcessHours(App& app, const AnalysisRequest& request);
 

@@ -6,6 +6,7 @@
 #include "ui/datacombo.h"
 #include "ui/errorboundary.h"
 #include "ui/keyboardaccess.h"
+#include "ui/progressbox.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -160,7 +161,10 @@ PostingAnalysisWindow::PostingAnalysisWindow(App& app, AnalysisKind kind, QWidge
     if (m_excessHrs)
         connect(m_excessHrs, &QLineEdit::textChanged, this,
                 guarded(dialogs, event([this] { m_logic.excessHrsChanged(m_excessHrs->text()); })));
-    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this] { m_logic.run(); })));
+    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this, &app] {
+                ProgressBox progress(this, app.progress());
+                m_logic.run();
+            })));
 
     runGuarded(dialogs, [this] {
         m_logic.load();
@@ -252,7 +256,10 @@ SummaryOfHoursWindow::SummaryOfHoursWindow(App& app, QWidget* parent) : QWidget(
             guarded(dialogs, event([this] { m_logic.personChosen(m_person->boundValue()); })));
     connect(m_allOption, &QRadioButton::clicked, this, guarded(dialogs, event([this] { m_logic.allOptionClicked(); })));
     connect(m_personnelOption, &QRadioButton::clicked, this, guarded(dialogs, event([] {})));
-    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this] { m_logic.run(); })));
+    connect(m_run, &QPushButton::clicked, this, guarded(dialogs, event([this, &app] {
+                ProgressBox progress(this, app.progress());
+                m_logic.run();
+            })));
 
     runGuarded(dialogs, [this] {
         m_logic.load();

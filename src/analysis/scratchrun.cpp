@@ -26,16 +26,6 @@ void showNothingFound(Analysis analysis, Dialogs& dialogs)
                            MsgIcon::Information, applicationTitle() + QStringLiteral(":Excess Hours Info"));
 }
 
-// Hands the run to the report: the sort, the run number, then build and
-// preview. The rows carry their own incidents, so the report needs no
-// incident of the menu's.
-void createReport(AppState& state, std::int32_t run, ReportSort sort, AnalysisReport& report)
-{
-    state.ReportSortField = reportSortField(sort);
-    state.ReportRunId = run;
-    if (report.buildReport(state)) report.showReport(state, true, 1);
-}
-
 // Whether the query found postings dated within the range itself (it also
 // reads the day before).
 bool hasPostingsFrom(const Recordset& postings, const QDate& firstDay)
@@ -45,8 +35,13 @@ bool hasPostingsFrom(const Recordset& postings, const QDate& firstDay)
     return false;
 }
 
+void step(Progress* progress, const QString& what, std::int64_t total = 0)
+{
+    if (progress) progress->begin(what, total);
+}
+
 RunResult runAnalysis(Analysis analysis, AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,
-                      AnalysisReport& report, Dialogs& dialogs)
+                      AnalysisReport& report, Dialogs& dialogs, Progress* progress)
 {
     state.ReportStartDate = request.startDay;
     state.ReportEndDate = request.endDate;
@@ -64,50 +59,90 @@ RunResult runAnalysis(Analysis analysis, AppState& state, const AnalysisRequest&
     selection.startDate = state.ReportStartDate;
     selection.endDate = state.ReportEndDate;
 
-    const RecordsetPtr postings = db.openQuery(analysis == Analysis::WorkRest
-                                                   ? workRestPostingSql(state, selection)
-                                                   : excessHoursPostingSql(state, selection));
     RunResult result;
+    const QString sortBefore = state.ReportSortField;
+    const std::int32_t runBefore = state.ReportRunId;
+    RecordsetPtr postings;
+    try {
+        step(progress, QStringLiteral("Reading postings"));
+        postings = db.openQuery(analysis == Analysis::WorkRest ? workRestPostingSql(state, selection)
+                                                               : excessHoursPostingSql(state, selection));
+        if (progress) progress->check();
+    } catch (const RunCancelled&) {
+        result.outcome = RunOutcome::Cancelled;
+        return result;
+    }
     if (!postings || !hasPostingsFrom(*postings, request.startDay)) {
         showNoData(dialogs);
         return result;
     }
 
-    result.run = db.nextNumber(QStringLiteral("ReportRecords"), QString());
-    const std::vector<ReportRecord> rows = analysis == Analysis::WorkRest
-        ? scanWorkRest(dayHoursFrom(*postings), result.run, request.startDay)
-        : scanExcessHours(shiftPostingsFrom(*postings), result.run, state.ReportMinValue, request.startDay);
-
-    // From the moment rows may exist, they are removed again on every way out,
-    // a failing report included, so that no run leaves scratch rows behind.
-    bool mayHaveRows = false;
-    const QString cleanUp = reportRunDeleteSql(state.DatabaseKind, result.run);
+    // From its run number until its report is built the run is one
+    // transaction, so that a cancel or a failure there leaves nothing behind,
+    // not even a number taken. The report is shown, or the message given,
+    // once that is committed. Whatever rows the run wrote are removed again
+    // on every way out, a failing report included.
+    bool found = false;
+    bool built = false;
+    QString cleanUp;
+    const auto removeRows = [&] {
+        if (cleanUp.isEmpty()) return;
+        try {
+            db.execute(cleanUp);
+        } catch (...) {
+            // The failure that stopped the run is the one to report.
+        }
+    };
+    db.beginRun();
     try {
+        result.run = db.nextNumber(QStringLiteral("ReportRecords"), QString());
+        cleanUp = reportRunDeleteSql(state.DatabaseKind, result.run);
+        step(progress, QStringLiteral("Checking postings"), postings->recordCount());
+        const std::vector<ReportRecord> rows = analysis == Analysis::WorkRest
+            ? scanWorkRest(dayHoursFrom(*postings), result.run, request.startDay)
+            : scanExcessHours(shiftPostingsFrom(*postings), result.run, state.ReportMinValue, request.startDay);
+        if (progress) progress->advance(postings->recordCount());
         if (!rows.empty()) {
-            mayHaveRows = true;
             db.addReportRecords(rows);
             result.rowsWritten = rows.size();
         }
         const RecordsetPtr check = db.openQuery(reportRunCheckSql(result.run));
-        if (check && check->recordCount() > 0) {
-            mayHaveRows = true;
-            createReport(state, result.run, request.sort, report);
+        found = check && check->recordCount() > 0;
+        if (found) {
+            state.ReportSortField = reportSortField(request.sort);
+            state.ReportRunId = result.run;
+            step(progress, QStringLiteral("Reading the report data"));
+            built = report.buildReport(state);
+            if (progress) progress->check();
+        }
+        db.commitRun();
+    } catch (const RunCancelled&) {
+        db.rollbackRun();
+        removeRows();
+        state.ReportSortField = sortBefore;
+        state.ReportRunId = runBefore;
+        RunResult cancelled;
+        cancelled.outcome = RunOutcome::Cancelled;
+        return cancelled;
+    } catch (...) {
+        db.rollbackRun();
+        removeRows();
+        throw;
+    }
+
+    try {
+        if (found) {
+            if (built) report.showReport(state, true, 1);
             result.outcome = RunOutcome::Reported;
         } else {
             showNothingFound(analysis, dialogs);
             result.outcome = RunOutcome::NothingFound;
         }
     } catch (...) {
-        if (mayHaveRows) {
-            try {
-                db.execute(cleanUp);
-            } catch (...) {
-                // The failure that stopped the run is the one to report.
-            }
-        }
+        removeRows();
         throw;
     }
-    if (mayHaveRows) db.execute(cleanUp);
+    if (!cleanUp.isEmpty() && (found || result.rowsWritten > 0)) db.execute(cleanUp);
     return result;
 }
 
@@ -124,15 +159,15 @@ QString reportSortField(ReportSort sort)
 }
 
 RunResult runWorkRest(AppState& state, const AnalysisRequest& request, AnalysisDatabase& db, AnalysisReport& report,
-                      Dialogs& dialogs)
+                      Dialogs& dialogs, Progress* progress)
 {
-    return runAnalysis(Analysis::WorkRest, state, request, db, report, dialogs);
+    return runAnalysis(Analysis::WorkRest, state, request, db, report, dialogs, progress);
 }
 
 RunResult runExcessHours(AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,
-                         AnalysisReport& report, Dialogs& dialogs)
+                         AnalysisReport& report, Dialogs& dialogs, Progress* progress)
 {
-    return runAnalysis(Analysis::ExcessHours, state, request, db, report, dialogs);
+    return runAnalysis(Analysis::ExcessHours, state, request, db, report, dialogs, progress);
 }
 
 }  // namespace quillon

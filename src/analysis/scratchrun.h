@@ -11,6 +11,7 @@
 
 #include "analysis/analysissql.h"
 #include "analysis/reportrecord.h"
+#include "data/progress.h"
 #include "data/recordset.h"
 #include "shell/appstate.h"
 
@@ -36,6 +37,11 @@ public:
     virtual void addReportRecords(const std::vector<ReportRecord>& rows) = 0;
     // Executes a statement that returns no rows.
     virtual void execute(const QString& sql) = 0;
+    // The run's own transaction, from taking its run number until its report
+    // is built; rolling back undoes the number and the rows. None by default.
+    virtual void beginRun() {}
+    virtual void commitRun() {}
+    virtual void rollbackRun() {}
 };
 
 // The report a run hands its rows to.
@@ -66,6 +72,7 @@ enum class RunOutcome {
     NoData,        // the posting query returned nothing; no run number was taken
     NothingFound,  // postings, but none over the limits or the standard
     Reported,      // rows were written and handed to the report
+    Cancelled,     // stopped at the user's request; the database is as it was
 };
 
 struct RunResult {
@@ -82,10 +89,12 @@ QString reportSortField(ReportSort sort);
 // ReportRunId. Every row is written under the incident of its person's
 // resource. The person of a person run is SelectedPersonId; the standard of
 // an excess-hours run is ReportMinValue, and a run without a standard above 0
-// is refused with a message.
+// is refused with a message. Each step is reported to `progress`, where a
+// cancel stops the run before its report is shown: its run number and rows
+// are rolled back and the outcome is Cancelled.
 RunResult runWorkRest(AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,
-                      AnalysisReport& report, Dialogs& dialogs);
+                      AnalysisReport& report, Dialogs& dialogs, Progress* progress = nullptr);
 RunResult runExcessHours(AppState& state, const AnalysisRequest& request, AnalysisDatabase& db,
-                         AnalysisReport& report, Dialogs& dialogs);
+                         AnalysisReport& report, Dialogs& dialogs, Progress* progress = nullptr);
 
 }  // namespace quillon

@@ -98,6 +98,10 @@ int Connection::execute(const QString& sql) { return engine().execute(sql, {}); 
 
 int Connection::execute(const QString& sql, const std::vector<Value>& values) { return engine().execute(sql, bound(values)); }
 
+Statement Connection::prepare(const QString& sql) { return Statement(engine().prepareStatement(sql)); }
+
+int Statement::execute(const std::vector<Value>& values) { return m_statement->execute(bound(values)); }
+
 RecordsetPtr Connection::openRecordset(const QString& sqlOrTable, CursorType, LockType lock)
 {
     return engine().openRecordset(sqlOrTable, lock != LockType::ReadOnly, lock == LockType::BatchOptimistic);

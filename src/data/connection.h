@@ -47,6 +47,22 @@ struct OdbcTarget {
     QString dsn;
 };
 
+// A statement of the program's SQL prepared once on a connection and run
+// many times with new values for its ? placeholders: the text is adapted and
+// parsed once, not once a row.
+//   Statement update = db.prepare("Update PersonsPost Set RptOrder = ? Where PersonsPostID = ?");
+//   for (...) update.execute({Value(order), Value(key)});
+// It belongs to the connection and must not outlive it being closed.
+class Statement {
+public:
+    explicit Statement(std::unique_ptr<EngineStatement> statement) : m_statement(std::move(statement)) {}
+    // Returns the rows the statement changed.
+    int execute(const std::vector<Value>& values);
+
+private:
+    std::unique_ptr<EngineStatement> m_statement;
+};
+
 class Connection {
 public:
     Connection();
@@ -79,6 +95,8 @@ public:
     int execute(const QString& sql);
     // The same with ? placeholders and their values (a parameterized statement).
     int execute(const QString& sql, const std::vector<Value>& values);
+    // One statement with ? placeholders, prepared to run many times.
+    Statement prepare(const QString& sql);
 
     // Opens a record set from an SQL text or a table name.
     RecordsetPtr openRecordset(const QString& sqlOrTable, CursorType cursor = CursorType::Static,

@@ -39,6 +39,15 @@ struct BaseTable {
     QStringList keyColumns;   // primary key columns, empty when unknown
 };
 
+// A statement prepared once and run many times with new values.
+class EngineStatement {
+public:
+    virtual ~EngineStatement() = default;
+    // Runs the statement with these values for its placeholders; returns the
+    // rows it changed.
+    virtual int execute(const std::vector<BoundValue>& params) = 0;
+};
+
 class Engine : public std::enable_shared_from_this<Engine> {
 public:
     virtual ~Engine() = default;
@@ -54,6 +63,10 @@ public:
     // Runs the query of a record set again and returns its rows.
     virtual std::vector<Recordset::Row> fetchRows(const QString& sql, int expectedColumns) = 0;
     virtual void callProcedure(const QString& name, std::vector<Parameter>& params) = 0;
+    // Program SQL text of one statement, adapted and prepared once. The
+    // default runs the text anew each time; engines that can keep a prepared
+    // statement override it.
+    virtual std::unique_ptr<EngineStatement> prepareStatement(const QString& sql);
 
     virtual void beginTransaction() = 0;
     virtual void commitTransaction() = 0;

@@ -573,6 +573,42 @@ int SqliteEngine::execute(const QString& sql, const std::vector<BoundValue>& par
     return int(sqlite3_total_changes64(m_db) - before);
 }
 
+// A statement adapted and prepared once; each run rebinds its values.
+class SqliteStatement : public EngineStatement {
+public:
+    SqliteStatement(std::shared_ptr<SqliteEngine> engine, sqlite3_stmt* st) : m_engine(std::move(engine)), m_st(st) {}
+    ~SqliteStatement() override { sqlite3_finalize(m_st); }
+
+    int execute(const std::vector<BoundValue>& params) override
+    {
+        m_engine->checkOpen();
+        sqlite3_reset(m_st);
+        m_engine->bind(m_st, params);
+        int rc;
+        while ((rc = sqlite3_step(m_st)) == SQLITE_ROW) {}
+        sqlite3_reset(m_st);
+        if (rc != SQLITE_DONE) m_engine->fail(rc);
+        return sqlite3_changes(m_engine->m_db);
+    }
+
+private:
+    std::shared_ptr<SqliteEngine> m_engine;
+    sqlite3_stmt* m_st;
+};
+
+std::unique_ptr<EngineStatement> SqliteEngine::prepareStatement(const QString& sql)
+{
+    checkOpen();
+    const char* more = nullptr;
+    sqlite3_stmt* st = prepare(adapt(sql), &more);
+    if (more || !st) {
+        sqlite3_finalize(st);
+        throw DbError(ErrorNumber::Generic, QStringLiteral("A prepared statement holds exactly one statement."),
+                      QStringLiteral("SQLite"));
+    }
+    return std::make_unique<SqliteStatement>(std::static_pointer_cast<SqliteEngine>(shared_from_this()), st);
+}
+
 RecordsetPtr SqliteEngine::openRecordset(const QString& sqlOrTable, bool updatable, bool batch)
 {
     checkOpen();

@@ -40,6 +40,7 @@ public:
     RecordsetPtr openRecordset(const QString& sqlOrTable, bool updatable, bool batch) override;
     std::vector<Recordset::Row> fetchRows(const QString& sql, int expectedColumns) override;
     void callProcedure(const QString& name, std::vector<Parameter>& params) override;
+    std::unique_ptr<EngineStatement> prepareStatement(const QString& sql) override;
 
     void beginTransaction() override;
     void commitTransaction() override;
@@ -63,6 +64,7 @@ public:
     const QString& path() const { return m_path; }
 
 private:
+    friend class SqliteStatement;
     explicit SqliteEngine(const QString& path);
     [[noreturn]] void fail(int rc) const;
     sqlite3_stmt* prepare(const QString& nativeSql, const char** tail = nullptr);

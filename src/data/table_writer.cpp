@@ -22,6 +22,27 @@ void Engine::checkOpen() const
         throw DbError(ErrorNumber::NotOpen, QStringLiteral("Operation is not allowed when the object is closed."));
 }
 
+namespace {
+
+// Runs the program text anew each time (engines without prepared statements).
+class TextStatement : public EngineStatement {
+public:
+    TextStatement(std::shared_ptr<Engine> engine, QString sql) : m_engine(std::move(engine)), m_sql(std::move(sql)) {}
+    int execute(const std::vector<BoundValue>& params) override { return m_engine->execute(m_sql, params); }
+
+private:
+    std::shared_ptr<Engine> m_engine;
+    QString m_sql;
+};
+
+}  // namespace
+
+std::unique_ptr<EngineStatement> Engine::prepareStatement(const QString& sql)
+{
+    checkOpen();
+    return std::make_unique<TextStatement>(shared_from_this(), sql);
+}
+
 TableWriter::TableWriter(std::shared_ptr<Engine> engine, QString sql, std::vector<BaseTable> tables,
                          std::vector<BaseColumn> columns, bool updatable)
     : m_engine(std::move(engine)), m_sql(std::move(sql)), m_tables(std::move(tables)),

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "shell/nextnumber.h"
 
+#include <optional>
 #include <vector>
 
 namespace quillon {
@@ -42,19 +43,8 @@ void ColumnNumbering::resetForRun()
     PreviousPost.Rate = Currency();
 }
 
-void ColumnNumbering::SetColumnFlag(Recordset& detail)
+ColumnNumbering::Placement ColumnNumbering::place(const PreviousPostValues& current)
 {
-    PreviousPostValues current;
-    current.PersonID = std::int32_t(detail[fPersonID].toInt());
-    current.Rate = detail[fRate].toCurrency();  // Null gives 0
-    current.KindCode = detail[fKindCode].toString();
-    current.AccountingID = std::int32_t(detail[fAccountingID].toInt());  // Null gives 0
-
-    if (detail[fFinalCol].toBool()) {
-        detail.moveNext();
-        return;
-    }
-
     bool newColumn = false;
     if (current.KindCode == PreviousPost.KindCode && current.PersonID == PreviousPost.PersonID
         && current.Rate == PreviousPost.Rate && RowsInColumn < RowsPerColumn) {
@@ -79,11 +69,51 @@ void ColumnNumbering::SetColumnFlag(Recordset& detail)
         ++CurrentColumn;
         ++RowOrder;
     }
-
-    setIfChanged(detail, detail.requireField(fColumn288), CurrentColumn);
-    setIfChanged(detail, detail.requireField(fRptOrder), RowOrder);
-    detail.update();
     PreviousPost = current;
+    return {CurrentColumn, RowOrder};
+}
+
+namespace {
+
+struct DetailFields {
+    explicit DetailFields(const Recordset& detail)
+        : key(detail.requireField(fPersonsPostID)), person(detail.requireField(fPersonID)),
+          rate(detail.requireField(fRate)), kind(detail.requireField(fKindCode)),
+          accounting(detail.requireField(fAccountingID)), column(detail.requireField(fColumn288)),
+          order(detail.requireField(fRptOrder)), finalCol(detail.requireField(fFinalCol))
+    {
+    }
+    int key, person, rate, kind, accounting, column, order, finalCol;
+};
+
+PreviousPostValues postingValues(const Recordset& detail, int row, const DetailFields& f)
+{
+    PreviousPostValues v;
+    v.PersonID = std::int32_t(detail.at(row, f.person).toInt());
+    v.Rate = detail.at(row, f.rate).toCurrency();              // Null gives 0
+    v.KindCode = detail.at(row, f.kind).toString();
+    v.AccountingID = std::int32_t(detail.at(row, f.accounting).toInt());  // Null gives 0
+    return v;
+}
+
+bool differs(const Value& now, std::int64_t value)
+{
+    return now.isNull() || now.toInt() != value;
+}
+
+}  // namespace
+
+void ColumnNumbering::SetColumnFlag(Recordset& detail)
+{
+    if (detail[fFinalCol].toBool()) {
+        detail.moveNext();
+        return;
+    }
+    const int row = detail.absolutePosition() - 1;
+    const Placement p = place(postingValues(detail, row, DetailFields(detail)));
+    setIfChanged(detail, detail.requireField(fColumn288), p.column);
+    setIfChanged(detail, detail.requireField(fRptOrder), p.order);
+    detail.update();
     detail.moveNext();
 }
 
@@ -103,18 +133,23 @@ void numberPostings(Recordset& detail, ColumnNumbering& numbering)
     while (!detail.eof() && detail.value(key).toInt() >= 0) numbering.SetColumnFlag(detail);
 }
 
-void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices& choices)
+void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices& choices, Progress* progress)
 {
+    const QString step = QStringLiteral("Setting the final column");
     if (!choices.FinalFlag) {
         RecordsetPtr persons = db.openRecordset(of288::finalColumnPersonsSql(choices, state), CursorType::Static,
                                                 LockType::ReadOnly);
-        for (persons->moveFirst(); !persons->eof(); persons->moveNext())
+        if (progress) progress->begin(step, persons->recordCount());
+        for (persons->moveFirst(); !persons->eof(); persons->moveNext()) {
             db.execute(of288::deleteFinalColumnSql(std::int32_t(persons->value(0).toInt())));
+            if (progress) progress->advance(persons->absolutePosition());
+        }
         return;
     }
 
     RecordsetPtr summary = db.openRecordset(of288::finalColumnSummarySql(choices, state), CursorType::Static,
                                             LockType::ReadOnly);
+    if (progress) progress->begin(step, summary->recordCount());
     for (summary->moveFirst(); !summary->eof(); summary->moveNext()) {
         const Recordset& s = *summary;
         const std::int32_t personId = std::int32_t(s[fPersonID].toInt());
@@ -138,73 +173,93 @@ void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices&
             rows->update();
         }
         rows->updateBatch();
+        if (progress) progress->advance(summary->absolutePosition());
     }
 }
 
 namespace {
 
-struct PostingNumbers {
-    std::int64_t id = 0;
-    Value column;
-    Value order;
-};
+// Writes the numbers that changed through one prepared statement for a block
+// of postings, and one more for the last, shorter block. The embedded engine
+// takes a posting a statement; over ODBC every statement is a round trip to
+// the server, so fifty postings go together there.
+class NumberWriter {
+public:
+    explicit NumberWriter(Connection& db) : m_db(db), m_block(db.engineKind() == EngineKind::Sqlite ? 1 : 50) {}
 
-std::vector<PostingNumbers> numbersOf(const Recordset& detail)
-{
-    const int id = detail.requireField(fPersonsPostID);
-    const int column = detail.requireField(fColumn288);
-    const int order = detail.requireField(fRptOrder);
-    std::vector<PostingNumbers> out;
-    out.reserve(size_t(detail.recordCount()));
-    for (int row = 0; row < detail.recordCount(); ++row)
-        out.push_back({detail.at(row, id).toInt(), detail.at(row, column), detail.at(row, order)});
-    return out;
-}
-
-// Writes the changed numbers fifty postings per statement: one
-// statement per posting would spend most of a large Run preparing statements.
-void writeNumbers(Connection& db, const std::vector<PostingNumbers>& before, const std::vector<PostingNumbers>& after)
-{
-    constexpr int PerStatement = 50;  // postings per statement
-    QString columns, orders, keys;
-    int pending = 0;
-    auto flush = [&] {
-        if (pending == 0) return;
-        db.execute(QStringLiteral("Update PersonsPost Set Column288 = Case PersonsPostID") + columns
-                   + QStringLiteral(" End, RptOrder = Case PersonsPostID") + orders
-                   + QStringLiteral(" End Where PersonsPostID In (") + keys + QStringLiteral(")"));
-        columns.clear();
-        orders.clear();
-        keys.clear();
-        pending = 0;
-    };
-    for (size_t i = 0; i < after.size(); ++i) {
-        const PostingNumbers& a = after[i];
-        if (a.column == before[i].column && a.order == before[i].order) continue;
-        const QString key = QString::number(a.id);
-        columns += QStringLiteral(" When ") + key + QStringLiteral(" Then ") + QString::number(a.column.toInt());
-        orders += QStringLiteral(" When ") + key + QStringLiteral(" Then ") + QString::number(a.order.toInt());
-        keys += (pending ? QStringLiteral(", ") : QString()) + key;
-        if (++pending == PerStatement) flush();
+    void add(std::int64_t key, std::int32_t column, std::int32_t order)
+    {
+        m_pending.push_back({key, column, order});
+        if (int(m_pending.size()) == m_block) flush();
     }
-    flush();
-}
+
+    void flush()
+    {
+        if (m_pending.empty()) return;
+        const int rows = int(m_pending.size());
+        if (rows == m_block && !m_full) m_full.emplace(m_db.prepare(sqlFor(rows)));
+        std::optional<Statement> last;
+        if (rows != m_block) last.emplace(m_db.prepare(sqlFor(rows)));
+        std::vector<Value> values;
+        values.reserve(size_t(rows) * 5);
+        if (rows == 1) {
+            values = {Value(m_pending[0].column), Value(m_pending[0].order), Value(m_pending[0].key)};
+        } else {
+            for (const Pending& p : m_pending) values.insert(values.end(), {Value(p.key), Value(p.column)});
+            for (const Pending& p : m_pending) values.insert(values.end(), {Value(p.key), Value(p.order)});
+            for (const Pending& p : m_pending) values.push_back(Value(p.key));
+        }
+        (last ? *last : *m_full).execute(values);
+        m_pending.clear();
+    }
+
+private:
+    struct Pending {
+        std::int64_t key;
+        std::int32_t column;
+        std::int32_t order;
+    };
+
+    static QString sqlFor(int rows)
+    {
+        if (rows == 1) return QStringLiteral("Update PersonsPost Set Column288 = ?, RptOrder = ? Where PersonsPostID = ?");
+        const QString when = QStringLiteral(" When ? Then ?").repeated(rows);
+        QString keys = QStringLiteral("?");
+        keys += QStringLiteral(", ?").repeated(rows - 1);
+        return QStringLiteral("Update PersonsPost Set Column288 = Case PersonsPostID") + when
+            + QStringLiteral(" End, RptOrder = Case PersonsPostID") + when
+            + QStringLiteral(" End Where PersonsPostID In (") + keys + QStringLiteral(")");
+    }
+
+    Connection& m_db;
+    const int m_block;
+    std::optional<Statement> m_full;
+    std::vector<Pending> m_pending;
+};
 
 }  // namespace
 
 void numberRun(Connection& db, Recordset& detail, ColumnNumbering& numbering, const AppState& state,
-               const of288::Choices& choices)
+               const of288::Choices& choices, Progress* progress)
 {
-    detail.setBatchMode(true);
-    const std::vector<PostingNumbers> before = numbersOf(detail);
-    if (detail.recordCount() > 0) detail.moveFirst();
-    numberPostings(detail, numbering);
+    const DetailFields f(detail);
+    const int rows = detail.recordCount();
     Transaction tx(db);
-    writeNumbers(db, before, numbersOf(detail));
-    SetFinalColumn(db, state, choices);
+    NumberWriter write(db);
+    if (progress) progress->begin(QStringLiteral("Numbering postings"), rows);
+    for (int row = 0; row < rows; ++row) {
+        const std::int64_t key = detail.at(row, f.key).toInt();
+        if (key < 0) break;
+        if (!detail.at(row, f.finalCol).toBool()) {
+            const ColumnNumbering::Placement p = numbering.place(postingValues(detail, row, f));
+            if (differs(detail.at(row, f.column), p.column) || differs(detail.at(row, f.order), p.order))
+                write.add(key, p.column, p.order);
+        }
+        if (progress) progress->advance(row + 1);
+    }
+    write.flush();
+    SetFinalColumn(db, state, choices, progress);
     tx.commit();
-    // Reading the postings again also drops the edits the record set kept.
-    detail.requery();
 }
 
 }  // namespace quillon

@@ -11,10 +11,12 @@
 //   numbering.resetForRun();
 //   numberRun(db, *detail, numbering, state, choices);   // one transaction
 //
-// The numbers of a Run go to the database together in one transaction, fifty
-// postings per statement and only those whose numbers changed, so a
-// failing Run leaves the numbers as they were.
+// The numbers of a Run go to the database together in one transaction through
+// a statement prepared once (a posting a statement on the embedded engine,
+// fifty over ODBC, where each statement is a round trip), only those that
+// changed, so a failing or cancelled Run leaves the numbers as they were.
 
+#include "data/progress.h"
 #include "data/recordset.h"
 #include "data/value.h"
 #include "invoicing/of288sql.h"
@@ -51,6 +53,14 @@ public:
     // rate. The previous kind code and accounting code stay from the last Run.
     void resetForRun();
 
+    // Places the next posting of a Run (final-column rows are not placed):
+    // its column and row order.
+    struct Placement {
+        std::int32_t column;
+        std::int32_t order;
+    };
+    Placement place(const PreviousPostValues& posting);
+
     // Numbers the current row of `detail` and moves to the next row. A
     // final-column row is passed over untouched. A posting without an
     // accounting code counts as accounting code 0. The numbers are set on the
@@ -71,12 +81,16 @@ void numberPostings(Recordset& detail, ColumnNumbering& numbering);
 // Adds or moves the final-column row of every person of the selection when
 // choices.FinalFlag is set (one row per person, one column after the
 // highest), removes them otherwise. The new row's key comes from NextNumber.
-void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices& choices);
+void SetFinalColumn(Connection& db, const AppState& state, const of288::Choices& choices,
+                    Progress* progress = nullptr);
 
-// Step 6 of a Run: numbers the postings, writes the numbers that changed and
-// sets the final column, all in one transaction, then reads `detail` again
-// (which also drops the edits it kept).
+// Step 6 of a Run: numbers the postings of `detail` (up to its end or a row
+// whose PersonsPostID is negative), writes the numbers that changed and sets
+// the final column, all in one transaction. `detail` itself is only read: it
+// keeps the numbers it was loaded with. Reports "Numbering postings" to
+// `progress`; a cancel (RunCancelled) or failure leaves the database as it
+// was, though `numbering` has moved on.
 void numberRun(Connection& db, Recordset& detail, ColumnNumbering& numbering, const AppState& state,
-               const of288::Choices& choices);
+               const of288::Choices& choices, Progress* progress = nullptr);
 
 }  // namespace quillon

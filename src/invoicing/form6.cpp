@@ -8,6 +8,7 @@
 #include "ui/errorboundary.h"
 #include "ui/keyboardaccess.h"
 #include "ui/screenfit.h"
+#include "ui/progressbox.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -254,6 +255,7 @@ void Form6::showState()
 
 void Form6::RunButton_Click(int index)
 {
+    ProgressBox progress(this, m_app.progress());
     m_logic.run(index, dtpEndDate->date(), cbFinalFlag->isChecked());
 }
 

@@ -1,5 +1,6 @@
 #include "invoicing/form6logic.h"
 
+#include "data/connection.h"
 #include "invoicing/deletelastinvoice.h"
 #include "invoicing/preptable.h"
 #include "invoicing/printinvoice.h"
@@ -218,8 +219,34 @@ bool Form6Logic::askReprintReason()
 void Form6Logic::run(int index, const QDate& endDate, bool finalFlag)
 {
     AppState& s = m_app.state;
+    Progress& progress = m_app.progress();
+    const AppState stateBefore = s;
+    const ColumnNumbering numberingBefore = m_numbering;
+    m_lastRunCancelled = false;
+    progress.start();
+    try {
+        runSteps(index, endDate, finalFlag);
+    } catch (const RunCancelled&) {
+        // The transaction has rolled back; the shared state goes back too,
+        // without the half-built report of the cancelled Run.
+        s = stateBefore;
+        s.EngineApplication.reset();
+        s.OpenReport.reset();
+        s.MainDataSet.reset();
+        s.SubDataSet.reset();
+        m_numbering = numberingBefore;
+        m_lastRunCancelled = true;
+        return;
+    }
+    if (!progress.finished()) progress.finish();
+}
+
+void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
+{
+    AppState& s = m_app.state;
     Dialogs& dialogs = m_app.dialogs();
     Connection& db = m_app.SharedConnection();
+    Progress& progress = m_app.progress();
 
     std::optional<clsStopWatch> watch;
     if (s.TimingTest) {
@@ -232,8 +259,10 @@ void Form6Logic::run(int index, const QDate& endDate, bool finalFlag)
     const of288::Choices c = choices();
     const bool duplicate = s.InvoicePrintMode == PrintDuplicateOriginal;
 
-    m_personDetail = duplicate ? LoadInvoicedPostings(db, s, c) : LoadUninvoicedPostings(db, s, c);
-    if (m_personDetail->recordCount() == 0) {
+    progress.begin(QStringLiteral("Reading postings"));
+    RecordsetPtr detail = duplicate ? LoadInvoicedPostings(db, s, c) : LoadUninvoicedPostings(db, s, c);
+    m_postingCount = detail->recordCount();
+    if (m_postingCount == 0) {
         busy.release();
         dialogs.messageBox(QStringLiteral("No Non-Invoiced Data in this Selection. "), MsgButtons::OK,
                            MsgIcon::Exclamation, QStringLiteral("Information"));
@@ -241,13 +270,19 @@ void Form6Logic::run(int index, const QDate& endDate, bool finalFlag)
     }
     if (m_resourceMode) s.SelectedInvoiceId = -1;
 
+    // From the first number written until the data of both reports is read
+    // the Run is one transaction: a cancel or a failure leaves the database
+    // as it was, the preparation table included.
+    std::optional<Transaction> tx;
     // A reprint shows the postings as their ORIGINAL numbered them, with the
     // final column it held: it neither renumbers them nor touches any
     // final-column row.
     if (!duplicate) {
+        tx.emplace(db);
         m_numbering.resetForRun();
-        numberRun(db, *m_personDetail, m_numbering, s, c);
+        numberRun(db, *detail, m_numbering, s, c, &progress);
     }
+    detail.reset();   // the reports read what they need themselves
 
     if (s.ManageIncidentsAsOne) s.SelectedIncidentId = -1;
     s.ReportFinalFlag = finalFlag ? QStringLiteral("F") : QStringLiteral("I");
@@ -273,6 +308,7 @@ void Form6Logic::run(int index, const QDate& endDate, bool finalFlag)
     }
 
     if (goOn) {
+        if (!tx) tx.emplace(db);
         if (m_resourceMode || s.InvoicePrintMode < PrintDuplicateOriginal) getPrevInvoices(m_app, c);
         else getPrevInvoice(m_app);
         if (duplicate) s.ReportFinalFlag = finalFlagOfPrepTable(db);
@@ -281,12 +317,22 @@ void Form6Logic::run(int index, const QDate& endDate, bool finalFlag)
         const std::int16_t preview = index == 0 ? 1 : 0;
         std::int32_t key = s.SelectedInvoiceId;
         s.ReportNumber = 14;
+        progress.begin(QStringLiteral("Reading the commissary detail"));
         if (BuildReport(m_app, key) && showHere) ShowReport(m_app, preview, 2);
         s.ReportNumber = 6;
         key = s.SelectedInvoiceId;
-        if (!BuildReport(m_app, key)) return;
+        progress.begin(QStringLiteral("Reading the invoice data"));
+        const bool built = BuildReport(m_app, key);
+        progress.check();
+        tx->commit();
+        // Past this point the Run is not undone: what is left is showing or
+        // printing what it made.
+        progress.finish();
+        if (!built) return;
         if (showHere) ShowReport(m_app, preview, 1);
         else PrintInvoice(m_app, 1, false);
+    } else if (tx) {
+        tx->commit();
     }
     if (watch) watch->StopTimer();
 }

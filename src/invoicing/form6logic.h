@@ -66,8 +66,12 @@ public:
     // A row of the invoice list was chosen (its key; empty for none).
     void invoiceRowChosen(const Value& key);
 
-    // RunButton(index): 0 previews, 1 sends to the printer.
+    // RunButton(index): 0 previews, 1 sends to the printer. Reports its steps
+    // to the application's progress; a cancel there stops the Run before its
+    // reports are shown and leaves the database and the shared state as they
+    // were (lastRunCancelled() then says so).
     void run(int index, const QDate& endDate, bool finalFlag);
+    bool lastRunCancelled() const { return m_lastRunCancelled; }
     // cmdReset; returns true when the window is to empty its invoice list.
     bool deleteLastInvoice();
 
@@ -75,14 +79,16 @@ public:
     const QString& SelectedRequestNumber() const { return m_selectedRequestNumber; }
     of288::Choices choices() const;
     const ColumnNumbering& numbering() const { return m_numbering; }
-    // The postings of the last Run (adoPersonDetail).
-    const RecordsetPtr& personDetail() const { return m_personDetail; }
+    // How many postings the last Run read (adoPersonDetail); the postings
+    // themselves are let go once numbered.
+    int postingCount() const { return m_postingCount; }
 
 private:
     RecordsetPtr openList(const QString& sql);
     std::optional<QDate> defaultEndDate(std::int32_t key, bool isResource);
     void readInvoices(bool clear);
     bool askReprintReason();
+    void runSteps(int index, const QDate& endDate, bool finalFlag);
 
     App& m_app;
     Option m_option = Option::None;
@@ -98,7 +104,8 @@ private:
     RecordsetPtr m_adoCrewName;
     RecordsetPtr m_adoRequestNum;
     RecordsetPtr m_adoInvoices;
-    RecordsetPtr m_personDetail;
+    int m_postingCount = 0;
+    bool m_lastRunCancelled = false;
 };
 
 }  // namespace quillon

@@ -87,6 +87,8 @@ void getPrevInvoices(App& app, const of288::Choices& choices)
     if (!summary || summary->recordCount() == 0) return;
 
     const bool duplicate = state.InvoicePrintMode == PrintDuplicateOriginal;
+    Progress& progress = app.progress();
+    progress.begin(QStringLiteral("Preparing invoices"), summary->recordCount());
     // The rows go in together: faster, and a failing Run leaves no half-filled table.
     Transaction tx(db);
     for (summary->moveFirst(); !summary->eof(); summary->moveNext()) {
@@ -108,8 +110,13 @@ void getPrevInvoices(App& app, const of288::Choices& choices)
             tmp->setValue(QStringLiteral("Lastdate"), dateOrNull(row[QStringLiteral("FirstDate")]));
             tmp->setValue(QStringLiteral("EndDate"), Value(lastDate));
         } else {
-            suffix = of288::nextSuffix(row[QStringLiteral("InvoiceSuffix")].toString());
-            state.PrevInvoicesText = previousInvoicesText(db, personId, state.ReportEndDate, 0);
+            const Value& highest = row[QStringLiteral("InvoiceSuffix")];
+            suffix = of288::nextSuffix(highest.toString());
+            // A person who never had an invoice (not even a deleted one: the
+            // highest suffix is Null) has none to list; most persons of a
+            // large Run are spared a query so.
+            state.PrevInvoicesText = highest.isNull() ? QString()
+                                                      : previousInvoicesText(db, personId, state.ReportEndDate, 0);
             tmp->setValue(QStringLiteral("Original"), Value(QStringLiteral("01")));
             tmp->setValue(QStringLiteral("InvoiceID"), Value(0));
             tmp->setValue(QStringLiteral("Lastdate"), firstDayCovered(row));
@@ -120,6 +127,7 @@ void getPrevInvoices(App& app, const of288::Choices& choices)
                       Value(of288::invoiceNumber(row[QStringLiteral("incStartYear")].toString(),
                                                  row[QStringLiteral("IncidentNumber")].toString(), personId, suffix)));
         tmp->update();
+        progress.advance(summary->absolutePosition());
     }
     tx.commit();
 }

@@ -33,6 +33,8 @@ RecordsetPtr createPrepTable(App& app);
 // included), the period from the first open posting or debit. A DUPLICATE
 // gets a row for each person's latest valid invoice; persons without one get
 // none. Invoice numbers take the four-digit year of the person's incident.
+// Reports "Preparing invoices" to app.progress() and stops there at a cancel
+// (RunCancelled; the table is left to the caller's transaction).
 void getPrevInvoices(App& app, const of288::Choices& choices);
 
 // Fills the table with the one valid invoice chosen for a reprint

@@ -10,6 +10,7 @@
 
 #include "data/connection.h"
 #include "reports/catalogue/officenodes.h"
+#include "data/progress.h"
 #include "reports/output/report_output.h"
 #include "reports/printing/printer.h"
 #include "shell/appstate.h"
@@ -90,6 +91,11 @@ public:
     const EquipmentInvoicePath& equipmentInvoicePath() const { return m_equipmentInvoicePath; }
     void setEquipmentInvoicePath(EquipmentInvoicePath path) { m_equipmentInvoicePath = std::move(path); }
 
+    // The progress of the long run under way (an OF-288 Run, an analysis):
+    // the window of the run listens to it and offers its Cancel; a script
+    // may ask it to cancel at a given point.
+    Progress& progress() { return m_progress; }
+
     // The program's windows by form name.
     WindowRegistry& windows() { return m_windows; }
 
@@ -108,6 +114,7 @@ private:
     std::function<void()> m_quit;
     WindowRegistry m_windows;
     EquipmentInvoicePath m_equipmentInvoicePath;
+    Progress m_progress;
 };
 
 }  // namespace quillon

@@ -172,6 +172,15 @@ int runScriptSession(const ScriptSessionOptions& options, const std::function<vo
             emitLine(line);
     });
 
+    runner.setHandler(QStringLiteral("cancel-at"), [&app, &emitLine](const ScriptCommand& c) {
+        bool ok = false;
+        const qlonglong at = c.target.toLongLong(&ok);
+        if (!ok || at < 0) throw ScriptError(QStringLiteral("cancel-at needs a count of 0 or more, then the step"));
+        app.progress().cancelAt(c.text, at, [&emitLine](const Progress& p) {
+            emitLine(QStringLiteral("CANCELLED ") + p.text());
+        });
+    });
+
     const bool ok = runner.runFile(options.scriptPath);
     if (!ok)
         err << "quillon: " << runner.error() << "\n";

@@ -30,6 +30,7 @@ const std::map<QString, Shape>& commandShapes()
         {QStringLiteral("answer"), Shape::Text},
         {QStringLiteral("answer-input"), Shape::TextOptional},
         {QStringLiteral("sql"), Shape::Text},
+        {QStringLiteral("cancel-at"), Shape::TargetText},
     };
     return shapes;
 }

@@ -15,11 +15,14 @@
 //   answer OK|Cancel|Yes|No|Retry answer the next message box
 //   answer-input TEXT             answer the next input box
 //   sql QUERY                     run a query and print its rows
+//   cancel-at COUNT STEP          cancel the next run that reaches COUNT units of
+//                                 STEP ("cancel-at 500 Numbering postings"; 0: as
+//                                 the step begins) as its Cancel button would
 //
 // Control arrays are addressed as optPrint(2). TEXT is the rest of the line;
 // put it in double quotes to keep blanks at its ends or to give an empty text.
 // The runner does pick, type, click, tick, key, grab and the answers itself; state, open,
-// close and sql are done by handlers the program registers. Everything that
+// close, sql and cancel-at are done by handlers the program registers. Everything that
 // happens is written to the output, one line per event (message and input
 // boxes as ScriptedDialogs logs them). The first failing command stops the
 // script, and so does a box that needed an answer the script did not give;

@@ -63,3 +63,27 @@ TEST_F(AnalysisScript, BothWindowsRunFromTheMenuAndLeaveNoScratchRows)
 
     EXPECT_EQ(r.linesStarting(QStringLiteral("ROW ")), QStringList{"ROW Left=0"});
 }
+
+TEST_F(AnalysisScript, ACancelAtAnyStepLeavesEveryTableAsItWas)
+{
+    const QString database = work->filePath(QStringLiteral("incidents.db"));
+    db.close();
+    const QStringList before = databaseDump(database);
+    const QStringList points{QStringLiteral("0 Reading postings"), QStringLiteral("0 Checking postings"),
+                             QStringLiteral("1 Writing findings"), QStringLiteral("0 Reading the report data")};
+    QString script = QStringLiteral("open Form0\npick Form0.dbcIncidents Shift Test\nclick Form0.Option5\n"
+                                    "click Form0.cmdSelect\ntype Form5.StartDay 09/01/2026\n"
+                                    "type Form5.EndDate 09/30/2026\ntype Form5.ExcessHrs 12\n");
+    for (const QString& point : points) script += QStringLiteral("cancel-at ") + point + QStringLiteral("\nclick Form5.RunButton\n");
+    const ScriptRun r = runScript(script, work->path(), database, templateDir());
+    ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString() << r.lines.join('\n').toStdString();
+
+    const QStringList cancelled = r.linesStarting(QStringLiteral("CANCELLED "));
+    ASSERT_EQ(cancelled.size(), points.size()) << r.lines.join('\n').toStdString();
+    for (int i = 0; i < points.size(); ++i)
+        EXPECT_TRUE(cancelled[i].startsWith(QStringLiteral("CANCELLED ") + points[i].section(QLatin1Char(' '), 1)))
+            << cancelled[i].toStdString();
+    EXPECT_TRUE(r.linesStarting(QStringLiteral("REPORT ")).isEmpty()) << r.lines.join('\n').toStdString();
+    EXPECT_TRUE(r.linesStarting(QStringLiteral("MESSAGE ")).isEmpty()) << r.lines.join('\n').toStdString();
+    EXPECT_EQ(databaseDump(database), before);
+}

@@ -41,6 +41,25 @@ TEST_F(NumberingTest, SevenPostingsFillAColumnAndEachPersonStartsAgain)
     EXPECT_EQ(numbers(), QStringList({"1/1", "1/2", "1/3", "1/4", "1/5", "1/6", "1/7", "2/8", "2/9", "1/1", "1/2"}));
 }
 
+TEST_F(NumberingTest, ManyPostingsAreNumberedInBlocksAndOnlyChangedOnesWritten)
+{
+    // Three persons of forty postings (more than one block of writes, and a
+    // shorter last one); the nth posting of a person goes to column n / 7 + 1
+    // as row n + 1. Some hold numbers already: right ones, wrong ones.
+    state.ReportEndDate = d(9, 30);
+    t.addPerson(101);
+    t.addPerson(102);
+    QStringList expected;
+    for (int person = 100; person <= 102; ++person)
+        for (int n = 0; n < 40; ++n) {
+            t.addPosting(person, d(7, 1).addDays(n), 8);
+            expected << QString("%1/%2").arg(n / 7 + 1).arg(n + 1);
+        }
+    t.exec("Update PersonsPost set Column288 = 1, RptOrder = 1 where PersonsPostID % 5 = 0");
+    run();
+    EXPECT_EQ(numbers(), expected);
+}
+
 TEST_F(NumberingTest, KindRateAndAccountingCodeChangesStartColumns)
 {
     t.addPosting(100, d(7, 1), 4, "FFT2", 25.5, "1", "0", 6);

@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sqlite3.h>
+
 namespace quillon::testing {
 
 inline QString quillonProgram()
@@ -74,6 +76,42 @@ inline bool copyWithoutTable(const QString& source, const QString& target, const
     db.openEmbedded(target);
     db.execute(QStringLiteral("Drop table ") + table);
     return true;
+}
+
+// Every row of every table of a database file, read straight through SQLite
+// table by table in rowid order: two dumps are equal when every table holds
+// the same rows with the same values.
+inline QStringList databaseDump(const QString& path)
+{
+    QStringList out;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return {QStringLiteral("cannot open ") + path};
+    }
+    QStringList tables;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name", -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    for (const QString& table : tables) {
+        const QByteArray sql = QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table).toUtf8();
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+            // A table without rowid: in its key order.
+            sqlite3_prepare_v2(db, QStringLiteral("SELECT * FROM \"%1\"").arg(table).toUtf8().constData(), -1, &st, nullptr);
+        }
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            QStringList cells;
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                cells << (sqlite3_column_type(st, c) == SQLITE_NULL
+                              ? QStringLiteral("NULL")
+                              : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c))));
+            out << table + QLatin1Char(':') + cells.join(QLatin1Char('|'));
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return out;
 }
 
 // Runs `script` with --out outDir, --db database when given, templates from
