@@ -291,6 +291,30 @@ void Form6Logic::run(int index, const QDate& endDate, bool finalFlag)
     if (watch) watch->StopTimer();
 }
 
+bool Form6Logic::prepareDraft(const QDate& endDate, bool finalFlag)
+{
+    AppState& s = m_app.state;
+    Connection& db = m_app.SharedConnection();
+    printOptionChosen(PrintDraft);
+    s.ReportEndDate = endDate;
+    m_finalFlag = finalFlag;
+    const of288::Choices c = choices();
+    m_personDetail = LoadUninvoicedPostings(db, s, c);
+    if (m_personDetail->recordCount() == 0) {
+        m_app.dialogs().messageBox(QStringLiteral("No Non-Invoiced Data in this Selection. "), MsgButtons::OK,
+                                   MsgIcon::Exclamation, QStringLiteral("Information"));
+        return false;
+    }
+    m_numbering.resetForRun();
+    numberRun(db, *m_personDetail, m_numbering, s, c);
+    if (s.ManageIncidentsAsOne) s.SelectedIncidentId = -1;
+    s.ReportFinalFlag = finalFlag ? QStringLiteral("F") : QStringLiteral("I");
+    s.SelectedInvoiceId = 0;
+    s.OrigRptCode = QStringLiteral("D");
+    getPrevInvoices(m_app, c);
+    return true;
+}
+
 // ---- Delete last invoice ------------------------------------------------------------------
 
 bool Form6Logic::deleteLastInvoice()
