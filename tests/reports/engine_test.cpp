@@ -258,6 +258,8 @@ TEST(FontMetrics, RightToLeftTextIsShapedIntoVisualOrder)
         {QStringLiteral("حداد"), {0x062F, 0x0627, 0xFEAA, 0xFEA3}},
         {QStringLiteral("כהן"), {U'ן', U'ה', U'כ'}},
         {QStringLiteral("ID 7 כהן"), {U'I', U'D', U' ', U'7', U' ', U'ן', U'ה', U'כ'}},
+        // A name and an invoice number in one field: each stays whole.
+        {QStringLiteral("כהן, דוד 2026-C"), {U'ד', U'ו', U'ד', U' ', U',', U'ן', U'ה', U'כ', U' ', U'2', U'0', U'2', U'6', U'-', U'C'}},
     };
     for (const Case& c : cases) {
         std::vector<std::pair<const FontFace*, int>> expected;

@@ -108,13 +108,79 @@ bool needsShaping(const QString& text)
     return false;
 }
 
+namespace {
+
+// The text with each stretch of right-to-left words (and the punctuation or
+// numbers between them) set apart as an isolate, so that a name ordered
+// right to left does not carry a neighbouring number or code along with it:
+// "حداد, سمير 2026-CA-000005A" keeps the invoice number whole, left to right.
+// origin[i] is the index in `text` of each unit, -1 for an inserted mark.
+QString isolateRightToLeftWords(const QString& text, std::vector<int>& origin)
+{
+    enum Kind { Neutral, Left, Right };
+    struct Word {
+        int from, to;
+        Kind kind;
+    };
+    std::vector<Word> words;
+    for (int i = 0; i < text.size();) {
+        if (text.at(i).isSpace()) {
+            ++i;
+            continue;
+        }
+        Word w{i, i, Neutral};
+        for (; i < text.size() && !text.at(i).isSpace(); ++i) {
+            const UCharDirection d = u_charDirection(UChar32(text.at(i).unicode()));
+            if (d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC) w.kind = Right;
+            else if (d == U_LEFT_TO_RIGHT && w.kind == Neutral) w.kind = Left;
+        }
+        w.to = i;
+        words.push_back(w);
+    }
+    std::vector<std::pair<int, int>> spans;   // [from, to) of each isolate
+    for (size_t a = 0; a < words.size(); ++a) {
+        if (words[a].kind != Right) continue;
+        size_t b = a, last = a;
+        while (b + 1 < words.size() && words[b + 1].kind != Left) {
+            ++b;
+            if (words[b].kind == Right) last = b;
+        }
+        spans.emplace_back(words[a].from, words[last].to);
+        a = last;
+    }
+    QString out;
+    origin.clear();
+    size_t k = 0;
+    for (int i = 0; i <= text.size(); ++i) {
+        if (k < spans.size() && spans[k].second == i) {
+            out += QChar(0x2069);   // POP DIRECTIONAL ISOLATE
+            origin.push_back(-1);
+            ++k;
+        }
+        if (k < spans.size() && spans[k].first == i) {
+            out += QChar(0x2068);   // FIRST STRONG ISOLATE
+            origin.push_back(-1);
+        }
+        if (i < text.size()) {
+            out += text.at(i);
+            origin.push_back(i);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<ShapedGlyph> shapeText(const FontFace& face, const QString& text)
 {
     std::vector<ShapedGlyph> out;
     if (text.isEmpty()) return out;
+    std::vector<int> origin;
+    const QString ordered = isolateRightToLeftWords(text, origin);
     UErrorCode error = U_ZERO_ERROR;
-    UBiDi* bidi = ubidi_openSized(int32_t(text.size()), 0, &error);
-    ubidi_setPara(bidi, reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()), UBIDI_DEFAULT_LTR, nullptr,
+    UBiDi* bidi = ubidi_openSized(int32_t(ordered.size()), 0, &error);
+    // Reports read left to right; right-to-left words sit in it as isolates.
+    ubidi_setPara(bidi, reinterpret_cast<const UChar*>(ordered.utf16()), int32_t(ordered.size()), UBIDI_LTR, nullptr,
                   &error);
     const int32_t runs = U_SUCCESS(error) ? ubidi_countRuns(bidi, &error) : 0;
     if (U_FAILURE(error)) {
@@ -130,18 +196,28 @@ std::vector<ShapedGlyph> shapeText(const FontFace& face, const QString& text)
         // character, the previous one for marks and joiners.
         struct Piece {
             const FontFace* face;
-            int from, to;
+            int from, to;   // in `text`
         };
         std::vector<Piece> pieces;
-        for (int i = start; i < start + length;) {
+        bool split = true;
+        for (int j = start; j < start + length;) {
+            const int i = origin[size_t(j)];
+            if (i < 0) {   // an inserted isolate mark
+                split = true;
+                ++j;
+                continue;
+            }
             char32_t c = text.at(i).unicode();
             int next = i + 1;
-            if (QChar::isHighSurrogate(c) && next < start + length && text.at(next).isLowSurrogate())
+            ++j;
+            if (QChar::isHighSurrogate(c) && j < start + length && origin[size_t(j)] == next && text.at(next).isLowSurrogate()) {
                 c = QChar::surrogateToUcs4(text.at(i), text.at(next++));
-            const FontFace* f = (!pieces.empty() && attaches(c)) ? pieces.back().face : face.resolve(c).face;
-            if (!pieces.empty() && pieces.back().face == f) pieces.back().to = next;
+                ++j;
+            }
+            const FontFace* f = (!pieces.empty() && !split && attaches(c)) ? pieces.back().face : face.resolve(c).face;
+            if (!pieces.empty() && !split && pieces.back().face == f) pieces.back().to = next;
             else pieces.push_back({f, i, next});
-            i = next;
+            split = false;
         }
         if (rightToLeft) std::reverse(pieces.begin(), pieces.end());
         for (const Piece& p : pieces) shapeSegment(*p.face, text, p.from, p.to, rightToLeft, out);

@@ -39,8 +39,9 @@ inline bool needsShaping(char32_t c)
 // True when the text holds such a character.
 bool needsShaping(const QString& text);
 
-// The glyphs of one line of text in visual order, left to right. The
-// paragraph direction is that of its first strong character.
+// The glyphs of one line of text in visual order, left to right: a line
+// reads left to right, each stretch of right-to-left words in it right to
+// left as a whole (a name "כהן, דוד" before an invoice number keeps both whole).
 std::vector<ShapedGlyph> shapeText(const FontFace& face, const QString& text);
 
 // The width of the shaped text in 1/1000 em.
