@@ -47,6 +47,12 @@ int main(int argc, char** argv)
                    "  --set NAME=VALUE  a selection the report window would make; NAME is one of\n"
                    "                    " << quillon::batch::reportArgNames() << "\n"
                    "  --office TAG      a checked office (fax number) of report 15\n";
+        if (name == QLatin1String("report"))
+            out << "  --request C-1     the request number whose personnel reports 1, 5, 6 and 14 cover\n"
+                   "Reports 1 and 5 run their analysis first and remove its scratch rows. Reports 6 (OF-288)\n"
+                   "and 14 (commissary detail) are DRAFTs of the OF-288 window's preparation: SelectedPersonId,\n"
+                   "--request or SelectedResourceId (a crew), else all personnel, up to ReportEndDate;\n"
+                   "ReportFinalFlag=F for a final invoice. What the preparation writes is rolled back.\n";
         return 0;
     }
     return cmd.run(args, out, err);

@@ -10,18 +10,30 @@
 // all personnel, between ReportStartDate and ReportEndDate; ReportSortField
 // R, P or T orders them and ReportMinValue is the standard of report 5.
 //
+// Reports 6 (OF-288) and 14 (commissary detail) run the OF-288 window's
+// preparation of a DRAFT first: the postings of SelectedPersonId, else of the
+// request number --request, else of the crew SelectedResourceId, else of all
+// personnel, up to ReportEndDate (by default the selection's latest posting,
+// as the window proposes), ReportFinalFlag F for a final invoice. Everything
+// that preparation writes (column numbers, final-column rows, the
+// preparation table) is rolled back once the report is written: nothing is
+// numbered, issued or locked.
+//
 // Messages the report builder shows go to stderr as "MESSAGE <title> | <text>".
 // Exit status: 0 written, 3 the builder gave up, 2 usage, 1 an error.
 #include "batch_command.h"
 #include "report_args.h"
 
 #include "analysis/analysisrun.h"
+#include "invoicing/form6logic.h"
 #include "shell/buildreport.h"
 #include "reports/reportdata.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+
+#include <optional>
 
 namespace {
 
@@ -56,6 +68,101 @@ private:
     App& m_app;
     std::int32_t m_key;
 };
+
+// The rendered report and its data, taken while its rows exist.
+struct Rendered {
+    int pages = 0, rows = 0;
+    QByteArray pdf, data;
+};
+
+Rendered render(App& app)
+{
+    Rendered r;
+    r.pages = int(app.state.OpenReport->render().pages.size());
+    r.pdf = app.state.OpenReport->renderPdf();
+    r.data = reportDataJson(app.state);
+    r.rows = app.state.MainDataSet ? app.state.MainDataSet->recordCount() : 0;
+    return r;
+}
+
+// The record of `list` whose `field` holds `text`, or nullopt.
+std::optional<std::int32_t> keyOf(const RecordsetPtr& list, const QString& field, const QString& text,
+                                  const QString& keyField)
+{
+    for (list->moveFirst(); !list->eof(); list->moveNext())
+        if (list->value(field).toString().compare(text, Qt::CaseInsensitive) == 0)
+            return std::int32_t(list->value(keyField).toInt());
+    return std::nullopt;
+}
+
+// Reports 6 and 14: the OF-288 window's DRAFT preparation inside a
+// transaction that is rolled back after the report was rendered.
+int runOf288Draft(App& app, Connection& db, const batch::ReportArgs& parsed, QTextStream& out, QTextStream& err)
+{
+    AppState& s = app.state;
+    const int number = s.ReportNumber;
+    if (s.InvoicePrintMode > PrintDraft) {
+        err << "quillon-batch report: report " << number << " is printed as a DRAFT only; an ORIGINAL or DUPLICATE"
+               " ORIGINAL is issued from the OF-288 window\n";
+        return 2;
+    }
+    const QString finalText = s.ReportFinalFlag.trimmed().toUpper();
+    if (!finalText.isEmpty() && finalText != QLatin1String("F") && finalText != QLatin1String("I")) {
+        err << "quillon-batch report: ReportFinalFlag is F (final invoice) or I, not \"" << s.ReportFinalFlag << "\"\n";
+        return 2;
+    }
+    const std::int32_t person = s.SelectedPersonId, resource = s.SelectedResourceId;
+    const QString request = parsed.options.value(QStringLiteral("--request")).trimmed();
+    const QDate chosenEnd = s.ReportEndDate;
+
+    Form6Logic logic(app);
+    logic.load();
+    std::optional<QDate> end;
+    if (person > 0) {
+        if (!keyOf(logic.persons(), QStringLiteral("PersonID"), QString::number(person), QStringLiteral("PersonID"))) {
+            err << "quillon-batch report: no person " << person << " in the chosen incident\n";
+            return 2;
+        }
+        end = logic.personChosen(person);
+    } else if (!request.isEmpty()) {
+        const auto key = keyOf(logic.requestNumbers(), QStringLiteral("RequestNumber"), request, QStringLiteral("ResourceID"));
+        if (!key) {
+            err << "quillon-batch report: no request number " << request << " in the chosen incident\n";
+            return 2;
+        }
+        end = logic.requestNumberChosen(*key, logic.requestNumbers()->value(QStringLiteral("RequestNumber")).toString());
+    } else if (resource > 0) {
+        if (!keyOf(logic.crews(), QStringLiteral("ResourceID"), QString::number(resource), QStringLiteral("ResourceID"))) {
+            err << "quillon-batch report: no crew with ResourceID " << resource << " in the chosen incident\n";
+            return 2;
+        }
+        end = logic.crewChosen(resource);
+    } else {
+        logic.allPersonnelChosen();
+    }
+    const QDate endDate = chosenEnd.isValid() ? chosenEnd : end.value_or(QDate::currentDate());
+
+    Rendered report;
+    int rowsNumbered = 0;
+    {
+        Transaction scratch(db);
+        if (!logic.prepareDraft(endDate, finalText == QLatin1String("F"))) return 3;
+        rowsNumbered = logic.postingCount();
+        s.ReportNumber = number;
+        std::int32_t key = s.SelectedInvoiceId;
+        if (!BuildReport(app, key)) return 3;
+        report = render(app);
+        scratch.rollback();
+    }
+    if (!writeFile(parsed.options.value(QStringLiteral("--pdf")), report.pdf, err)) return 1;
+    if (parsed.options.contains(QStringLiteral("--data"))
+        && !writeFile(parsed.options.value(QStringLiteral("--data")), report.data, err))
+        return 1;
+    out << app.state.OpenTemplateName << ": " << report.pages << " pages, " << report.rows << " rows; DRAFT to "
+        << endDate.toString(QStringLiteral("MM/dd/yyyy")) << ", " << rowsNumbered
+        << " postings numbered for it and the numbers rolled back\n";
+    return 0;
+}
 
 AnalysisRequest analysisRequest(const AppState& s, const QString& requestNumber)
 {
@@ -99,6 +206,7 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
         app.setOfficeNodes(&parsed.offices);
 
         const int number = app.state.ReportNumber;
+        if (number == 6 || number == 14) return runOf288Draft(app, db, parsed, out, err);
         if (number == 1 || number == 5) {
             if (!app.state.ReportStartDate.isValid() || !app.state.ReportEndDate.isValid()) {
                 err << "quillon-batch report: report " << number << " needs ReportStartDate and ReportEndDate\n";

@@ -337,6 +337,32 @@ void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
     if (watch) watch->StopTimer();
 }
 
+bool Form6Logic::prepareDraft(const QDate& endDate, bool finalFlag)
+{
+    AppState& s = m_app.state;
+    Connection& db = m_app.SharedConnection();
+    printOptionChosen(PrintDraft);
+    s.ReportEndDate = endDate;
+    m_finalFlag = finalFlag;
+    const of288::Choices c = choices();
+    RecordsetPtr detail = LoadUninvoicedPostings(db, s, c);
+    m_postingCount = detail->recordCount();
+    if (m_postingCount == 0) {
+        m_app.dialogs().messageBox(QStringLiteral("No Non-Invoiced Data in this Selection. "), MsgButtons::OK,
+                                   MsgIcon::Exclamation, QStringLiteral("Information"));
+        return false;
+    }
+    m_numbering.resetForRun();
+    numberRun(db, *detail, m_numbering, s, c, &m_app.progress());
+    detail.reset();
+    if (s.ManageIncidentsAsOne) s.SelectedIncidentId = -1;
+    s.ReportFinalFlag = finalFlag ? QStringLiteral("F") : QStringLiteral("I");
+    s.SelectedInvoiceId = 0;
+    s.OrigRptCode = QStringLiteral("D");
+    getPrevInvoices(m_app, c);
+    return true;
+}
+
 // ---- Delete last invoice ------------------------------------------------------------------
 
 bool Form6Logic::deleteLastInvoice()

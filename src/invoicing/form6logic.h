@@ -72,6 +72,13 @@ public:
     // were (lastRunCancelled() then says so).
     void run(int index, const QDate& endDate, bool finalFlag);
     bool lastRunCancelled() const { return m_lastRunCancelled; }
+    // The preparation of a DRAFT Run without showing or printing anything,
+    // for the batch tool: the postings numbered and the final column set as
+    // a Run sets them, the preparation table filled, the shared state ready
+    // for BuildReport of report 14 or 6. Returns false, after the window's
+    // message, when the selection has nothing to invoice. The caller decides
+    // whether the numbers stay (the batch tool rolls them back).
+    bool prepareDraft(const QDate& endDate, bool finalFlag);
     // cmdReset; returns true when the window is to empty its invoice list.
     bool deleteLastInvoice();
 

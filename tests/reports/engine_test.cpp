@@ -4,6 +4,7 @@
 #include "reports/engine/font_metrics.h"
 #include "reports/engine/pdf_writer.h"
 #include "reports/engine/report_engine.h"
+#include "reports/engine/text_shaper.h"
 #include "reports/printing/printer.h"
 
 #include <QFile>
@@ -239,6 +240,90 @@ TEST(FontMetrics, PdfViewersPlaceTextWhereLayoutMeasuredIt)
         ASSERT_TRUE(m.hasMatch()) << t.toStdString() << "\n" << html.toStdString();
         EXPECT_NEAR(m.captured(1).toDouble(), 400, 0.05) << t.toStdString();
     }
+}
+
+TEST(FontMetrics, RightToLeftTextIsShapedIntoVisualOrder)
+{
+    // Against the font's own presentation forms: Arabic letters take their
+    // joined forms (initial, medial, final), and both scripts run right to
+    // left, so the last letter is drawn first.
+    const FontFace& face = FontLibrary::instance().face(FontLibrary::instance().fontId({FontLibrary::Sans, false, false}));
+    struct Case {
+        QString text;
+        std::vector<char32_t> drawn;   // left to right, as presentation forms where Arabic joins
+    };
+    const std::vector<Case> cases{
+        {QStringLiteral("سمير"), {0xFEAE, 0xFEF4, 0xFEE4, 0xFEB3}},                 // reh final, yeh medial, meem medial, seen initial
+        // dal and alef join only to the letter before them: dal alone, alef alone, dal final, hah initial
+        {QStringLiteral("حداد"), {0x062F, 0x0627, 0xFEAA, 0xFEA3}},
+        {QStringLiteral("כהן"), {U'ן', U'ה', U'כ'}},
+        {QStringLiteral("ID 7 כהן"), {U'I', U'D', U' ', U'7', U' ', U'ן', U'ה', U'כ'}},
+        // A name and an invoice number in one field: each stays whole.
+        {QStringLiteral("כהן, דוד 2026-C"), {U'ד', U'ו', U'ד', U' ', U',', U'ן', U'ה', U'כ', U' ', U'2', U'0', U'2', U'6', U'-', U'C'}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<const FontFace*, int>> expected;
+        long width = 0;
+        for (char32_t d : c.drawn) {
+            const FontFace::Glyph g = face.resolve(d);
+            ASSERT_GT(g.glyph, 0) << "the fonts lack " << std::hex << unsigned(d);
+            expected.emplace_back(g.face, g.glyph);
+            width += g.face->glyphWidth(g.glyph);
+        }
+        std::vector<std::pair<const FontFace*, int>> shaped;
+        QString chars;
+        for (const ShapedGlyph& g : shapeText(face, c.text)) {
+            shaped.emplace_back(g.face, g.glyph);
+            chars += g.text;
+        }
+        EXPECT_EQ(shaped, expected) << c.text.toStdString();
+        EXPECT_EQ(chars.size(), c.text.size()) << "every character is carried once: " << c.text.toStdString();
+        EXPECT_NEAR(face.textWidth(c.text, 1000), double(width), 0.5) << c.text.toStdString();
+    }
+}
+
+TEST(FontMetrics, RightToLeftNamesExtractAsTheirCharactersAndEndWhereMeasured)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    Document doc;
+    doc.pages.emplace_back();
+    const QStringList texts{QStringLiteral("حداد, سمير"), QStringLiteral("כהן, דוד"), QStringLiteral("Haddad, Samir")};
+    for (int i = 0; i < texts.size(); ++i) {
+        Primitive p;
+        p.font = (unsigned char)FontLibrary::instance().fontId({FontLibrary::Sans, i == 1, false});
+        p.size = 9;
+        p.text = texts[i];
+        p.x = 400 - FontLibrary::instance().face(p.font).textWidth(p.text, 9);
+        p.y = 50 + 20 * i;
+        doc.pages[0].items.push_back(p);
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("rtl.pdf"));
+    PdfWriter::writeFile(doc, file);
+    auto extract = [&](const QString& option) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {option, file, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    // The tool lists the words of a right-to-left line in visual order, each
+    // word's characters in their own order: every word comes back as stored,
+    // never as presentation forms.
+    const QString text = extract(QStringLiteral("-raw"));
+    for (const QString& t : texts)
+        for (const QString& word : t.split(QStringLiteral(", ")))
+            EXPECT_TRUE(text.contains(word)) << word.toStdString() << " in " << text.toStdString();
+    for (QChar c : text) EXPECT_FALSE(c.unicode() >= 0xFB50 && c.unicode() <= 0xFEFF) << text.toStdString();
+    // The line ends at the right edge layout measured it to.
+    const QString html = extract(QStringLiteral("-bbox"));
+    static const QRegularExpression word(QStringLiteral("<word xMin=\"[0-9.]+\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\""));
+    double right[3] = {0, 0, 0};
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const int line = int((m.captured(1).toDouble() - 40) / 20);   // lines at 50, 70, 90 from the top
+        if (line >= 0 && line < 3) right[line] = std::max(right[line], m.captured(2).toDouble());
+    }
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(right[i], 400, 0.05) << texts[i].toStdString();
 }
 
 }  // namespace

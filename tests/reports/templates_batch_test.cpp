@@ -111,3 +111,43 @@ TEST(TemplatesLayout, NoPrintedTextOverlapsAnother)
 }
 
 }  // namespace
+
+namespace {
+
+// The reports that need a preparation first (the analyses' scratch rows, the
+// OF-288 preparation table) come out of the batch tool too.
+TEST(TemplatesThroughTheBatchTool, PreparedReportsAreWrittenWithEveryPage)
+{
+    if (!QFileInfo::exists(kBatch)) GTEST_SKIP() << "quillon-batch is not built";
+    QTemporaryDir dir;
+    const QStringList dates{QStringLiteral("--set"), QStringLiteral("ReportStartDate=07/14/2026"), QStringLiteral("--set"),
+                            QStringLiteral("ReportEndDate=07/27/2026")};
+    const std::vector<std::tuple<int, const char*, QStringList>> cases{
+        {1, "WorkRest", dates},
+        {5, "ExcessHours", dates + QStringList{QStringLiteral("--set"), QStringLiteral("ReportMinValue=14")}},
+        {6, "OF288", dates + QStringList{QStringLiteral("--request"), QStringLiteral("C-1")}},
+        {14, "CommissaryDetail", dates + QStringList{QStringLiteral("--set"), QStringLiteral("SelectedPersonId=4")}},
+    };
+    for (const auto& [number, templateName, selection] : cases) {
+        SCOPED_TRACE(templateName);
+        const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(number));
+        QProcess p;
+        p.start(kBatch, QStringList{QStringLiteral("report"), QStringLiteral("--db"), sampleDbPath(), QStringLiteral("--report"),
+                                    QString::number(number), QStringLiteral("--set"), QStringLiteral("SelectedIncidentId=1"),
+                                    QStringLiteral("--pdf"), pdf} + selection);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        static const QRegularExpression summary(QStringLiteral("^(\\w+): (\\d+) pages, (\\d+) rows"));
+        const QRegularExpressionMatch m = summary.match(out);
+        ASSERT_TRUE(m.hasMatch()) << out.toStdString();
+        EXPECT_EQ(m.captured(1), QLatin1String(templateName));
+        EXPECT_GT(m.captured(3).toInt(), 0);
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        static const QRegularExpression pageObject(QStringLiteral("/Type\\s*/Page[^s]"));
+        EXPECT_EQ(QString::fromLatin1(f.readAll()).count(pageObject), m.captured(2).toInt());
+    }
+}
+
+}  // namespace

@@ -338,13 +338,16 @@ private:
         std::snprintf(phone, sizeof phone, "%s5550%03d", p.home->areaCode, r.between(100, 199));
 
         // The first members of the first crew carry names as host data does:
-        // in several scripts, and one of 63 characters. Only the names change,
-        // so every other value of the sample stays as the seed makes it.
+        // in several scripts (right-to-left ones too), and one of 63
+        // characters. Only the names change, so every other value of the
+        // sample stays as the seed makes it.
         static const char* const kRecorded[][2] = {
             {"Thị Hồng", "Nguyễn"},
             {"Małgorzata Anna-Maria", "Kowalczyk-Wiśniewska-Brzęczyszczykiewicz"},
             {"Ελένη", "Παπαδοπούλου"},
             {"Ольга Викторовна", "Смирнова"},
+            {"سمير", "حداد"},
+            {"דוד", "כהן"},
         };
         const bool recorded = id <= int(std::size(kRecorded));
         const QString first = recorded ? QString::fromUtf8(kRecorded[id - 1][0]) : p.firstName;

@@ -1,6 +1,7 @@
 #include "reports/engine/font_metrics.h"
 
 #include "data/dberror.h"
+#include "reports/engine/text_shaper.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -194,6 +195,8 @@ double FontFace::textWidth(const QString& text, double size) const
         char32_t c = s[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate())
             c = QChar::surrogateToUcs4(s[i].unicode(), s[++i].unicode());
+        else if (needsShaping(c))
+            return shapedWidth(*this, text) * size / 1000.0;
         units += charWidth(c);
     }
     return units * size / 1000.0;

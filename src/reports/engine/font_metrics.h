@@ -30,7 +30,8 @@ public:
     QString postScriptName() const;
     // Advance of one character in 1/1000 em, as a PDF font's width table holds it.
     int charWidth(char32_t c) const;
-    // Width of a text in points at the given size.
+    // Width of a text in points at the given size; text in a right-to-left
+    // script is measured as shaped (text_shaper.h).
     double textWidth(const QString& text, double size) const;
     // The face and glyph that print a character: this face when it has the
     // glyph, else the first fallback that has it, else this face's missing-glyph box.
@@ -58,6 +59,8 @@ public:
     double descent(double size) const { return -m_descender * size / 1000.0; }
     double lineHeight(double size) const { return (m_ascender - m_descender + m_lineGap) * size / 1000.0; }
     bool hasGlyph(char32_t c) const;
+    // What the text shaper keeps for this face (its shaping font over these bytes).
+    std::shared_ptr<void>& shapingData() const { return m_shaping; }
 
 private:
     void parse(const QByteArray& data);
@@ -67,6 +70,7 @@ private:
     QByteArray m_data;
     mutable std::shared_ptr<FontFace> m_fallback;
     mutable std::function<std::shared_ptr<FontFace>()> m_loader;
+    mutable std::shared_ptr<void> m_shaping;
     std::array<int, 4> m_bbox{};
     int m_capHeight = 700;
     double m_italicAngle = 0;

@@ -2,6 +2,7 @@
 
 #include "data/dberror.h"
 #include "reports/engine/font_metrics.h"
+#include "reports/engine/text_shaper.h"
 #include "reports/engine/truetype_subset.h"
 
 #include <QCryptographicHash>
@@ -67,6 +68,7 @@ struct FontUse {
     std::vector<int> glyphs{0};            // original glyph of each new number; 0 is the missing-glyph box
     std::vector<char32_t> chars{0};        // character of each new number
     std::unordered_map<int, int> index{{0, 0}};
+    std::unordered_map<int, QString> texts;   // new numbers that stand for more than one character
 
     int glyph(int original, char32_t c)
     {
@@ -77,8 +79,19 @@ struct FontUse {
         if (inserted) {
             glyphs.push_back(original);
             chars.push_back(c);
+        } else if (chars[size_t(it->second)] == 0) {
+            chars[size_t(it->second)] = c;   // first met inside a cluster, now with its character
         }
         return it->second;
+    }
+    // A shaped glyph and the characters it stands for (none for the further
+    // glyphs of a cluster, several for a ligature).
+    int shapedGlyph(int original, const QString& text)
+    {
+        const QList<uint> ucs = text.toUcs4();
+        const int n = glyph(original, ucs.isEmpty() ? 0 : char32_t(ucs.first()));
+        if (ucs.size() > 1 && original != 0) texts.emplace(n, text);
+        return n;
     }
 };
 
@@ -145,6 +158,13 @@ public:
         return m_uses.back();
     }
     std::vector<FontUse>& all() { return m_uses; }
+
+    // A shaped glyph of `face`: which embedded face, which new number.
+    std::pair<int, int> shaped(const FontFace* face, int glyph, const QString& text)
+    {
+        FontUse& u = use(face);
+        return {u.resource - 1, u.shapedGlyph(glyph, text)};
+    }
 
     // The run of glyphs printing `c` in `fontId`: which embedded face, which new number.
     std::pair<int, int> glyph(int fontId, char32_t c)
@@ -238,6 +258,60 @@ private:
         }
     }
 
+    void setFont(int font, double size)
+    {
+        m_out += "/F" + QByteArray::number(font + 1) + ' ';
+        num(m_out, size);
+        m_out += " Tf\n";
+        m_font = font;
+        m_size = size;
+    }
+
+    // Shaped text: the glyphs in visual order in one TJ array, each placed
+    // where shaping puts it (advance and offset adjustments, a raised mark
+    // by text rise), the characters mapped back through the fonts' ToUnicode.
+    void shapedText(const Primitive& p)
+    {
+        bool inArray = false, inString = false;
+        int rise = 0;
+        auto closeString = [&] {
+            if (inString) m_out += '>';
+            inString = false;
+        };
+        auto closeArray = [&] {
+            closeString();
+            if (inArray) m_out += "]TJ\n";
+            inArray = false;
+        };
+        auto adjust = [&](int thousandths) {
+            if (thousandths == 0) return;
+            closeString();
+            m_out += ' ' + QByteArray::number(thousandths) + ' ';
+        };
+        for (const ShapedGlyph& g : shapeText(FontLibrary::instance().face(p.font), p.text)) {
+            const auto [font, glyph] = m_fonts.shaped(g.face, g.glyph, g.text);
+            if (font != m_font || p.size != m_size) {
+                closeArray();
+                setFont(font, p.size);
+            }
+            if (g.yOffset != rise) {
+                closeArray();
+                num(m_out, g.yOffset * p.size / 1000.0);
+                m_out += " Ts\n";
+                rise = g.yOffset;
+            }
+            if (!inArray) m_out += '[';
+            inArray = true;
+            adjust(-g.xOffset);
+            if (!inString) m_out += '<';
+            inString = true;
+            hex4(m_out, unsigned(glyph));
+            adjust(g.face->glyphWidth(g.glyph) + g.xOffset - g.advance);
+        }
+        closeArray();
+        if (rise != 0) m_out += "0 Ts\n";
+    }
+
     void text(const Primitive& p)
     {
         if (p.text.isEmpty()) return;
@@ -253,6 +327,7 @@ private:
             m_out += "1 0 0 1 ";
         }
         num(m_out, p.x), m_out += ' ', num(m_out, baseline), m_out += " Tm\n";
+        if (needsShaping(p.text)) return shapedText(p);
 
         const qsizetype n = p.text.size();
         const QChar* s = p.text.constData();
@@ -322,7 +397,7 @@ QByteArray toUnicodeCMap(const FontUse& u)
         "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
     std::vector<size_t> mapped;
     for (size_t g = 1; g < u.chars.size(); ++g)
-        if (u.chars[g] != 0) mapped.push_back(g);
+        if (u.chars[g] != 0 || u.texts.count(int(g))) mapped.push_back(g);
     for (size_t from = 0; from < mapped.size(); from += 100) {
         const size_t to = std::min(mapped.size(), from + 100);
         cmap += QByteArray::number(qulonglong(to - from)) + " beginbfchar\n";
@@ -332,7 +407,9 @@ QByteArray toUnicodeCMap(const FontUse& u)
             hex4(cmap, unsigned(g));
             cmap += "> <";
             const char32_t c = u.chars[g];
-            if (c > 0xFFFF) {
+            if (const auto t = u.texts.find(int(g)); t != u.texts.end()) {
+                for (QChar unit : t->second) hex4(cmap, unit.unicode());
+            } else if (c > 0xFFFF) {
                 hex4(cmap, QChar::highSurrogate(c));
                 hex4(cmap, QChar::lowSurrogate(c));
             } else {
