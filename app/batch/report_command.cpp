@@ -128,9 +128,17 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
         const QByteArray pdf = app.state.OpenReport->renderPdf();
         const qint64 pdfMs = timer.elapsed();
         if (!writeFile(parsed.options.value(QStringLiteral("--pdf")), pdf, err)) return 1;
-        if (parsed.options.contains(QStringLiteral("--data"))
-            && !writeFile(parsed.options.value(QStringLiteral("--data")), reportDataJson(app.state), err))
-            return 1;
+        if (parsed.options.contains(QStringLiteral("--data"))) {
+            QFile f(parsed.options.value(QStringLiteral("--data")));
+            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                writeReportDataJson(app.state, f);
+                f.close();
+            }
+            if (f.error() != QFileDevice::NoError) {
+                err << "quillon-batch report: cannot write " << f.fileName() << ": " << f.errorString() << "\n";
+                return 1;
+            }
+        }
         out << app.state.OpenTemplateName << ": " << pages << " pages, "
             << (app.state.MainDataSet ? app.state.MainDataSet->recordCount() : 0) << " rows; sql " << sqlMs
             << " ms, layout " << layoutMs << " ms, pdf " << pdfMs << " ms\n";

@@ -20,11 +20,12 @@ struct Binding {
     RecordsetPtr data;
     std::vector<int> columns;   // by field slot; -1 when unbound
 
-    Value value(int row, int slot) const
+    const Value& value(int row, int slot) const
     {
-        if (row < 0 || !data) return Value();
+        static const Value null;
+        if (row < 0 || !data) return null;
         const int col = columns[slot];
-        return col < 0 ? Value() : data->at(row, col);
+        return col < 0 ? null : data->at(row, col);
     }
 };
 
@@ -52,16 +53,20 @@ int findColumn(const Recordset& rs, const QString& name)
 void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
 {
     if (t.sortKeys.empty() || !b.data) return;
-    std::stable_sort(rows.begin(), rows.end(), [&](int x, int y) {
+    const auto before = [&](int x, int y) {
         for (const SortKey& k : t.sortKeys) {
-            const Value a = b.value(x, k.slot), c = b.value(y, k.slot);
+            const Value& a = b.value(x, k.slot);
+            const Value& c = b.value(y, k.slot);
             int cmp;
             if (a.isNull() || c.isNull()) cmp = a.isNull() == c.isNull() ? 0 : (a.isNull() ? -1 : 1);
             else cmp = ops::compare(a, c);
             if (cmp != 0) return k.descending ? cmp > 0 : cmp < 0;
         }
         return false;
-    });
+    };
+    // Rows the query already ordered (the usual case) are left as they are.
+    if (std::is_sorted(rows.begin(), rows.end(), before)) return;
+    std::stable_sort(rows.begin(), rows.end(), before);
 }
 
 Binding bindTemplate(const ReportTemplate& t, RecordsetPtr data)
@@ -131,19 +136,33 @@ struct PageNumbering {
     int count = 1;
 };
 
+}  // namespace
+
 // What all flows of one rendering share: the document, parameters, bindings.
-struct Shared {
+struct LayoutShared {
     Document doc;
     std::vector<int> pageRun;                 // numbering run of each page
     std::vector<Deferred> deferred;
-    std::vector<PageNumbering> numbering;     // filled at the end
     const std::vector<Value>* parameters = nullptr;
     QDate printDate;
     Binding root;
     std::vector<Binding> subBindings;
     std::vector<std::unordered_map<QString, std::vector<int>>> subIndex;
     std::vector<bool> subIndexed;
+    const LayoutObserver* observer = nullptr;
 };
+
+class LayoutDriver {
+public:
+    static bool tell(const LayoutShared& sh, int settled)
+    {
+        return (*sh.observer)(LayoutSnapshot(sh, settled));
+    }
+};
+
+namespace {
+
+using Shared = LayoutShared;
 
 QString linkKey(const Value& v)
 {
@@ -511,6 +530,17 @@ private:
                     for (int h : m_t.groups[g].headers) placeFlowBand(m_t.bands[h]);
         m_st.pageFresh = true;
         m_st.colFresh = true;
+        if (!first) tellProgress();
+    }
+
+    // Tells the observer of the pages laid out; the pages a kept-together
+    // group may still take back are not settled yet.
+    void tellProgress()
+    {
+        if (!m_sh.observer || !*m_sh.observer) return;
+        int settled = int(m_sh.doc.pages.size()) - 1;
+        for (const Checkpoint& cp : m_checkpoints) settled = std::min(settled, int(cp.pages) - 1);
+        if (!LayoutDriver::tell(m_sh, settled)) throw LayoutCancelled();
     }
 
     // A group restarting the page numbering begins its run on this (still empty) page.
@@ -1104,14 +1134,17 @@ private:
 // Values of a field whose page numbers are known only at the end.
 class DeferredContext : public EvalContext {
 public:
-    DeferredContext(const Shared& sh, const Deferred& d) : m_sh(sh), m_d(d) {}
+    DeferredContext(const Shared& sh, const Deferred& d, const PageNumbering& numbering)
+        : m_sh(sh), m_d(d), m_numbering(numbering) {}
     Value field(int slot) const override { return m_d.binding->value(m_d.row, slot); }
     Value parameter(int slot) const override { return (*m_sh.parameters)[slot]; }
     Value special(Special s) const override
     {
         switch (s) {
-        case Special::PageNumber: return Value(std::int64_t(m_sh.numbering[m_d.page].number));
-        case Special::PageCount: return Value(std::int64_t(m_sh.numbering[m_d.page].count));
+        case Special::PageNumber: return Value(std::int64_t(m_numbering.number));
+        case Special::PageCount:
+            if (m_numbering.count < 0) return Value(QString(QChar(0x2026)));
+            return Value(std::int64_t(m_numbering.count));
         case Special::RecordNumber: return Value(m_d.record);
         case Special::PrintDate: return Value(m_sh.printDate);
         }
@@ -1125,7 +1158,51 @@ public:
 private:
     const Shared& m_sh;
     const Deferred& m_d;
+    const PageNumbering& m_numbering;
 };
+
+// Page numbers of the first `pages` pages: each run counts its own pages; a
+// run that may go on past them has no count yet (-1).
+std::vector<PageNumbering> numberPages(const Shared& sh, int pages, bool complete)
+{
+    std::vector<PageNumbering> numbering(pages);
+    for (int p = 0; p < pages;) {
+        int q = p;
+        while (q < pages && sh.pageRun[q] == sh.pageRun[p]) ++q;
+        const int count = q < pages || complete ? q - p : -1;
+        for (int i = p; i < q; ++i) numbering[i] = {i - p + 1, count};
+        p = q;
+    }
+    return numbering;
+}
+
+// Fills the page-number fields of pages [0, pages.size()) and tidies them:
+// placeholders left empty are dropped, background items are drawn first.
+void finishPages(const Shared& sh, std::vector<Page>& pages, const std::vector<PageNumbering>& numbering)
+{
+    const int n = int(pages.size());
+    for (const Deferred& d : sh.deferred) {
+        if (d.page >= n) continue;
+        DeferredContext ctx(sh, d, numbering[d.page]);
+        const ElementDef& e = *d.element;
+        std::vector<Primitive> out;
+        if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
+            const Value v = e.expr.evaluate(ctx);
+            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
+            Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
+        }
+        Primitive& slot = pages[d.page].items[d.item];
+        if (out.empty()) slot.text.clear();
+        else slot = out.front();
+    }
+    for (Page& page : pages) {
+        auto& items = page.items;
+        items.erase(std::remove_if(items.begin(), items.end(),
+                                   [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); }),
+                    items.end());
+        std::stable_partition(items.begin(), items.end(), [](const Primitive& p) { return p.background; });
+    }
+}
 
 }  // namespace
 
@@ -1155,10 +1232,11 @@ QStringList wrapText(const QString& text, const FontFace& face, double size, dou
     return out;
 }
 
-Document layoutReport(const RenderInput& input)
+Document layoutReport(const RenderInput& input, const LayoutObserver& observer)
 {
     const ReportTemplate& t = *input.report;
     Shared sh;
+    if (observer) sh.observer = &observer;
     sh.parameters = &input.parameters;
     sh.printDate = input.printDate.isValid() ? input.printDate : QDate::currentDate();
     sh.doc.title = t.title;
@@ -1182,37 +1260,22 @@ Document layoutReport(const RenderInput& input)
         flow.run();
     }
 
-    // Page numbers: each run counts its own pages.
-    const int pages = sh.doc.pageCount();
-    sh.numbering.resize(pages);
-    for (int p = 0; p < pages;) {
-        int q = p;
-        while (q < pages && sh.pageRun[q] == sh.pageRun[p]) ++q;
-        for (int i = p; i < q; ++i) sh.numbering[i] = {i - p + 1, q - p};
-        p = q;
-    }
-    for (const Deferred& d : sh.deferred) {
-        DeferredContext ctx(sh, d);
-        const ElementDef& e = *d.element;
-        std::vector<Primitive> out;
-        if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
-            const Value v = e.expr.evaluate(ctx);
-            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
-            Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
-        }
-        Primitive& slot = sh.doc.pages[d.page].items[d.item];
-        if (out.empty()) slot.text.clear();
-        else slot = out.front();
-    }
-    for (Page& page : sh.doc.pages) {
-        // Placeholders left empty are dropped; background items are drawn first.
-        auto& items = page.items;
-        items.erase(std::remove_if(items.begin(), items.end(),
-                                   [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); }),
-                    items.end());
-        std::stable_partition(items.begin(), items.end(), [](const Primitive& p) { return p.background; });
-    }
+    if (observer && !LayoutDriver::tell(sh, sh.doc.pageCount())) throw LayoutCancelled();
+    finishPages(sh, sh.doc.pages, numberPages(sh, sh.doc.pageCount(), true));
     return std::move(sh.doc);
+}
+
+int LayoutSnapshot::pagesLaidOut() const { return m_sh.doc.pageCount(); }
+
+int LayoutSnapshot::settledPages() const { return m_settled; }
+
+Document LayoutSnapshot::settledDocument() const
+{
+    Document doc;
+    doc.title = m_sh.doc.title;
+    doc.pages.assign(m_sh.doc.pages.begin(), m_sh.doc.pages.begin() + m_settled);
+    finishPages(m_sh, doc.pages, numberPages(m_sh, m_settled, m_settled == m_sh.doc.pageCount()));
+    return doc;
 }
 
 }  // namespace quillon::reports

@@ -189,7 +189,9 @@ void Report::setPrintDate(const QDate& d)
     m_state->changed();
 }
 
-const Document& Report::render()
+const Document& Report::render() { return render(LayoutObserver()); }
+
+const Document& Report::render(const LayoutObserver& observer)
 {
     ReportState& s = *m_state;
     if (!s.rendered) {
@@ -204,7 +206,7 @@ const Document& Report::render()
         }
         for (const auto& p : s.parameters) in.parameters.push_back(p->value());
         in.printDate = s.printDate;
-        s.rendered = layoutReport(in);
+        s.rendered = layoutReport(in, observer);
         if (s.rendered->title.isEmpty()) s.rendered->title = s.displayName(-1);
     }
     return *s.rendered;

@@ -18,6 +18,7 @@
 
 #include "data/recordset.h"
 #include "reports/engine/document.h"
+#include "reports/engine/layout.h"
 #include "reports/engine/template_model.h"
 
 #include <QByteArray>
@@ -136,6 +137,10 @@ public:
     // Lays the report out (kept until parameters or data change). A subreport
     // renders its main report.
     const Document& render();
+    // The same, telling `observer` of the pages as they are laid out (when
+    // the report is not laid out already); a cancelled layout throws
+    // LayoutCancelled and keeps nothing.
+    const Document& render(const LayoutObserver& observer);
     QByteArray renderPdf();
 
     void setPrintDate(const QDate& d);
