@@ -1,10 +1,12 @@
-// PDF writing speed on the Personnel Time Report (report 15) of the scale-25
-// sample, every office, the whole two weeks: the report is laid out once,
-// then written side by side in one run by
-//   - the program's PDF writer (glyph runs, fonts subset per document),
+// Layout and PDF speed on the Personnel Time Report (report 15) of the
+// scale-25 sample, every office, the whole two weeks, side by side in one run:
+//   - the report engine laying the report out from its rows and writing the
+//     PDF (glyph runs, fonts subset per document): what a preview or a print costs;
+//   - the program's PDF writer alone on the laid-out pages;
 //   - libharu writing the same laid-out texts, lines and boxes with the whole
-//     fonts embedded in Windows-1252 (the bare PDF library),
-// and the share of the writer's time that subsetting the fonts takes.
+//     fonts embedded in Windows-1252 (the bare PDF library);
+// and the share of the writer's time that subsetting the fonts takes. The
+// rows are fetched once, before any clock; every side runs warm.
 //
 //   bench_report15_pdf [scale] [runs]      (defaults 25 and 3; medians shown)
 #include "data/demo/demo_database.h"
@@ -114,7 +116,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "report 15 was not built\n");
         return 1;
     }
-    const Document& doc = a.state.OpenReport->render();
+    // The pages libharu writes: laid out once, kept apart from the engine's runs.
+    const Document doc = a.state.OpenReport->render();
 
     // The glyphs each face prints, for timing the subsetting alone.
     std::map<const FontFace*, std::set<int>> glyphs;
@@ -125,11 +128,20 @@ int main(int argc, char** argv)
                 glyphs[g.face].insert(g.glyph);
             }
 
-    std::vector<double> ours, libharu, subset;
+    std::vector<double> engine, ours, libharu, subset;
     qint64 ourBytes = 0, libharuBytes = 0;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
+        {
+            // A fresh layout from the same bound rows (a new print date drops the kept one).
+            ReportPtr again = a.state.OpenReport;
+            again->setPrintDate(QDate::currentDate().addDays(i % 2));
+            const QByteArray pdf = PdfWriter::toPdf(again->render());
+            if (pdf.isEmpty()) return 1;
+        }
+        engine.push_back(t.nsecsElapsed() / 1e9);
+        t.restart();
         ourBytes = PdfWriter::toPdf(doc).size();
         ours.push_back(t.nsecsElapsed() / 1e9);
         t.restart();
@@ -141,11 +153,13 @@ int main(int argc, char** argv)
     }
     const int pages = doc.pageCount();
     std::printf("Personnel Time Report, scale %d: %d pages, median of %d runs\n", scale, pages, runs);
-    std::printf("%-46s %8.0f pages/s  %6.2f kB/page\n", "PDF writer (fonts subset)", pages / median(ours),
+    std::printf("%-46s %8.0f pages/s\n", "report engine, layout + PDF", pages / median(engine));
+    std::printf("%-46s %8.0f pages/s  %6.2f kB/page\n", "PDF writer alone (fonts subset)", pages / median(ours),
                 ourBytes / 1024.0 / pages);
     std::printf("%-46s %8.0f pages/s  %6.2f kB/page\n", "libharu, same texts, whole fonts", pages / median(libharu),
                 libharuBytes / 1024.0 / pages);
-    std::printf("writer / libharu pages per second: %.2f\n", median(libharu) / median(ours));
+    std::printf("layout + PDF / libharu pages per second: %.2f (goal: at least 0.80)\n", median(libharu) / median(engine));
+    std::printf("writer alone / libharu pages per second: %.2f\n", median(libharu) / median(ours));
     std::printf("subsetting: %.4f s, %.1f%% of the writer's time\n", median(subset), 100 * median(subset) / median(ours));
     return 0;
 }

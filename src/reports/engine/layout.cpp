@@ -150,6 +150,18 @@ struct LayoutShared {
     std::vector<std::unordered_map<QString, std::vector<int>>> subIndex;
     std::vector<bool> subIndexed;
     const LayoutObserver* observer = nullptr;
+    PageSink* sink = nullptr;
+    int flushed = 0;              // pages handed to the sink
+    size_t flushedDeferred = 0;   // their page-number fields
+    // The last value each text element showed and what it laid out to:
+    // names, dates and labels repeat row after row, and are formatted and
+    // measured once for each run of the same value.
+    struct LastText {
+        Value value;
+        std::vector<Primitive> items;
+        double growth = 0;
+    };
+    std::unordered_map<const ElementDef*, LastText> lastText;
 };
 
 class LayoutDriver {
@@ -163,6 +175,8 @@ public:
 namespace {
 
 using Shared = LayoutShared;
+
+void flushPages(Shared& sh, int upto);
 
 QString linkKey(const Value& v)
 {
@@ -537,10 +551,12 @@ private:
     // group may still take back are not settled yet.
     void tellProgress()
     {
-        if (!m_sh.observer || !*m_sh.observer) return;
+        const bool observed = m_sh.observer && *m_sh.observer;
+        if (!observed && !m_sh.sink) return;
         int settled = int(m_sh.doc.pages.size()) - 1;
         for (const Checkpoint& cp : m_checkpoints) settled = std::min(settled, int(cp.pages) - 1);
-        if (!LayoutDriver::tell(m_sh, settled)) throw LayoutCancelled();
+        if (m_sh.sink) flushPages(m_sh, settled);
+        if (observed && !LayoutDriver::tell(m_sh, settled)) throw LayoutCancelled();
     }
 
     // A group restarting the page numbering begins its run on this (still empty) page.
@@ -835,9 +851,19 @@ private:
                 inst.deferred.push_back(std::move(d));
                 return 0;
             }
-            const Value v = e.expr.evaluate(*this);
+            Value v = e.expr.evaluate(*this);
+            auto [it, first] = m_sh.lastText.try_emplace(&e);
+            LayoutShared::LastText& last = it->second;
+            if (!first && last.value == v) {
+                inst.items.insert(inst.items.end(), last.items.begin(), last.items.end());
+                return last.growth;
+            }
             const QString text = v.isNull() ? e.nullText : e.format.apply(v);
-            return layoutTextElement(e, text, 0, 0, inst.items);
+            const size_t from = inst.items.size();
+            last.growth = layoutTextElement(e, text, 0, 0, inst.items);
+            last.items.assign(inst.items.begin() + qsizetype(from), inst.items.end());
+            last.value = std::move(v);
+            return last.growth;
         }
         case ElementDef::Line: {
             Primitive p;
@@ -1176,6 +1202,53 @@ std::vector<PageNumbering> numberPages(const Shared& sh, int pages, bool complet
     return numbering;
 }
 
+// What a page-number field shows: none, or its first line.
+std::vector<Primitive> deferredItems(const Shared& sh, const Deferred& d, const PageNumbering& numbering)
+{
+    DeferredContext ctx(sh, d, numbering);
+    const ElementDef& e = *d.element;
+    std::vector<Primitive> out;
+    if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
+        const Value v = e.expr.evaluate(ctx);
+        const QString text = v.isNull() ? e.nullText : e.format.apply(v);
+        Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
+    }
+    if (out.size() > 1) out.resize(1);
+    return out;
+}
+
+// Hands the settled pages up to `upto` to the sink, tidied as finishPages
+// tidies them (the fields' placeholders kept in their place), and lets their
+// items go.
+void flushPages(Shared& sh, int upto)
+{
+    std::vector<std::pair<int, int>> placeholders;
+    std::vector<Primitive> items;
+    for (; sh.flushed < upto; ++sh.flushed) {
+        Page& page = sh.doc.pages[sh.flushed];
+        std::vector<int> slotOf(page.items.size(), -1);
+        for (; sh.flushedDeferred < sh.deferred.size() && sh.deferred[sh.flushedDeferred].page == sh.flushed;
+             ++sh.flushedDeferred)
+            slotOf[sh.deferred[sh.flushedDeferred].item] = int(sh.flushedDeferred);
+        placeholders.clear();
+        items.clear();
+        for (const bool background : {true, false}) {
+            for (size_t i = 0; i < page.items.size(); ++i) {
+                Primitive& p = page.items[i];
+                const int slot = slotOf[i];
+                const bool inBackground = slot >= 0 ? sh.deferred[slot].element->background : p.background;
+                if (inBackground != background) continue;
+                if (slot >= 0) placeholders.emplace_back(int(items.size()), slot);
+                else if (p.kind == Primitive::Text && p.text.isEmpty()) continue;
+                items.push_back(std::move(p));
+            }
+        }
+        std::swap(page.items, items);
+        sh.sink->page(page, placeholders);
+        std::vector<Primitive>().swap(page.items);
+    }
+}
+
 // Fills the page-number fields of pages [0, pages.size()) and tidies them:
 // placeholders left empty are dropped, background items are drawn first.
 void finishPages(const Shared& sh, std::vector<Page>& pages, const std::vector<PageNumbering>& numbering)
@@ -1183,14 +1256,7 @@ void finishPages(const Shared& sh, std::vector<Page>& pages, const std::vector<P
     const int n = int(pages.size());
     for (const Deferred& d : sh.deferred) {
         if (d.page >= n) continue;
-        DeferredContext ctx(sh, d, numbering[d.page]);
-        const ElementDef& e = *d.element;
-        std::vector<Primitive> out;
-        if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
-            const Value v = e.expr.evaluate(ctx);
-            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
-            Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
-        }
+        const std::vector<Primitive> out = deferredItems(sh, d, numbering[d.page]);
         Primitive& slot = pages[d.page].items[d.item];
         if (out.empty()) slot.text.clear();
         else slot = out.front();
@@ -1232,11 +1298,12 @@ QStringList wrapText(const QString& text, const FontFace& face, double size, dou
     return out;
 }
 
-Document layoutReport(const RenderInput& input, const LayoutObserver& observer)
+Document layoutReport(const RenderInput& input, const LayoutObserver& observer, PageSink* sink)
 {
     const ReportTemplate& t = *input.report;
     Shared sh;
     if (observer) sh.observer = &observer;
+    sh.sink = sink;
     sh.parameters = &input.parameters;
     sh.printDate = input.printDate.isValid() ? input.printDate : QDate::currentDate();
     sh.doc.title = t.title;
@@ -1261,7 +1328,14 @@ Document layoutReport(const RenderInput& input, const LayoutObserver& observer)
     }
 
     if (observer && !LayoutDriver::tell(sh, sh.doc.pageCount())) throw LayoutCancelled();
-    finishPages(sh, sh.doc.pages, numberPages(sh, sh.doc.pageCount(), true));
+    const std::vector<PageNumbering> numbering = numberPages(sh, sh.doc.pageCount(), true);
+    if (sink) {
+        flushPages(sh, sh.doc.pageCount());
+        for (size_t k = 0; k < sh.deferred.size(); ++k)
+            sink->fill(int(k), deferredItems(sh, sh.deferred[k], numbering[sh.deferred[k].page]));
+    } else {
+        finishPages(sh, sh.doc.pages, numbering);
+    }
     return std::move(sh.doc);
 }
 

@@ -63,9 +63,21 @@ public:
     LayoutCancelled() : DbError(ErrorNumber::Generic, QStringLiteral("The report was cancelled"), QStringLiteral("Report engine")) {}
 };
 
+// Takes a layout's pages as they settle, so that they need not all be kept.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    // A settled page, final but for its fields showing page numbers: each
+    // (item, slot) of `placeholders` names an item standing for such a field.
+    virtual void page(const Page& page, const std::vector<std::pair<int, int>>& placeholders) = 0;
+    // What the field of `slot` shows, once the page numbers are known.
+    virtual void fill(int slot, const std::vector<Primitive>& items) = 0;
+};
+
 // Lays the report out. Throws DbError(FieldNotFound) when a formula names a
-// field that the bound data lacks.
-Document layoutReport(const RenderInput& input, const LayoutObserver& observer = {});
+// field that the bound data lacks. With a sink, every page goes to the sink
+// as it settles and the document returned keeps the pages without their items.
+Document layoutReport(const RenderInput& input, const LayoutObserver& observer = {}, PageSink* sink = nullptr);
 
 // Breaks a text into lines that fit `width` points (words first, then
 // characters for a word longer than the width); '\n' always breaks.

@@ -22,6 +22,7 @@
 #include "reports/engine/template_model.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QDate>
 
 #include <map>
@@ -142,6 +143,11 @@ public:
     // LayoutCancelled and keeps nothing.
     const Document& render(const LayoutObserver& observer);
     QByteArray renderPdf();
+    // Lays the report out and writes its PDF to `out` page by page, keeping
+    // no more than the page being laid out (nothing is kept for render());
+    // returns the pages written. Throws DbError as render() does, and when
+    // the device cannot be written.
+    int renderPdfTo(QIODevice& out);
 
     void setPrintDate(const QDate& d);
 
