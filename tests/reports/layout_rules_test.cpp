@@ -244,6 +244,41 @@ TEST(LayoutRules, SettledPagesWhileLayingOutAreTheFinalPagesAndProgressReachesTh
     EXPECT_FALSE(texts(whole.pages.back()).contains(QChar(0x2026)));
 }
 
+// Sorting by columns of each kind: texts by case, whole numbers and money
+// exactly, mixed numbers as numbers, dates with date-times, nulls first,
+// descending keys, ties kept in their order, and a column mixing texts
+// with numbers compared value by value.
+TEST(LayoutRules, SortKeysOrderEveryKindOfColumnNullsFirstAndKeepTies)
+{
+    const char* head = R"X(<Report><Page width="300" height="2000" margin="0"/><Sort by="%1"/>
+        <Detail height="10"><Field x="0" y="0" expr="{Id}"/></Detail></Report>)X";
+    // Id, T (texts), N (whole and other numbers), M (money), D (dates and date-times), X (texts and numbers)
+    const char* rows = R"([
+      {"Id": "a", "T": "b",  "N": 2,   "M": {"currency": "1.0001"}, "D": "2024-06-02",       "X": "10"},
+      {"Id": "b", "T": "B",  "N": 1.5, "M": {"currency": "1.0000"}, "D": "2024-06-01T23:59", "X": 9},
+      {"Id": "c", "T": null, "N": 2,   "M": null,                   "D": "2024-06-02T00:00", "X": "x"},
+      {"Id": "d", "T": "a",  "N": -3,  "M": {"currency": "-5"},     "D": null,               "X": 11},
+      {"Id": "e", "T": "b",  "N": 1.5, "M": {"currency": "1.0001"}, "D": "2024-06-01",       "X": null}])";
+    const struct {
+        const char* by;
+        const char* order;
+    } cases[] = {
+        {"T", "c b d a e"},             // null, then "B" < "a" < "b" by code point, ties a e kept
+        {"T desc, Id desc", "e a d b c"},
+        {"N", "d b e a c"},             // 1.5 (double) before 2 (whole), ties kept
+        {"M, Id desc", "c d b e a"},
+        {"D", "d e b a c"},             // date-times between and equal to dates
+        {"X", "e b a d c"},             // null; 9 < "10" < 11 as numbers; "x" after
+        {"N desc, D", "a c e b d"},
+    };
+    for (const auto& c : cases) {
+        const Rendered r = render(QByteArray(head).replace("%1", c.by).constData(), rows);
+        QStringList ids;
+        for (const Primitive& p : r.doc.pages.at(0).items) ids << p.text;
+        EXPECT_EQ(ids.join(QLatin1Char(' ')), QString::fromLatin1(c.order)) << c.by;
+    }
+}
+
 TEST(LayoutRules, CancellingStopsTheLayoutWhereItIs)
 {
     const auto tmpl = parseTemplate(QByteArray(R"X(<Report><Page width="200" height="100" margin="0"/>

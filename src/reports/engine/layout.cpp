@@ -49,24 +49,110 @@ int findColumn(const Recordset& rs, const QString& name)
     return -1;
 }
 
+// One sort key's values read once into a form that compares cheaply, in
+// the order ops::compare gives (nulls first): a column of texts compares its
+// strings, of whole numbers or money their integers, of other numbers their
+// doubles, of dates and times their local day and time; a mixed column
+// compares its values as they are.
+class SortColumn {
+public:
+    // The key's values of `rows`, by their place in `rows`.
+    SortColumn(const Binding& b, int slot, const std::vector<int>& rows)
+    {
+        m_values.reserve(rows.size());
+        bool text = true, ints = true, money = true, numbers = true, dated = true;
+        for (int r : rows) {
+            const Value& v = b.value(r, slot);
+            m_values.push_back(&v);
+            switch (v.type()) {
+            case Value::Type::Null: break;
+            case Value::Type::Text: ints = money = numbers = dated = false; break;
+            case Value::Type::Int: text = money = dated = false; break;
+            case Value::Type::Currency: text = ints = dated = false; break;
+            case Value::Type::Bool: case Value::Type::Double: text = ints = money = dated = false; break;
+            case Value::Type::Date: case Value::Type::DateTime: text = ints = money = numbers = false; break;
+            }
+        }
+        m_kind = text ? Text : ints ? Integer : money ? Money : numbers ? Real : dated ? Dated : Generic;
+        if (m_kind == Text) {
+            m_texts.reserve(m_values.size());
+            for (const Value* v : m_values) m_texts.push_back(v->toString());
+        } else if (m_kind == Real) {
+            m_reals.reserve(m_values.size());
+            for (const Value* v : m_values) m_reals.push_back(v->isNull() ? 0.0 : v->toDouble());
+        } else if (m_kind != Generic) {
+            m_ints.reserve(m_values.size());
+            for (const Value* v : m_values) {
+                std::int64_t k = 0;
+                if (v->isNull()) k = 0;
+                else if (m_kind == Integer) k = v->toInt();
+                else if (m_kind == Money) k = v->toCurrency().raw();
+                else if (v->type() == Value::Type::Date) k = v->toDate().toJulianDay() * 86400000LL;
+                else {
+                    const QDateTime dt = v->toDateTime();
+                    if (!dt.isValid()) {
+                        m_kind = Generic;   // left to ops::compare
+                        break;
+                    }
+                    k = dt.date().toJulianDay() * 86400000LL + dt.time().msecsSinceStartOfDay();
+                }
+                m_ints.push_back(k);
+            }
+        }
+    }
+
+    int compare(int x, int y) const
+    {
+        const Value& a = *m_values[size_t(x)];
+        const Value& c = *m_values[size_t(y)];
+        if (a.isNull() || c.isNull()) return a.isNull() == c.isNull() ? 0 : (a.isNull() ? -1 : 1);
+        switch (m_kind) {
+        case Text: {
+            const int r = QString::compare(m_texts[size_t(x)], m_texts[size_t(y)], Qt::CaseSensitive);
+            return r < 0 ? -1 : (r > 0 ? 1 : 0);
+        }
+        case Integer: case Money: case Dated: {
+            const std::int64_t p = m_ints[size_t(x)], q = m_ints[size_t(y)];
+            return p < q ? -1 : (q < p ? 1 : 0);
+        }
+        case Real: {
+            const double p = m_reals[size_t(x)], q = m_reals[size_t(y)];
+            return p < q ? -1 : (q < p ? 1 : 0);
+        }
+        case Generic: break;
+        }
+        return ops::compare(a, c);
+    }
+
+private:
+    enum Kind { Generic, Text, Integer, Money, Real, Dated } m_kind = Generic;
+    std::vector<const Value*> m_values;
+    std::vector<QString> m_texts;
+    std::vector<std::int64_t> m_ints;
+    std::vector<double> m_reals;
+};
+
 // Orders row indices by the template's sort keys; equal rows keep their order.
 void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
 {
-    if (t.sortKeys.empty() || !b.data) return;
+    if (t.sortKeys.empty() || !b.data || rows.size() < 2) return;
+    std::vector<std::pair<SortColumn, bool>> keys;
+    for (const SortKey& k : t.sortKeys) keys.emplace_back(SortColumn(b, k.slot, rows), k.descending);
+    std::vector<int> places(rows.size());
+    for (size_t i = 0; i < places.size(); ++i) places[i] = int(i);
     const auto before = [&](int x, int y) {
-        for (const SortKey& k : t.sortKeys) {
-            const Value& a = b.value(x, k.slot);
-            const Value& c = b.value(y, k.slot);
-            int cmp;
-            if (a.isNull() || c.isNull()) cmp = a.isNull() == c.isNull() ? 0 : (a.isNull() ? -1 : 1);
-            else cmp = ops::compare(a, c);
-            if (cmp != 0) return k.descending ? cmp > 0 : cmp < 0;
+        for (const auto& [column, descending] : keys) {
+            const int cmp = column.compare(x, y);
+            if (cmp != 0) return descending ? cmp > 0 : cmp < 0;
         }
         return false;
     };
     // Rows the query already ordered (the usual case) are left as they are.
-    if (std::is_sorted(rows.begin(), rows.end(), before)) return;
-    std::stable_sort(rows.begin(), rows.end(), before);
+    if (std::is_sorted(places.begin(), places.end(), before)) return;
+    std::stable_sort(places.begin(), places.end(), before);
+    std::vector<int> sorted(rows.size());
+    for (size_t i = 0; i < places.size(); ++i) sorted[i] = rows[size_t(places[i])];
+    rows.swap(sorted);
 }
 
 Binding bindTemplate(const ReportTemplate& t, RecordsetPtr data)
