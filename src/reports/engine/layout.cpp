@@ -1313,9 +1313,10 @@ void flushPages(Shared& sh, int upto)
     for (; sh.flushed < upto; ++sh.flushed) {
         Page& page = sh.doc.pages[sh.flushed];
         std::vector<int> slotOf(page.items.size(), -1);
-        for (; sh.flushedDeferred < sh.deferred.size() && sh.deferred[sh.flushedDeferred].page == sh.flushed;
+        for (; sh.flushedDeferred < sh.deferred.size() && sh.deferred[sh.flushedDeferred].page <= sh.flushed;
              ++sh.flushedDeferred)
-            slotOf[sh.deferred[sh.flushedDeferred].item] = int(sh.flushedDeferred);
+            if (sh.deferred[sh.flushedDeferred].page == sh.flushed)
+                slotOf[size_t(sh.deferred[sh.flushedDeferred].item)] = int(sh.flushedDeferred);
         placeholders.clear();
         items.clear();
         for (const bool background : {true, false}) {
