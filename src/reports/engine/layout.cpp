@@ -572,8 +572,11 @@ private:
             accumulate(true);
             return;
         }
-        std::vector<const BandDef*> bands;
-        std::vector<BandInstance> inst;
+        // Kept across rows: only their room is reused.
+        std::vector<const BandDef*>& bands = m_detailBands;
+        std::vector<BandInstance>& inst = m_detailInstances;
+        bands.clear();
+        inst.clear();
         double total = 0;
         bool inColumn = false;
         for (int d : details) {
@@ -606,6 +609,8 @@ private:
             Page p;
             p.width = m_t.pageWidth;
             p.height = m_t.pageHeight;
+            // Pages of a report hold about as many items as the one before.
+            if (!m_sh.doc.pages.empty()) p.items.reserve(m_lastPageItems);
             m_sh.doc.pages.push_back(std::move(p));
             if (first) m_st.run = 0;
             else if (m_st.pendingNewRun) { ++m_st.run; m_st.pendingNewRun = false; }
@@ -656,6 +661,7 @@ private:
     void finishPage()
     {
         if (!m_paged) return;
+        m_lastPageItems = m_sh.doc.pages.back().items.size() + 8;
         // The page footer sees the last row placed on its page.
         const int ctx = m_st.ctxRow;
         if (m_st.lastPlacedRow >= 0) m_st.ctxRow = m_st.lastPlacedRow;
@@ -868,6 +874,7 @@ private:
     {
         BandInstance inst;
         inst.height = band.height;
+        inst.items.reserve(band.elements.size());
         std::vector<Placed> placed;
         placed.reserve(band.elements.size());
         bool grew = false;
@@ -1241,6 +1248,9 @@ private:
     int m_forcedRow = -1, m_forcedLevel = -1;
     bool m_empty = false;
     BandInstance m_collect;
+    size_t m_lastPageItems = 0;
+    std::vector<const BandDef*> m_detailBands;
+    std::vector<BandInstance> m_detailInstances;
 };
 
 // Values of a field whose page numbers are known only at the end.
