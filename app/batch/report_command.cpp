@@ -230,18 +230,29 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
         timer.start();
         if (!BuildReport(app, parsed.invoiceKey)) return 3;
         const qint64 sqlMs = timer.restart();
-        const reports::Document& doc = app.state.OpenReport->render();
-        const int pages = int(doc.pages.size());
-        const qint64 layoutMs = timer.restart();
-        const QByteArray pdf = app.state.OpenReport->renderPdf();
-        const qint64 pdfMs = timer.elapsed();
-        if (!writeFile(parsed.options.value(QStringLiteral("--pdf")), pdf, err)) return 1;
-        if (parsed.options.contains(QStringLiteral("--data"))
-            && !writeFile(parsed.options.value(QStringLiteral("--data")), reportDataJson(app.state), err))
+        // Laid out and written a page at a time: a long report is never held whole.
+        QFile pdfFile(parsed.options.value(QStringLiteral("--pdf")));
+        if (!pdfFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            err << "quillon-batch report: cannot write " << pdfFile.fileName() << ": " << pdfFile.errorString() << "\n";
             return 1;
+        }
+        const int pages = app.state.OpenReport->renderPdfTo(pdfFile);
+        pdfFile.close();
+        const qint64 layoutMs = timer.elapsed();
+        if (parsed.options.contains(QStringLiteral("--data"))) {
+            QFile f(parsed.options.value(QStringLiteral("--data")));
+            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                writeReportDataJson(app.state, f);
+                f.close();
+            }
+            if (f.error() != QFileDevice::NoError) {
+                err << "quillon-batch report: cannot write " << f.fileName() << ": " << f.errorString() << "\n";
+                return 1;
+            }
+        }
         out << app.state.OpenTemplateName << ": " << pages << " pages, "
             << (app.state.MainDataSet ? app.state.MainDataSet->recordCount() : 0) << " rows; sql " << sqlMs
-            << " ms, layout " << layoutMs << " ms, pdf " << pdfMs << " ms\n";
+            << " ms, layout and pdf " << layoutMs << " ms\n";
         return 0;
     } catch (const DbError& e) {
         err << "quillon-batch report: " << e.description() << "\n";

@@ -3,13 +3,14 @@
 #include "reports/catalogue/catalogue.h"
 #include "reports/engine/json_data.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace quillon {
 
-QByteArray reportDataJson(const AppState& state)
+void writeReportDataJson(const AppState& state, QIODevice& out)
 {
     QJsonObject report;
     report.insert(QStringLiteral("number"), state.ReportNumber);
@@ -24,13 +25,24 @@ QByteArray reportDataJson(const AppState& state)
         parameters.insert(name, reports::jsonFromValue(value));
     report.insert(QStringLiteral("parameters"), parameters);
 
-    QJsonObject root;
-    root.insert(QStringLiteral("report"), report);
-    if (state.MainDataSet && state.MainDataSet->isOpen())
-        root.insert(QStringLiteral("table1"), reports::recordsetToJson(*state.MainDataSet));
-    if (state.SubDataSet && state.SubDataSet->isOpen())
-        root.insert(subreportObjectName(), reports::recordsetToJson(*state.SubDataSet));
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    out.write("{\n\"report\": ");
+    out.write(QJsonDocument(report).toJson(QJsonDocument::Indented).trimmed());
+    const auto table = [&out](const QString& name, const RecordsetPtr& rs) {
+        if (!rs || !rs->isOpen()) return;
+        out.write(",\n" + QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact).mid(1).chopped(1) + ": ");
+        reports::writeRecordsetJson(*rs, out);
+    };
+    table(QStringLiteral("table1"), state.MainDataSet);
+    table(subreportObjectName(), state.SubDataSet);
+    out.write("\n}\n");
+}
+
+QByteArray reportDataJson(const AppState& state)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writeReportDataJson(state, buffer);
+    return buffer.data();
 }
 
 }  // namespace quillon

@@ -29,10 +29,16 @@ QString dataPathFor(const QString& pdfPath)
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".json"));
 }
 
-void writeData(const QString& path, const QByteArray& json)
+// The report's data written straight to the file, a row at a time.
+void writeData(const QString& path, const AppState* state)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(json) != json.size())
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (state) writeReportDataJson(*state, f);
+        else f.write("{}");
+        f.close();
+    }
+    if (f.error() != QFileDevice::NoError)
         throw ScriptError(QStringLiteral("cannot write %1: %2").arg(path, f.errorString()));
 }
 
@@ -47,14 +53,14 @@ int pdfPageCount(const QString& path)
 class ScriptPrinter : public reports::Printer {
 public:
     ScriptPrinter(const QString& folder, Emit emitLine) : m_folder(folder), m_emit(std::move(emitLine)) {}
-    void setDataSource(std::function<QByteArray()> data) { m_data = std::move(data); }
+    void setDataSource(const AppState* state) { m_state = state; }
 
     void printPdf(const QByteArray& pdf, const QString& jobTitle) override
     {
         m_folder.printPdf(pdf, jobTitle);
         const QString pdfPath = m_folder.jobs().last();
         const QString dataPath = dataPathFor(pdfPath);
-        writeData(dataPath, m_data ? m_data() : QByteArray("{}"));
+        writeData(dataPath, m_state);
         m_emit(scriptPrintLine(jobTitle, pdfPageCount(pdfPath), pdfPath, dataPath));
     }
     QString description() const override { return m_folder.description(); }
@@ -63,7 +69,7 @@ public:
 private:
     reports::FolderPrinter m_folder;
     Emit m_emit;
-    std::function<QByteArray()> m_data;
+    const AppState* m_state = nullptr;
 };
 
 // Scripts press the viewer's toolbar buttons by name: frmViewRpt.cmdPrint.
@@ -118,7 +124,7 @@ int runScriptSession(const ScriptSessionOptions& options, const std::function<vo
     ScriptRunner runner(dialogs, emitLine);
     auto printer = std::make_shared<ScriptPrinter>(outDir, emitLine);
     App app(dialogs, printer);
-    printer->setDataSource([&app] { return reportDataJson(app.state); });
+    printer->setDataSource(&app.state);
 
     // Previews are kept in the folder too, numbered with the printed jobs.
     reports::FolderPrinter previews(outDir);
@@ -133,7 +139,7 @@ int runScriptSession(const ScriptSessionOptions& options, const std::function<vo
         previews.printPdf(pdf, title);
         const QString pdfPath = previews.jobs().last();
         const QString dataPath = dataPathFor(pdfPath);
-        writeData(dataPath, reportDataJson(app.state));
+        writeData(dataPath, &app.state);
         emitLine(scriptReportLine(title, viewer, int(report->render().pages.size()), pdfPath, dataPath));
     });
     app.setQuitHandler([&runner] { runner.programEnded(); });

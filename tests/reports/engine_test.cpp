@@ -7,6 +7,7 @@
 #include "reports/engine/text_shaper.h"
 #include "reports/printing/printer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -206,6 +207,43 @@ TEST_F(EngineTest, PrintOutWritesAPdfWhoseTextMatchesTheLayout)
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_TRUE(text.contains(QStringLiteral("Núñez – “Café” 5€ 8.0"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Summary of Hours Worked")) || text.contains(QStringLiteral("From")));
+}
+
+// Written a page at a time, the PDF reads as the one made whole in memory:
+// the page-number fields, drawn at the end, stand where they belong.
+TEST_F(EngineTest, PdfWrittenPageByPageReadsAsTheWholeOneAndReportsAFailedDevice)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    const auto pdfText = [&](const QByteArray& pdf) {
+        const QString path = dir.filePath(QStringLiteral("x.pdf"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(pdf);
+        f.close();
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    ReportPtr r = open(QStringLiteral("paging.rpt"));
+    std::vector<Recordset::Row> rows;
+    for (int i = 0; i < 300; ++i) rows.push_back({Value(QDate(2024, 6, 1).addDays(i % 40)), Value(1.0 + i % 9)});
+    r->database().table(1).setDataSource(
+        Recordset::fromRows({QStringLiteral("ActivityDT"), QStringLiteral("Hours")}, std::move(rows)));
+    QBuffer streamed;
+    streamed.open(QIODevice::WriteOnly);
+    const int pages = r->renderPdfTo(streamed);
+    const QByteArray whole = r->renderPdf();
+    EXPECT_GT(pages, 25);
+    const QString text = pdfText(streamed.data());
+    EXPECT_EQ(text, pdfText(whole));
+    EXPECT_TRUE(text.contains(QStringLiteral("Page %1 of %1").arg(pages)));
+    EXPECT_TRUE(text.contains(QStringLiteral("Total hours 1,491.0")));   // 300 rows of 1..9 hours in turn
+
+    r->setPrintDate(QDate(2024, 7, 1));   // lays out anew
+    QBuffer readOnly;
+    readOnly.open(QIODevice::ReadOnly);
+    EXPECT_THROW(r->renderPdfTo(readOnly), DbError);
 }
 
 TEST(FontMetrics, PdfViewersPlaceTextWhereLayoutMeasuredIt)

@@ -9,6 +9,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,115 @@ TEST(LayoutRules, GroupHeaderMovesWithItsFirstRowAndRepeatsAfterABreak)
     EXPECT_EQ(r.page(0), (QStringList{QStringLiteral("0,0 G1"), QStringLiteral("10,20 1"), QStringLiteral("10,40 2"),
                                       QStringLiteral("10,60 3")}));
     EXPECT_EQ(r.page(1), (QStringList{QStringLiteral("0,0 G2"), QStringLiteral("10,20 4")}));
+}
+
+// The pages a layout hands out while it works are the pages it ends with:
+// groups kept together move back and forth and restart the numbering, and
+// a page count not yet known reads as an ellipsis until its run has ended.
+TEST(LayoutRules, SettledPagesWhileLayingOutAreTheFinalPagesAndProgressReachesTheEnd)
+{
+    const auto tmpl = parseTemplate(QByteArray(R"X(<Report><Page width="200" height="120" margin="0"/>
+        <Group name="R" on="R" newPage="true" resetPageNumber="true"><Header height="10"><Field x="0" y="0" expr="'Run ' &amp; {R}"/></Header></Group>
+        <Group name="G" on="G" keepTogether="true" repeatHeader="true"><Header height="10"><Field x="0" y="0" expr="'G' &amp; {G}"/></Header>
+          <Footer height="10"><Field x="0" y="0" expr="'end G' &amp; {G}"/></Footer></Group>
+        <Detail height="10"><Field x="10" y="0" expr="{N}"/></Detail>
+        <PageFooter height="10"><Field x="0" y="0" expr="'p' &amp; PageNumber &amp; '/' &amp; PageCount"/></PageFooter>
+        </Report>)X"), QStringLiteral("inline.rpt"));
+    // Three numbering runs; groups of 1 to 13 rows, some too long for a page.
+    std::vector<Recordset::Row> rows;
+    int n = 0;
+    for (int run = 1; run <= 3; ++run)
+        for (int g = 1; g <= 9; ++g)
+            for (int i = 0; i < (g * 5 + run) % 13 + 1; ++i)
+                rows.push_back({Value(std::int64_t(run)), Value(std::int64_t(run * 100 + g)), Value(std::int64_t(++n))});
+    RenderInput in;
+    in.report = tmpl.get();
+    in.data = Recordset::fromRows({QStringLiteral("R"), QStringLiteral("G"), QStringLiteral("N")}, std::move(rows));
+    in.printDate = QDate(2024, 7, 1);
+
+    std::vector<Document> seen;
+    std::vector<std::pair<int, int>> progress;   // pages laid out, settled
+    const Document whole = layoutReport(in, [&](const LayoutSnapshot& s) {
+        progress.emplace_back(s.pagesLaidOut(), s.settledPages());
+        seen.push_back(s.settledDocument());
+        return true;
+    });
+    const auto texts = [](const Page& p) {
+        QStringList out;
+        for (const Primitive& item : p.items) out << QStringLiteral("%1,%2 %3").arg(qRound(item.x)).arg(qRound(item.y)).arg(item.text);
+        return out.join(QLatin1Char('|'));
+    };
+    ASSERT_GT(whole.pageCount(), 20);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), std::make_pair(whole.pageCount(), whole.pageCount()));
+    int streamed = 0, unknownCounts = 0;
+    for (size_t k = 0; k < seen.size(); ++k) {
+        ASSERT_EQ(seen[k].pageCount(), progress[k].second);
+        if (k > 0) EXPECT_GE(progress[k].second, progress[k - 1].second);
+        if (progress[k].second > 0 && progress[k].second < whole.pageCount()) ++streamed;
+        for (int i = 0; i < seen[k].pageCount(); ++i) {
+            const QString early = texts(seen[k].pages[i]);
+            if (early.contains(QChar(0x2026))) ++unknownCounts;
+            // Where the count was not known yet, any number may stand.
+            const QRegularExpression same(
+                QLatin1Char('^') + QRegularExpression::escape(early).replace(QRegularExpression::escape(QString(QChar(0x2026))), QStringLiteral("\\d+")) + QLatin1Char('$'));
+            EXPECT_TRUE(same.match(texts(whole.pages[i])).hasMatch()) << "call " << k << " page " << i + 1 << ": " << qPrintable(early);
+        }
+    }
+    EXPECT_GT(streamed, 10);
+    EXPECT_GT(unknownCounts, 0);
+    EXPECT_TRUE(texts(whole.pages[0]).contains(QStringLiteral("Run 1")));
+    EXPECT_FALSE(texts(whole.pages.back()).contains(QChar(0x2026)));
+}
+
+// Sorting by columns of each kind: texts by case, whole numbers and money
+// exactly, mixed numbers as numbers, dates with date-times, nulls first,
+// descending keys, ties kept in their order, and a column mixing texts
+// with numbers compared value by value.
+TEST(LayoutRules, SortKeysOrderEveryKindOfColumnNullsFirstAndKeepTies)
+{
+    const char* head = R"X(<Report><Page width="300" height="2000" margin="0"/><Sort by="%1"/>
+        <Detail height="10"><Field x="0" y="0" expr="{Id}"/></Detail></Report>)X";
+    // Id, T (texts), N (whole and other numbers), M (money), D (dates and date-times), X (texts and numbers)
+    const char* rows = R"([
+      {"Id": "a", "T": "b",  "N": 2,   "M": {"currency": "1.0001"}, "D": "2024-06-02",       "X": "10"},
+      {"Id": "b", "T": "B",  "N": 1.5, "M": {"currency": "1.0000"}, "D": "2024-06-01T23:59", "X": 9},
+      {"Id": "c", "T": null, "N": 2,   "M": null,                   "D": "2024-06-02T00:00", "X": "x"},
+      {"Id": "d", "T": "a",  "N": -3,  "M": {"currency": "-5"},     "D": null,               "X": 11},
+      {"Id": "e", "T": "b",  "N": 1.5, "M": {"currency": "1.0001"}, "D": "2024-06-01",       "X": null}])";
+    const struct {
+        const char* by;
+        const char* order;
+    } cases[] = {
+        {"T", "c b d a e"},             // null, then "B" < "a" < "b" by code point, ties a e kept
+        {"T desc, Id desc", "e a d b c"},
+        {"N", "d b e a c"},             // 1.5 (double) before 2 (whole), ties kept
+        {"M, Id desc", "c d b e a"},
+        {"D", "d e b a c"},             // date-times between and equal to dates
+        {"X", "e b a d c"},             // null; 9 < "10" < 11 as numbers; "x" after
+        {"N desc, D", "a c e b d"},
+    };
+    for (const auto& c : cases) {
+        const Rendered r = render(QByteArray(head).replace("%1", c.by).constData(), rows);
+        QStringList ids;
+        for (const Primitive& p : r.doc.pages.at(0).items) ids << p.text;
+        EXPECT_EQ(ids.join(QLatin1Char(' ')), QString::fromLatin1(c.order)) << c.by;
+    }
+}
+
+TEST(LayoutRules, CancellingStopsTheLayoutWhereItIs)
+{
+    const auto tmpl = parseTemplate(QByteArray(R"X(<Report><Page width="200" height="100" margin="0"/>
+        <Detail height="30"><Field x="0" y="0" expr="{N}"/></Detail></Report>)X"), QStringLiteral("inline.rpt"));
+    std::vector<Recordset::Row> rows;
+    for (int i = 0; i < 300; ++i) rows.push_back({Value(std::int64_t(i))});
+    RenderInput in;
+    in.report = tmpl.get();
+    in.data = Recordset::fromRows({QStringLiteral("N")}, std::move(rows));
+    int calls = 0;
+    EXPECT_THROW(layoutReport(in, [&](const LayoutSnapshot& s) { ++calls; return s.pagesLaidOut() < 5; }), LayoutCancelled);
+    EXPECT_EQ(calls, 4);   // told at pages 2 to 5, stopped at 5
+    EXPECT_EQ(layoutReport(in).pageCount(), 100);
 }
 
 TEST(LayoutRules, ReaderUnderstandsUnitsStylesOrientationAndSectionNumbers)

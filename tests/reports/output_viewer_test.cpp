@@ -5,12 +5,15 @@
 #include "reports/printing/printer.h"
 #include "ui/scriptactions.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPdfDocument>
 #include <QPdfView>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -221,6 +224,73 @@ TEST_F(OutputTest, EngineErrorsReachTheCallerAndLeaveNoHalfOpenWindow)
     }
     settle();
     EXPECT_TRUE(windowsNamed(QStringLiteral("frmViewRpt")).isEmpty());
+}
+
+// A long report shows its first pages while the rest are laid out; they are
+// the pages the whole report has, "of ..." standing for the count until it is
+// known; printing and export wait for the whole report.
+TEST_F(OutputTest, LongReportShowsItsFirstPagesWhileLaidOutAndPrintsOnlyWhenWhole)
+{
+    ReportViewer v;
+    v.setPrinter(printer);
+    v.setReportSource(report(2000, QStringLiteral("long")));
+    QPdfDocument* doc = v.pdfView()->document();
+    struct Arrival {
+        int pages;
+        bool complete;
+        QString firstPageText;
+        bool printRefused;
+    };
+    std::vector<Arrival> arrivals;
+    int lastProgress = 0;
+    QObject::connect(&v, &ReportViewer::layoutProgress, &v, [&](int pages) { lastProgress = pages; });
+    QObject::connect(&v, &ReportViewer::pagesArrived, &v, [&](int pages, bool complete) {
+        bool refused = false;
+        try {
+            v.printReport();
+        } catch (const DbError&) {
+            refused = true;
+        }
+        arrivals.push_back({pages, complete, doc->getAllText(0).text(), refused});
+    });
+    v.viewReport();
+    ASSERT_GE(arrivals.size(), 2u);
+    const Arrival& first = arrivals.front();
+    const Arrival& last = arrivals.back();
+    const int total = v.pageCount();
+    EXPECT_GT(total, 150);
+    EXPECT_FALSE(first.complete);
+    EXPECT_GE(first.pages, 1);
+    EXPECT_LT(first.pages, total);
+    EXPECT_TRUE(first.printRefused);
+    EXPECT_TRUE(first.firstPageText.contains(QStringLiteral("Page 1 of %1").arg(QChar(0x2026))));
+    EXPECT_TRUE(last.complete);
+    EXPECT_EQ(last.pages, total);
+    EXPECT_FALSE(last.printRefused);
+    EXPECT_TRUE(last.firstPageText.contains(QStringLiteral("Page 1 of %1").arg(total)));
+    QString early = first.firstPageText, whole = last.firstPageText;
+    EXPECT_EQ(early.replace(QChar(0x2026), QString::number(total)), whole);
+    EXPECT_EQ(printer->jobs().size(), 1);   // only the print asked for once the report was whole
+    EXPECT_EQ(lastProgress, total);
+}
+
+TEST_F(OutputTest, CancellingALongPreviewClosesItsWindowAndKeepsNothing)
+{
+    bool previewed = false;
+    output->setObserver([&](ReportOutput::Delivery, int, const QString&, const ReportPtr&) { previewed = true; });
+    // The first time the window lets events through, its Cancel is pressed.
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : windowsNamed(QStringLiteral("frmViewRpt")))
+            if (auto* cancel = w->findChild<QAbstractButton*>(QStringLiteral("cmdCancelLayout"))) cancel->click();
+    });
+    ReportPtr r = report(3000, QStringLiteral("long"));
+    EXPECT_NO_THROW(output->showReport(1, 1, r, QStringLiteral("Long"), QString()));
+    settle();
+    EXPECT_EQ(output->window(1), nullptr);
+    EXPECT_TRUE(windowsNamed(QStringLiteral("frmViewRpt")).isEmpty());
+    EXPECT_FALSE(previewed);
+    // The report itself lays out whole when asked again.
+    EXPECT_GT(r->render().pageCount(), 250);
 }
 
 TEST_F(OutputTest, ViewersFillTheScreenCascadeAndTakeTheKeys)

@@ -106,21 +106,48 @@ QJsonValue jsonFromValue(const Value& v)
     return QJsonValue();
 }
 
+namespace {
+
+// The names rows are written under: a field name returned again
+// (ContractorPost.Amt, then ContractorAdjustments.Amt) is written as "Amt#2",
+// "Amt#3", ..., the name templates reach it by.
+QStringList jsonFieldNames(const Recordset& rs)
+{
+    QStringList names;
+    for (int c = 0; c < rs.fieldCount(); ++c) {
+        QString name = rs.fieldName(c);
+        for (int n = 2; names.contains(name); ++n) name = rs.fieldName(c) + QLatin1Char('#') + QString::number(n);
+        names << name;
+    }
+    return names;
+}
+
+QJsonObject jsonRow(const Recordset& rs, const QStringList& names, int r)
+{
+    QJsonObject row;
+    for (int c = 0; c < rs.fieldCount(); ++c) row.insert(names.at(c), jsonFromValue(rs.at(r, c)));
+    return row;
+}
+
+}  // namespace
+
 QJsonArray recordsetToJson(const Recordset& rs)
 {
+    const QStringList names = jsonFieldNames(rs);
     QJsonArray rows;
-    for (int r = 0; r < rs.recordCount(); ++r) {
-        QJsonObject row;
-        for (int c = 0; c < rs.fieldCount(); ++c) {
-            // A field name returned again (ContractorPost.Amt, then ContractorAdjustments.Amt)
-            // is written as "Amt#2", "Amt#3", ..., the name templates reach it by.
-            QString name = rs.fieldName(c);
-            for (int n = 2; row.contains(name); ++n) name = rs.fieldName(c) + QLatin1Char('#') + QString::number(n);
-            row.insert(name, jsonFromValue(rs.at(r, c)));
-        }
-        rows.append(row);
-    }
+    for (int r = 0; r < rs.recordCount(); ++r) rows.append(jsonRow(rs, names, r));
     return rows;
+}
+
+void writeRecordsetJson(const Recordset& rs, QIODevice& out)
+{
+    const QStringList names = jsonFieldNames(rs);
+    out.write("[");
+    for (int r = 0; r < rs.recordCount(); ++r) {
+        out.write(r == 0 ? "\n" : ",\n");
+        out.write(QJsonDocument(jsonRow(rs, names, r)).toJson(QJsonDocument::Compact));
+    }
+    out.write(rs.recordCount() > 0 ? "\n]" : "]");
 }
 
 std::map<QString, RecordsetPtr> tablesFromJson(const QByteArray& json, const QString& fileForMessages)

@@ -11,6 +11,7 @@
 #include "data/recordset.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonValue>
 
@@ -26,6 +27,9 @@ RecordsetPtr recordsetFromJson(const QJsonArray& rows, const QString& where);
 // record set as an array of row objects.
 QJsonValue jsonFromValue(const Value& v);
 QJsonArray recordsetToJson(const Recordset& rs);
+// The same array written to `out` a row at a time (one row a line), so that
+// no more than a row is held as JSON however many there are.
+void writeRecordsetJson(const Recordset& rs, QIODevice& out);
 
 // Every table of a JSON data file by name ("table1" for a bare array).
 std::map<QString, RecordsetPtr> tablesFromJson(const QByteArray& json, const QString& fileForMessages);

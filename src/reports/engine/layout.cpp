@@ -20,11 +20,12 @@ struct Binding {
     RecordsetPtr data;
     std::vector<int> columns;   // by field slot; -1 when unbound
 
-    Value value(int row, int slot) const
+    const Value& value(int row, int slot) const
     {
-        if (row < 0 || !data) return Value();
+        static const Value null;
+        if (row < 0 || !data) return null;
         const int col = columns[slot];
-        return col < 0 ? Value() : data->at(row, col);
+        return col < 0 ? null : data->at(row, col);
     }
 };
 
@@ -48,20 +49,110 @@ int findColumn(const Recordset& rs, const QString& name)
     return -1;
 }
 
+// One sort key's values read once into a form that compares cheaply, in
+// the order ops::compare gives (nulls first): a column of texts compares its
+// strings, of whole numbers or money their integers, of other numbers their
+// doubles, of dates and times their local day and time; a mixed column
+// compares its values as they are.
+class SortColumn {
+public:
+    // The key's values of `rows`, by their place in `rows`.
+    SortColumn(const Binding& b, int slot, const std::vector<int>& rows)
+    {
+        m_values.reserve(rows.size());
+        bool text = true, ints = true, money = true, numbers = true, dated = true;
+        for (int r : rows) {
+            const Value& v = b.value(r, slot);
+            m_values.push_back(&v);
+            switch (v.type()) {
+            case Value::Type::Null: break;
+            case Value::Type::Text: ints = money = numbers = dated = false; break;
+            case Value::Type::Int: text = money = dated = false; break;
+            case Value::Type::Currency: text = ints = dated = false; break;
+            case Value::Type::Bool: case Value::Type::Double: text = ints = money = dated = false; break;
+            case Value::Type::Date: case Value::Type::DateTime: text = ints = money = numbers = false; break;
+            }
+        }
+        m_kind = text ? Text : ints ? Integer : money ? Money : numbers ? Real : dated ? Dated : Generic;
+        if (m_kind == Text) {
+            m_texts.reserve(m_values.size());
+            for (const Value* v : m_values) m_texts.push_back(v->toString());
+        } else if (m_kind == Real) {
+            m_reals.reserve(m_values.size());
+            for (const Value* v : m_values) m_reals.push_back(v->isNull() ? 0.0 : v->toDouble());
+        } else if (m_kind != Generic) {
+            m_ints.reserve(m_values.size());
+            for (const Value* v : m_values) {
+                std::int64_t k = 0;
+                if (v->isNull()) k = 0;
+                else if (m_kind == Integer) k = v->toInt();
+                else if (m_kind == Money) k = v->toCurrency().raw();
+                else if (v->type() == Value::Type::Date) k = v->toDate().toJulianDay() * 86400000LL;
+                else {
+                    const QDateTime dt = v->toDateTime();
+                    if (!dt.isValid()) {
+                        m_kind = Generic;   // left to ops::compare
+                        break;
+                    }
+                    k = dt.date().toJulianDay() * 86400000LL + dt.time().msecsSinceStartOfDay();
+                }
+                m_ints.push_back(k);
+            }
+        }
+    }
+
+    int compare(int x, int y) const
+    {
+        const Value& a = *m_values[size_t(x)];
+        const Value& c = *m_values[size_t(y)];
+        if (a.isNull() || c.isNull()) return a.isNull() == c.isNull() ? 0 : (a.isNull() ? -1 : 1);
+        switch (m_kind) {
+        case Text: {
+            const int r = QString::compare(m_texts[size_t(x)], m_texts[size_t(y)], Qt::CaseSensitive);
+            return r < 0 ? -1 : (r > 0 ? 1 : 0);
+        }
+        case Integer: case Money: case Dated: {
+            const std::int64_t p = m_ints[size_t(x)], q = m_ints[size_t(y)];
+            return p < q ? -1 : (q < p ? 1 : 0);
+        }
+        case Real: {
+            const double p = m_reals[size_t(x)], q = m_reals[size_t(y)];
+            return p < q ? -1 : (q < p ? 1 : 0);
+        }
+        case Generic: break;
+        }
+        return ops::compare(a, c);
+    }
+
+private:
+    enum Kind { Generic, Text, Integer, Money, Real, Dated } m_kind = Generic;
+    std::vector<const Value*> m_values;
+    std::vector<QString> m_texts;
+    std::vector<std::int64_t> m_ints;
+    std::vector<double> m_reals;
+};
+
 // Orders row indices by the template's sort keys; equal rows keep their order.
 void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
 {
-    if (t.sortKeys.empty() || !b.data) return;
-    std::stable_sort(rows.begin(), rows.end(), [&](int x, int y) {
-        for (const SortKey& k : t.sortKeys) {
-            const Value a = b.value(x, k.slot), c = b.value(y, k.slot);
-            int cmp;
-            if (a.isNull() || c.isNull()) cmp = a.isNull() == c.isNull() ? 0 : (a.isNull() ? -1 : 1);
-            else cmp = ops::compare(a, c);
-            if (cmp != 0) return k.descending ? cmp > 0 : cmp < 0;
+    if (t.sortKeys.empty() || !b.data || rows.size() < 2) return;
+    std::vector<std::pair<SortColumn, bool>> keys;
+    for (const SortKey& k : t.sortKeys) keys.emplace_back(SortColumn(b, k.slot, rows), k.descending);
+    std::vector<int> places(rows.size());
+    for (size_t i = 0; i < places.size(); ++i) places[i] = int(i);
+    const auto before = [&](int x, int y) {
+        for (const auto& [column, descending] : keys) {
+            const int cmp = column.compare(x, y);
+            if (cmp != 0) return descending ? cmp > 0 : cmp < 0;
         }
         return false;
-    });
+    };
+    // Rows the query already ordered (the usual case) are left as they are.
+    if (std::is_sorted(places.begin(), places.end(), before)) return;
+    std::stable_sort(places.begin(), places.end(), before);
+    std::vector<int> sorted(rows.size());
+    for (size_t i = 0; i < places.size(); ++i) sorted[i] = rows[size_t(places[i])];
+    rows.swap(sorted);
 }
 
 Binding bindTemplate(const ReportTemplate& t, RecordsetPtr data)
@@ -131,19 +222,47 @@ struct PageNumbering {
     int count = 1;
 };
 
+}  // namespace
+
 // What all flows of one rendering share: the document, parameters, bindings.
-struct Shared {
+struct LayoutShared {
     Document doc;
     std::vector<int> pageRun;                 // numbering run of each page
     std::vector<Deferred> deferred;
-    std::vector<PageNumbering> numbering;     // filled at the end
     const std::vector<Value>* parameters = nullptr;
     QDate printDate;
     Binding root;
     std::vector<Binding> subBindings;
     std::vector<std::unordered_map<QString, std::vector<int>>> subIndex;
     std::vector<bool> subIndexed;
+    const LayoutObserver* observer = nullptr;
+    PageSink* sink = nullptr;
+    int flushed = 0;              // pages handed to the sink
+    size_t flushedDeferred = 0;   // their page-number fields
+    // The last value each text element showed and what it laid out to:
+    // names, dates and labels repeat row after row, and are formatted and
+    // measured once for each run of the same value.
+    struct LastText {
+        Value value;
+        std::vector<Primitive> items;
+        double growth = 0;
+    };
+    std::unordered_map<const ElementDef*, LastText> lastText;
 };
+
+class LayoutDriver {
+public:
+    static bool tell(const LayoutShared& sh, int settled)
+    {
+        return (*sh.observer)(LayoutSnapshot(sh, settled));
+    }
+};
+
+namespace {
+
+using Shared = LayoutShared;
+
+void flushPages(Shared& sh, int upto);
 
 QString linkKey(const Value& v)
 {
@@ -453,8 +572,11 @@ private:
             accumulate(true);
             return;
         }
-        std::vector<const BandDef*> bands;
-        std::vector<BandInstance> inst;
+        // Kept across rows: only their room is reused.
+        std::vector<const BandDef*>& bands = m_detailBands;
+        std::vector<BandInstance>& inst = m_detailInstances;
+        bands.clear();
+        inst.clear();
         double total = 0;
         bool inColumn = false;
         for (int d : details) {
@@ -487,6 +609,8 @@ private:
             Page p;
             p.width = m_t.pageWidth;
             p.height = m_t.pageHeight;
+            // Pages of a report hold about as many items as the one before.
+            if (!m_sh.doc.pages.empty()) p.items.reserve(m_lastPageItems);
             m_sh.doc.pages.push_back(std::move(p));
             if (first) m_st.run = 0;
             else if (m_st.pendingNewRun) { ++m_st.run; m_st.pendingNewRun = false; }
@@ -511,6 +635,19 @@ private:
                     for (int h : m_t.groups[g].headers) placeFlowBand(m_t.bands[h]);
         m_st.pageFresh = true;
         m_st.colFresh = true;
+        if (!first) tellProgress();
+    }
+
+    // Tells the observer of the pages laid out; the pages a kept-together
+    // group may still take back are not settled yet.
+    void tellProgress()
+    {
+        const bool observed = m_sh.observer && *m_sh.observer;
+        if (!observed && !m_sh.sink) return;
+        int settled = int(m_sh.doc.pages.size()) - 1;
+        for (const Checkpoint& cp : m_checkpoints) settled = std::min(settled, int(cp.pages) - 1);
+        if (m_sh.sink) flushPages(m_sh, settled);
+        if (observed && !LayoutDriver::tell(m_sh, settled)) throw LayoutCancelled();
     }
 
     // A group restarting the page numbering begins its run on this (still empty) page.
@@ -524,6 +661,7 @@ private:
     void finishPage()
     {
         if (!m_paged) return;
+        m_lastPageItems = m_sh.doc.pages.back().items.size() + 8;
         // The page footer sees the last row placed on its page.
         const int ctx = m_st.ctxRow;
         if (m_st.lastPlacedRow >= 0) m_st.ctxRow = m_st.lastPlacedRow;
@@ -736,6 +874,7 @@ private:
     {
         BandInstance inst;
         inst.height = band.height;
+        inst.items.reserve(band.elements.size());
         std::vector<Placed> placed;
         placed.reserve(band.elements.size());
         bool grew = false;
@@ -805,9 +944,19 @@ private:
                 inst.deferred.push_back(std::move(d));
                 return 0;
             }
-            const Value v = e.expr.evaluate(*this);
+            Value v = e.expr.evaluate(*this);
+            auto [it, first] = m_sh.lastText.try_emplace(&e);
+            LayoutShared::LastText& last = it->second;
+            if (!first && last.value == v) {
+                inst.items.insert(inst.items.end(), last.items.begin(), last.items.end());
+                return last.growth;
+            }
             const QString text = v.isNull() ? e.nullText : e.format.apply(v);
-            return layoutTextElement(e, text, 0, 0, inst.items);
+            const size_t from = inst.items.size();
+            last.growth = layoutTextElement(e, text, 0, 0, inst.items);
+            last.items.assign(inst.items.begin() + qsizetype(from), inst.items.end());
+            last.value = std::move(v);
+            return last.growth;
         }
         case ElementDef::Line: {
             Primitive p;
@@ -1099,19 +1248,25 @@ private:
     int m_forcedRow = -1, m_forcedLevel = -1;
     bool m_empty = false;
     BandInstance m_collect;
+    size_t m_lastPageItems = 0;
+    std::vector<const BandDef*> m_detailBands;
+    std::vector<BandInstance> m_detailInstances;
 };
 
 // Values of a field whose page numbers are known only at the end.
 class DeferredContext : public EvalContext {
 public:
-    DeferredContext(const Shared& sh, const Deferred& d) : m_sh(sh), m_d(d) {}
+    DeferredContext(const Shared& sh, const Deferred& d, const PageNumbering& numbering)
+        : m_sh(sh), m_d(d), m_numbering(numbering) {}
     Value field(int slot) const override { return m_d.binding->value(m_d.row, slot); }
     Value parameter(int slot) const override { return (*m_sh.parameters)[slot]; }
     Value special(Special s) const override
     {
         switch (s) {
-        case Special::PageNumber: return Value(std::int64_t(m_sh.numbering[m_d.page].number));
-        case Special::PageCount: return Value(std::int64_t(m_sh.numbering[m_d.page].count));
+        case Special::PageNumber: return Value(std::int64_t(m_numbering.number));
+        case Special::PageCount:
+            if (m_numbering.count < 0) return Value(QString(QChar(0x2026)));
+            return Value(std::int64_t(m_numbering.count));
         case Special::RecordNumber: return Value(m_d.record);
         case Special::PrintDate: return Value(m_sh.printDate);
         }
@@ -1125,7 +1280,92 @@ public:
 private:
     const Shared& m_sh;
     const Deferred& m_d;
+    const PageNumbering& m_numbering;
 };
+
+// Page numbers of the first `pages` pages: each run counts its own pages; a
+// run that may go on past them has no count yet (-1).
+std::vector<PageNumbering> numberPages(const Shared& sh, int pages, bool complete)
+{
+    std::vector<PageNumbering> numbering(pages);
+    for (int p = 0; p < pages;) {
+        int q = p;
+        while (q < pages && sh.pageRun[q] == sh.pageRun[p]) ++q;
+        const int count = q < pages || complete ? q - p : -1;
+        for (int i = p; i < q; ++i) numbering[i] = {i - p + 1, count};
+        p = q;
+    }
+    return numbering;
+}
+
+// What a page-number field shows: none, or its first line.
+std::vector<Primitive> deferredItems(const Shared& sh, const Deferred& d, const PageNumbering& numbering)
+{
+    DeferredContext ctx(sh, d, numbering);
+    const ElementDef& e = *d.element;
+    std::vector<Primitive> out;
+    if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
+        const Value v = e.expr.evaluate(ctx);
+        const QString text = v.isNull() ? e.nullText : e.format.apply(v);
+        Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
+    }
+    if (out.size() > 1) out.resize(1);
+    return out;
+}
+
+// Hands the settled pages up to `upto` to the sink, tidied as finishPages
+// tidies them (the fields' placeholders kept in their place), and lets their
+// items go.
+void flushPages(Shared& sh, int upto)
+{
+    std::vector<std::pair<int, int>> placeholders;
+    std::vector<Primitive> items;
+    for (; sh.flushed < upto; ++sh.flushed) {
+        Page& page = sh.doc.pages[sh.flushed];
+        std::vector<int> slotOf(page.items.size(), -1);
+        for (; sh.flushedDeferred < sh.deferred.size() && sh.deferred[sh.flushedDeferred].page <= sh.flushed;
+             ++sh.flushedDeferred)
+            if (sh.deferred[sh.flushedDeferred].page == sh.flushed)
+                slotOf[size_t(sh.deferred[sh.flushedDeferred].item)] = int(sh.flushedDeferred);
+        placeholders.clear();
+        items.clear();
+        for (const bool background : {true, false}) {
+            for (size_t i = 0; i < page.items.size(); ++i) {
+                Primitive& p = page.items[i];
+                const int slot = slotOf[i];
+                const bool inBackground = slot >= 0 ? sh.deferred[slot].element->background : p.background;
+                if (inBackground != background) continue;
+                if (slot >= 0) placeholders.emplace_back(int(items.size()), slot);
+                else if (p.kind == Primitive::Text && p.text.isEmpty()) continue;
+                items.push_back(std::move(p));
+            }
+        }
+        std::swap(page.items, items);
+        sh.sink->page(page, placeholders);
+        std::vector<Primitive>().swap(page.items);
+    }
+}
+
+// Fills the page-number fields of pages [0, pages.size()) and tidies them:
+// placeholders left empty are dropped, background items are drawn first.
+void finishPages(const Shared& sh, std::vector<Page>& pages, const std::vector<PageNumbering>& numbering)
+{
+    const int n = int(pages.size());
+    for (const Deferred& d : sh.deferred) {
+        if (d.page >= n) continue;
+        const std::vector<Primitive> out = deferredItems(sh, d, numbering[d.page]);
+        Primitive& slot = pages[d.page].items[d.item];
+        if (out.empty()) slot.text.clear();
+        else slot = out.front();
+    }
+    for (Page& page : pages) {
+        auto& items = page.items;
+        items.erase(std::remove_if(items.begin(), items.end(),
+                                   [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); }),
+                    items.end());
+        std::stable_partition(items.begin(), items.end(), [](const Primitive& p) { return p.background; });
+    }
+}
 
 }  // namespace
 
@@ -1155,10 +1395,12 @@ QStringList wrapText(const QString& text, const FontFace& face, double size, dou
     return out;
 }
 
-Document layoutReport(const RenderInput& input)
+Document layoutReport(const RenderInput& input, const LayoutObserver& observer, PageSink* sink)
 {
     const ReportTemplate& t = *input.report;
     Shared sh;
+    if (observer) sh.observer = &observer;
+    sh.sink = sink;
     sh.parameters = &input.parameters;
     sh.printDate = input.printDate.isValid() ? input.printDate : QDate::currentDate();
     sh.doc.title = t.title;
@@ -1182,37 +1424,29 @@ Document layoutReport(const RenderInput& input)
         flow.run();
     }
 
-    // Page numbers: each run counts its own pages.
-    const int pages = sh.doc.pageCount();
-    sh.numbering.resize(pages);
-    for (int p = 0; p < pages;) {
-        int q = p;
-        while (q < pages && sh.pageRun[q] == sh.pageRun[p]) ++q;
-        for (int i = p; i < q; ++i) sh.numbering[i] = {i - p + 1, q - p};
-        p = q;
-    }
-    for (const Deferred& d : sh.deferred) {
-        DeferredContext ctx(sh, d);
-        const ElementDef& e = *d.element;
-        std::vector<Primitive> out;
-        if (!e.visible.isValid() || e.visible.evaluate(ctx).toBool()) {
-            const Value v = e.expr.evaluate(ctx);
-            const QString text = v.isNull() ? e.nullText : e.format.apply(v);
-            Flow::layoutTextElement(e, text, d.x - e.x, d.y - e.y, out);
-        }
-        Primitive& slot = sh.doc.pages[d.page].items[d.item];
-        if (out.empty()) slot.text.clear();
-        else slot = out.front();
-    }
-    for (Page& page : sh.doc.pages) {
-        // Placeholders left empty are dropped; background items are drawn first.
-        auto& items = page.items;
-        items.erase(std::remove_if(items.begin(), items.end(),
-                                   [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); }),
-                    items.end());
-        std::stable_partition(items.begin(), items.end(), [](const Primitive& p) { return p.background; });
+    if (observer && !LayoutDriver::tell(sh, sh.doc.pageCount())) throw LayoutCancelled();
+    const std::vector<PageNumbering> numbering = numberPages(sh, sh.doc.pageCount(), true);
+    if (sink) {
+        flushPages(sh, sh.doc.pageCount());
+        for (size_t k = 0; k < sh.deferred.size(); ++k)
+            sink->fill(int(k), deferredItems(sh, sh.deferred[k], numbering[sh.deferred[k].page]));
+    } else {
+        finishPages(sh, sh.doc.pages, numbering);
     }
     return std::move(sh.doc);
+}
+
+int LayoutSnapshot::pagesLaidOut() const { return m_sh.doc.pageCount(); }
+
+int LayoutSnapshot::settledPages() const { return m_settled; }
+
+Document LayoutSnapshot::settledDocument() const
+{
+    Document doc;
+    doc.title = m_sh.doc.title;
+    doc.pages.assign(m_sh.doc.pages.begin(), m_sh.doc.pages.begin() + m_settled);
+    finishPages(m_sh, doc.pages, numberPages(m_sh, m_settled, m_settled == m_sh.doc.pageCount()));
+    return doc;
 }
 
 }  // namespace quillon::reports

@@ -15,8 +15,11 @@
 #include "reports/engine/document.h"
 #include "reports/engine/template_model.h"
 
+#include "data/dberror.h"
+
 #include <QDate>
 
+#include <functional>
 #include <vector>
 
 namespace quillon::reports {
@@ -29,9 +32,52 @@ struct RenderInput {
     QDate printDate;                            // PrintDate; today when invalid
 };
 
+struct LayoutShared;
+
+// What a layout under way has done so far, as its observer sees it.
+class LayoutSnapshot {
+public:
+    // Pages begun so far, the one being filled included.
+    int pagesLaidOut() const;
+    // Pages from the first that will not change any more: a group kept
+    // together may still move the pages after them.
+    int settledPages() const;
+    // The settled pages, their page numbers filled in. A page count not yet
+    // known shows as "\u2026" (the whole run's count is known only once its
+    // last page is settled).
+    Document settledDocument() const;
+
+private:
+    friend class LayoutDriver;
+    explicit LayoutSnapshot(const LayoutShared& sh, int settled) : m_sh(sh), m_settled(settled) {}
+    const LayoutShared& m_sh;
+    int m_settled;
+};
+
+// Told after each page is laid out; returning false stops the layout, which
+// then throws LayoutCancelled and leaves nothing behind.
+using LayoutObserver = std::function<bool(const LayoutSnapshot& progress)>;
+
+class LayoutCancelled : public DbError {
+public:
+    LayoutCancelled() : DbError(ErrorNumber::Generic, QStringLiteral("The report was cancelled"), QStringLiteral("Report engine")) {}
+};
+
+// Takes a layout's pages as they settle, so that they need not all be kept.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    // A settled page, final but for its fields showing page numbers: each
+    // (item, slot) of `placeholders` names an item standing for such a field.
+    virtual void page(const Page& page, const std::vector<std::pair<int, int>>& placeholders) = 0;
+    // What the field of `slot` shows, once the page numbers are known.
+    virtual void fill(int slot, const std::vector<Primitive>& items) = 0;
+};
+
 // Lays the report out. Throws DbError(FieldNotFound) when a formula names a
-// field that the bound data lacks.
-Document layoutReport(const RenderInput& input);
+// field that the bound data lacks. With a sink, every page goes to the sink
+// as it settles and the document returned keeps the pages without their items.
+Document layoutReport(const RenderInput& input, const LayoutObserver& observer = {}, PageSink* sink = nullptr);
 
 // Breaks a text into lines that fit `width` points (words first, then
 // characters for a word longer than the width); '\n' always breaks.

@@ -97,6 +97,10 @@ struct FontUse {
 
 class PdfBuilder {
 public:
+    PdfBuilder() = default;
+    // Writes to `device` as it goes instead of keeping the bytes.
+    explicit PdfBuilder(QIODevice* device) : m_device(device) {}
+
     int reserve()
     {
         m_offsets.push_back(-1);
@@ -118,10 +122,11 @@ public:
         m_out += "/Length " + QByteArray::number(bytes.size()) + ">>\nstream\n";
         m_out += bytes;
         m_out += "\nendstream\nendobj\n";
+        if (m_device && m_out.size() >= (1 << 20)) flush();
     }
     QByteArray finish(int root, int info)
     {
-        const qsizetype xref = m_out.size();
+        const qsizetype xref = m_base + m_out.size();
         m_out += "xref\n0 " + QByteArray::number(m_offsets.size() + 1) + "\n0000000000 65535 f \n";
         for (qsizetype off : m_offsets) {
             m_out += QByteArray::number(off).rightJustified(10, '0');
@@ -129,19 +134,33 @@ public:
         }
         m_out += "trailer\n<</Size " + QByteArray::number(m_offsets.size() + 1) + "/Root " + ref(root)
                  + "/Info " + ref(info) + ">>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+        if (m_device) {
+            flush();
+            return QByteArray();
+        }
         return std::move(m_out);
     }
     static QByteArray ref(int id) { return QByteArray::number(id) + " 0 R"; }
+    bool failed() const { return m_failed; }
 
 private:
     void begin(int id)
     {
-        m_offsets[id - 1] = m_out.size();
+        m_offsets[id - 1] = m_base + m_out.size();
         m_out += QByteArray::number(id) + " 0 obj\n";
+    }
+    void flush()
+    {
+        if (m_device->write(m_out) != m_out.size()) m_failed = true;
+        m_base += m_out.size();
+        m_out.clear();
     }
 
     QByteArray m_out = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     std::vector<qsizetype> m_offsets;
+    QIODevice* m_device = nullptr;
+    qsizetype m_base = 0;   // bytes already written to the device
+    bool m_failed = false;
 };
 
 class Fonts {
@@ -209,6 +228,20 @@ public:
     {
         endText();
         return std::move(m_out);
+    }
+
+    // Draws the form object /D<slot> (a page-number field written at the end).
+    void form(int slot)
+    {
+        endText();
+        m_out += "/D" + QByteArray::number(slot) + " Do\n";
+    }
+    // A form object inherits the state of the page that draws it: set every
+    // part of the state it uses.
+    void assumeNothing()
+    {
+        m_fill = m_stroke = 0;
+        m_lineWidth = -1;
     }
 
     void draw(const Primitive& p)
@@ -510,6 +543,84 @@ QByteArray PdfWriter::toPdf(const Document& doc)
     if (!doc.title.isEmpty()) infoDict += "/Title" + textString(doc.title);
     pdf.object(info, infoDict + ">>");
     return pdf.finish(catalog, info);
+}
+
+struct PdfStream::State {
+    explicit State(QIODevice& out) : pdf(&out) {}
+    PdfBuilder pdf;
+    Fonts fonts;
+    int catalog = pdf.reserve(), pages = pdf.reserve(), resources = pdf.reserve(), info = pdf.reserve();
+    QByteArray kids, forms;
+    qsizetype pageCount = 0;
+    std::unordered_map<int, double> slotHeight;   // the height of the page each field stands on
+};
+
+PdfStream::PdfStream(QIODevice& out) : m(std::make_unique<State>(out)) {}
+
+PdfStream::~PdfStream() = default;
+
+void PdfStream::page(const Page& page, const std::vector<std::pair<int, int>>& placeholders)
+{
+    PagePainter painter(page.height, m->fonts);
+    auto next = placeholders.begin();
+    for (int i = 0; i < int(page.items.size()); ++i) {
+        if (next != placeholders.end() && next->first == i) {
+            // Kept apart from the page's own state, which the form may change.
+            painter.form(next->second);
+            m->slotHeight[next->second] = page.height;
+            ++next;
+        } else {
+            painter.draw(page.items[size_t(i)]);
+        }
+    }
+    const int pageId = m->pdf.reserve(), contents = m->pdf.reserve();
+    QByteArray box = "[0 0 ";
+    num(box, page.width), box += ' ', num(box, page.height), box += ']';
+    m->pdf.object(pageId, "<</Type/Page/Parent " + PdfBuilder::ref(m->pages) + "/MediaBox" + box + "/Resources "
+                              + PdfBuilder::ref(m->resources) + "/Contents " + PdfBuilder::ref(contents) + ">>");
+    m->pdf.stream(contents, QByteArray(), painter.content());
+    m->kids += PdfBuilder::ref(pageId) + ' ';
+    ++m->pageCount;
+}
+
+void PdfStream::fill(int slot, const std::vector<Primitive>& items)
+{
+    const auto height = m->slotHeight.find(slot);
+    if (height == m->slotHeight.end()) return;
+    PagePainter painter(height->second, m->fonts);
+    painter.assumeNothing();
+    for (const Primitive& p : items) painter.draw(p);
+    const int id = m->pdf.reserve();
+    QByteArray dict = "/Type/XObject/Subtype/Form/BBox[0 0 ";
+    num(dict, 10000), dict += ' ', num(dict, 10000), dict += "]/Resources " + PdfBuilder::ref(m->resources);
+    m->pdf.stream(id, dict, "q\n" + painter.content() + "Q\n");
+    m->forms += "/D" + QByteArray::number(slot) + ' ' + PdfBuilder::ref(id);
+}
+
+void PdfStream::finish(const QString& title)
+{
+    PdfBuilder& pdf = m->pdf;
+    if (m->pageCount == 0) page(Page(), {});
+    QByteArray fontDict = "<<";
+    std::vector<int> type0;
+    for (const FontUse& u : m->fonts.all()) {
+        type0.push_back(pdf.reserve());
+        fontDict += "/F" + QByteArray::number(u.resource) + ' ' + PdfBuilder::ref(type0.back());
+    }
+    fontDict += ">>";
+    for (size_t i = 0; i < m->fonts.all().size(); ++i) writeFont(pdf, m->fonts.all()[i], type0[i]);
+    QByteArray resources = "<</Font" + fontDict;
+    if (!m->forms.isEmpty()) resources += "/XObject<<" + m->forms + ">>";
+    pdf.object(m->resources, resources + "/ProcSet[/PDF/Text]>>");
+    m->kids.chop(1);
+    pdf.object(m->pages, "<</Type/Pages/Kids[" + m->kids + "]/Count " + QByteArray::number(m->pageCount) + ">>");
+    pdf.object(m->catalog, "<</Type/Catalog/Pages " + PdfBuilder::ref(m->pages) + ">>");
+    QByteArray infoDict = "<</Creator" + textString(QStringLiteral("Quillon"));
+    if (!title.isEmpty()) infoDict += "/Title" + textString(title);
+    pdf.object(m->info, infoDict + ">>");
+    pdf.finish(m->catalog, m->info);
+    if (pdf.failed())
+        throw DbError(ErrorNumber::FileAccess, QStringLiteral("The PDF could not be written whole"), QStringLiteral("PDF writer"));
 }
 
 void PdfWriter::writeFile(const Document& doc, const QString& path)

@@ -5,9 +5,13 @@
 // to the characters so that copying and text extraction return the text.
 
 #include "reports/engine/document.h"
+#include "reports/engine/layout.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+
+#include <memory>
 
 namespace quillon::reports {
 
@@ -17,6 +21,25 @@ public:
     static QByteArray toPdf(const Document& doc);
     // Writes the PDF to a file; throws DbError naming the file when it cannot.
     static void writeFile(const Document& doc, const QString& path);
+};
+
+// Writes the PDF to a device a page at a time, as the layout hands the pages
+// over, so that a long report is never held whole: the fields showing page
+// numbers are drawn from form objects that the pages name and that are
+// written at the end, when the numbers are known.
+class PdfStream : public PageSink {
+public:
+    explicit PdfStream(QIODevice& out);
+    ~PdfStream() override;
+    void page(const Page& page, const std::vector<std::pair<int, int>>& placeholders) override;
+    void fill(int slot, const std::vector<Primitive>& items) override;
+    // Writes the rest (fonts, page tree, document information); throws
+    // DbError when the device failed anywhere on the way.
+    void finish(const QString& title);
+
+private:
+    struct State;
+    std::unique_ptr<State> m;
 };
 
 }  // namespace quillon::reports

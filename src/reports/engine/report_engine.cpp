@@ -38,6 +38,24 @@ struct ReportState {
 
     void changed() { rendered.reset(); }
 
+    // What the layout takes: the bound rows, else the rows saved in the
+    // template (unless discarded), and the parameters' values.
+    RenderInput input() const
+    {
+        RenderInput in;
+        in.report = tmpl.get();
+        in.data = data;
+        if (!in.data && !savedDataDiscarded) in.data = savedRows(tmpl->savedData);
+        for (size_t i = 0; i < tmpl->subreports.size(); ++i) {
+            RecordsetPtr rs = subData[i];
+            if (!rs && !savedDataDiscarded) rs = savedRows(tmpl->subreports[i].report->savedData);
+            in.subreportData.push_back(rs);
+        }
+        for (const auto& p : parameters) in.parameters.push_back(p->value());
+        in.printDate = printDate;
+        return in;
+    }
+
     const ReportTemplate& templateOf(int subreport) const
     {
         return subreport < 0 ? *tmpl : *tmpl->subreports[subreport].report;
@@ -189,28 +207,34 @@ void Report::setPrintDate(const QDate& d)
     m_state->changed();
 }
 
-const Document& Report::render()
+const Document& Report::render() { return render(LayoutObserver()); }
+
+const Document& Report::render(const LayoutObserver& observer)
 {
     ReportState& s = *m_state;
     if (!s.rendered) {
-        RenderInput in;
-        in.report = s.tmpl.get();
-        in.data = s.data;
-        if (!in.data && !s.savedDataDiscarded) in.data = savedRows(s.tmpl->savedData);
-        for (size_t i = 0; i < s.tmpl->subreports.size(); ++i) {
-            RecordsetPtr rs = s.subData[i];
-            if (!rs && !s.savedDataDiscarded) rs = savedRows(s.tmpl->subreports[i].report->savedData);
-            in.subreportData.push_back(rs);
-        }
-        for (const auto& p : s.parameters) in.parameters.push_back(p->value());
-        in.printDate = s.printDate;
-        s.rendered = layoutReport(in);
+        s.rendered = layoutReport(s.input(), observer);
         if (s.rendered->title.isEmpty()) s.rendered->title = s.displayName(-1);
     }
     return *s.rendered;
 }
 
 QByteArray Report::renderPdf() { return PdfWriter::toPdf(render()); }
+
+int Report::renderPdfTo(QIODevice& out)
+{
+    ReportState& s = *m_state;
+    if (s.rendered) {
+        const QByteArray pdf = PdfWriter::toPdf(*s.rendered);
+        if (out.write(pdf) != pdf.size())
+            throw DbError(ErrorNumber::FileAccess, QStringLiteral("The PDF could not be written whole"), engineSource());
+        return s.rendered->pageCount();
+    }
+    PdfStream stream(out);
+    const Document doc = layoutReport(s.input(), LayoutObserver(), &stream);
+    stream.finish(doc.title.isEmpty() ? s.displayName(-1) : doc.title);
+    return doc.pageCount();
+}
 
 void Report::printOut()
 {

@@ -18,9 +18,11 @@
 
 #include "data/recordset.h"
 #include "reports/engine/document.h"
+#include "reports/engine/layout.h"
 #include "reports/engine/template_model.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QDate>
 
 #include <map>
@@ -136,7 +138,16 @@ public:
     // Lays the report out (kept until parameters or data change). A subreport
     // renders its main report.
     const Document& render();
+    // The same, telling `observer` of the pages as they are laid out (when
+    // the report is not laid out already); a cancelled layout throws
+    // LayoutCancelled and keeps nothing.
+    const Document& render(const LayoutObserver& observer);
     QByteArray renderPdf();
+    // Lays the report out and writes its PDF to `out` page by page, keeping
+    // no more than the page being laid out (nothing is kept for render());
+    // returns the pages written. Throws DbError as render() does, and when
+    // the device cannot be written.
+    int renderPdfTo(QIODevice& out);
 
     void setPrintDate(const QDate& d);
 

@@ -37,6 +37,7 @@ void ReportOutput::closeViewer(int viewerSlot)
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName().toLower() != name) continue;
         w->setObjectName(QString());
+        if (auto* viewerWindow = qobject_cast<ViewerWindow*>(w)) viewerWindow->viewer()->cancelLayout();
         w->hide();
         w->deleteLater();
     }
@@ -92,16 +93,33 @@ void ReportOutput::showReport(int previewFlag, int viewerNumber, const ReportPtr
             window->setWindowTitle(viewerNumber == 1 ? reportTitle : reportTitle2);
             prepareViewer(*window, window->windowTitle());
             viewer->setReportSource(report);
-            try {
-                viewer->viewReport();
-            } catch (...) {
-                delete window;
-                throw;
-            }
-            // While the pages load the user may act, even show another report
-            // in this viewer, which unloads this window: then stop here.
+            // A long report shows its window with the first pages while the
+            // rest are laid out. Meanwhile the user may act, even show another
+            // report in this viewer, which unloads this window: then stop here.
             QPointer<ViewerWindow> alive(window);
             m_windows[viewerNumber - 1] = window;
+            QObject::connect(viewer, &ReportViewer::pagesArrived, window, [window](int, bool complete) {
+                if (!complete && !window->objectName().isEmpty() && !window->isVisible()) window->show();
+            });
+            try {
+                viewer->viewReport();
+            } catch (const LayoutCancelled&) {
+                // Cancelled in the window, or the window was closed or replaced.
+                if (alive) {
+                    if (m_windows[viewerNumber - 1] == window) m_windows[viewerNumber - 1] = nullptr;
+                    window->setObjectName(QString());
+                    window->hide();
+                    window->deleteLater();
+                }
+                if (engineApplication) engineApplication->reset();
+                return;
+            } catch (...) {
+                if (alive) {
+                    if (m_windows[viewerNumber - 1] == window) m_windows[viewerNumber - 1] = nullptr;
+                    delete window;
+                }
+                throw;
+            }
             while (alive && !alive->objectName().isEmpty() && viewer->isBusy())
                 QApplication::processEvents(QEventLoop::AllEvents, 50);
             if (alive && !alive->objectName().isEmpty()) {

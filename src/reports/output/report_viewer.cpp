@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -68,6 +69,20 @@ ReportViewer::ReportViewer(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_toolBar);
+    // Shown while a long report is laid out: how far it is, and Cancel.
+    m_progressBar = new QWidget(this);
+    m_progressBar->setObjectName(QStringLiteral("layoutProgress"));
+    auto* progressRow = new QHBoxLayout(m_progressBar);
+    progressRow->setContentsMargins(4, 2, 4, 2);
+    m_progressLabel = new QLabel(m_progressBar);
+    m_progressLabel->setObjectName(QStringLiteral("layoutProgressText"));
+    auto* cancel = new QPushButton(tr("Cancel"), m_progressBar);
+    cancel->setObjectName(QStringLiteral("cmdCancelLayout"));
+    connect(cancel, &QPushButton::clicked, this, &ReportViewer::cancelLayout);
+    progressRow->addWidget(m_progressLabel, 1);
+    progressRow->addWidget(cancel);
+    layout->addWidget(m_progressBar);
+    m_progressBar->hide();
     layout->addWidget(m_view, 1);
     m_view->setDocument(m_doc);
     // The pages follow each other: the wheel and the scroll bar go through
@@ -145,22 +160,85 @@ void ReportViewer::viewReport()
 {
     if (!m_report) return;
     m_rendering = true;
+    m_complete = false;
+    m_cancelRequested = false;
+    m_shownPages = 0;
+    m_nextShow = 0;
+    m_nextEvents = 0;
+    m_layoutClock.start();
+    m_progressLabel->clear();
+    updateControls();
+    QPointer<ReportViewer> alive(this);
     QByteArray pdf;
+    int pages = 0;
     try {
-        const Document& doc = m_report->render();
+        // The report stays alive even if the window goes while it lays out.
+        const ReportPtr report = m_report;
+        const Document& doc = report->render([this, alive](const LayoutSnapshot& progress) {
+            return alive && layoutStep(progress);
+        });
         m_title = doc.title;
+        pages = doc.pageCount();
         pdf = PdfWriter::toPdf(doc);
     } catch (...) {
-        m_rendering = false;
+        if (alive) {
+            m_rendering = false;
+            m_progressBar->hide();
+            updateControls();
+        }
         throw;
     }
+    m_rendering = false;
+    m_complete = true;
+    m_progressBar->hide();
+    loadPdf(std::move(pdf));
+    QPointer<ReportViewer> stillAlive(this);
+    Q_EMIT layoutProgress(pages);
+    if (stillAlive) Q_EMIT pagesArrived(pageCount(), true);
+}
+
+// One page more is laid out: the pages settled so far are shown, first at
+// once and then at growing intervals (each showing writes them all again),
+// and the window stays responsive, its Cancel button included.
+bool ReportViewer::layoutStep(const LayoutSnapshot& progress)
+{
+    const qint64 now = m_layoutClock.elapsed();
+    const int settled = progress.settledPages();
+    if (settled > m_shownPages && now >= m_nextShow && settled < progress.pagesLaidOut()) {
+        QElapsedTimer cost;
+        cost.start();
+        const Document partial = progress.settledDocument();
+        m_title = partial.title;
+        loadPdf(PdfWriter::toPdf(partial));
+        m_shownPages = settled;
+        m_nextShow = m_layoutClock.elapsed() + std::max<qint64>(500, 4 * cost.elapsed());
+        QPointer<ReportViewer> alive(this);
+        Q_EMIT pagesArrived(settled, false);
+        if (!alive) return false;
+    }
+    if (now >= m_nextEvents) {
+        m_nextEvents = now + 50;
+        if (now >= 300) m_progressBar->show();
+        m_progressLabel->setText(tr("Laying out the report: page %1").arg(progress.pagesLaidOut()));
+        QPointer<ReportViewer> alive(this);
+        Q_EMIT layoutProgress(progress.pagesLaidOut());
+        if (!alive) return false;
+        QCoreApplication::processEvents();
+        if (!alive) return false;
+    }
+    return !m_cancelRequested;
+}
+
+void ReportViewer::loadPdf(QByteArray pdf)
+{
+    const int page = currentPage();
     m_doc->close();
     m_buffer.close();
     m_pdf = std::move(pdf);
     m_buffer.setBuffer(&m_pdf);
     m_buffer.open(QIODevice::ReadOnly);
     m_doc->load(&m_buffer);
-    m_rendering = false;
+    if (page > 1) goToPage(page);
     updateControls();
 }
 
@@ -215,6 +293,9 @@ void ReportViewer::goToPage(int page)
 
 void ReportViewer::exportPdf(const QString& path) const
 {
+    if (!m_complete)
+        throw DbError(ErrorNumber::Generic, tr("The report is still being laid out; it can be exported once it is whole"),
+                      QStringLiteral("Report viewer"));
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(m_pdf) != m_pdf.size() || !f.commit())
         throw DbError(ErrorNumber::FileNotFound, tr("The PDF file %1 cannot be written: %2").arg(path, f.errorString()),
@@ -224,6 +305,9 @@ void ReportViewer::exportPdf(const QString& path) const
 void ReportViewer::printReport()
 {
     if (m_pdf.isEmpty()) return;
+    if (!m_complete)
+        throw DbError(ErrorNumber::Printer, tr("The report is still being laid out; it prints once it is whole"),
+                      QStringLiteral("Report viewer"));
     if (!m_printer) throw DbError(ErrorNumber::Printer, tr("No printer is set up for this viewer"), QStringLiteral("Report viewer"));
     m_printer->printPdf(m_pdf, m_title);
 }
@@ -242,7 +326,7 @@ void ReportViewer::pressPrintButton()
 
 void ReportViewer::exportFromButton()
 {
-    if (m_pdf.isEmpty()) return;
+    if (m_pdf.isEmpty() || !m_complete) return;
     QString path = QFileDialog::getSaveFileName(this, tr("Export report"), suggestedExportPath(), tr("PDF files (*.pdf)"));
     if (path.isEmpty()) return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
@@ -556,7 +640,7 @@ void ReportViewer::updateControls()
         m_pageBox->setRange(count > 0 ? 1 : 0, count);
         m_pageBox->setValue(page);
     }
-    m_pageLabel->setText(tr(" of %1 ").arg(count));
+    m_pageLabel->setText(m_rendering ? tr(" of %1 ").arg(QChar(0x2026)) : tr(" of %1 ").arg(count));
     m_zoomAction->setVisible(displaySwitch(ZoomControl));
     int zoomIndex = -1;
     switch (m_view->zoomMode()) {
@@ -566,9 +650,9 @@ void ReportViewer::updateControls()
     }
     m_zoomBox->setCurrentIndex(zoomIndex);
     m_print->setVisible(displaySwitch(PrintButton));
-    m_print->setEnabled(!m_pdf.isEmpty());
+    m_print->setEnabled(!m_pdf.isEmpty() && m_complete);
     m_export->setVisible(displaySwitch(ExportButton));
-    m_export->setEnabled(!m_pdf.isEmpty());
+    m_export->setEnabled(!m_pdf.isEmpty() && m_complete);
 }
 
 ViewerWindow::ViewerWindow(int slot, QWidget* parent)
@@ -603,6 +687,12 @@ QString ViewerWindow::windowName(int slot)
 QString ViewerWindow::viewerName(int slot)
 {
     return slot == 2 ? QStringLiteral("ReportViewer2") : QStringLiteral("ReportViewer1");
+}
+
+void ViewerWindow::closeEvent(QCloseEvent* event)
+{
+    m_viewer->cancelLayout();
+    QWidget::closeEvent(event);
 }
 
 void ViewerWindow::resizeEvent(QResizeEvent* event)

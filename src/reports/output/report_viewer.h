@@ -12,6 +12,7 @@
 #include "reports/engine/report_engine.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -54,9 +55,16 @@ public:
     void setReportSource(ReportPtr report);
     const ReportPtr& reportSource() const { return m_report; }
     // Renders the report and loads its pages; throws DbError when the report
-    // cannot render. Busy until the pages are ready to show.
+    // cannot render, LayoutCancelled when cancelLayout() stopped it. Busy
+    // until the pages are ready to show. A long report shows its first pages
+    // while the rest are laid out (pagesArrived), with the pages laid out so
+    // far and a Cancel button; the page count reads "of ..." until the whole
+    // report is there, and printing and export wait for it.
     void viewReport();
     bool isBusy() const;
+    bool isComplete() const { return m_complete; }
+    // Stops a layout under way (viewReport then throws LayoutCancelled).
+    void cancelLayout() { m_cancelRequested = true; }
 
     // Zoom in percent; fit width and fit page follow the window's size.
     void setZoom(int percent);
@@ -117,6 +125,10 @@ Q_SIGNALS:
     // Raised when printing or export from the toolbar fails.
     void failed(const QString& message);
     void currentPageChanged(int page);
+    // The first `pages` pages are shown; `complete` once the whole report is.
+    void pagesArrived(int pages, bool complete);
+    // Pages laid out so far, while viewReport works.
+    void layoutProgress(int pages);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -124,6 +136,8 @@ protected:
 
 private:
     void updateControls();
+    void loadPdf(QByteArray pdf);
+    bool layoutStep(const LayoutSnapshot& progress);
     void exportFromButton();
     void setUpDesktopKeys();
     void setUpFindBar();
@@ -153,6 +167,13 @@ private:
     QLabel* m_pageLabel;
     QComboBox* m_zoomBox;
     bool m_rendering = false;
+    bool m_complete = false;
+    bool m_cancelRequested = false;
+    QWidget* m_progressBar = nullptr;
+    QLabel* m_progressLabel = nullptr;
+    QElapsedTimer m_layoutClock;
+    qint64 m_nextShow = 0, m_nextEvents = 0;
+    int m_shownPages = 0;
     std::map<int, bool> m_switches;
 
     QWidget* m_findBar = nullptr;
@@ -183,6 +204,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     int m_slot;
