@@ -1,5 +1,5 @@
 // Every window of the program, opened on the sample database on a small
-// screen at 150% scaling (screen_environment.cpp), as a keyboard user and a
+// screen at 150% scaling (set up by the shared application environment), as a keyboard user and a
 // laptop user meet it.
 #include "windows.h"
 

@@ -1,6 +1,7 @@
 // quillon-batch report 6 and 14: the OF-288 window's DRAFT preparation run
 // without a window. The printed figures of a small case worked by hand, and
 // every table of the database byte for byte as it was before.
+#include "batch_process.h"
 #include "invoicingdb.h"
 
 #include <QProcess>
@@ -10,23 +11,14 @@ using namespace invtest;
 
 namespace {
 
-const QString kBatch = QStringLiteral(QUILLON_BUILD_DIR "/app/quillon-batch");
-
-struct BatchRun {
-    int exitCode = -1;
-    QString out, err;
-};
+using batchtest::BatchRun;
 
 BatchRun run(const QStringList& args)
 {
-    QProcess p;
     // The real templates, not the small stand-ins of this test program.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUILLON_TEMPLATE_DIR"), QStringLiteral(QUILLON_SOURCE_DIR "/templates"));
-    p.setProcessEnvironment(env);
-    p.start(kBatch, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return batchtest::runBatch(args, env);
 }
 
 QString tool(const QString& program, const QStringList& args)

@@ -1,4 +1,6 @@
 // quillon-batch render, run as the template author runs it.
+#include "batch_process.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -11,17 +13,11 @@ namespace {
 const QString kBatch = QStringLiteral(QUILLON_BUILD_DIR "/app/quillon-batch");
 const QString kData = QStringLiteral(QUILLON_TEST_DATA "/reports/");
 
-struct BatchRun {
-    int exitCode = -1;
-    QString out, err;
-};
+using batchtest::BatchRun;
 
 BatchRun batch(const QStringList& args)
 {
-    QProcess p;
-    p.start(kBatch, QStringList{QStringLiteral("render")} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return batchtest::runBatch(QStringList{QStringLiteral("render")} + args);
 }
 
 TEST(BatchRender, PrintsTheLaidOutTextAndWritesThePdf)

@@ -246,28 +246,36 @@ TEST_F(EngineTest, PdfWrittenPageByPageReadsAsTheWholeOneAndReportsAFailedDevice
     EXPECT_THROW(r->renderPdfTo(readOnly), DbError);
 }
 
-TEST(FontMetrics, PdfViewersPlaceTextWhereLayoutMeasuredIt)
+// A one-page PDF with each text right-aligned at x = 400, one line every 20
+// points from y = 50; bold(i) picks the bold face for line i.
+template <class Bold>
+void writeRightAligned(const QStringList& texts, Bold bold, const QString& file)
 {
-    // Layout and PDF must advance text identically, or right-aligned columns
-    // drift: the right edge of right-aligned words, as poppler reads them
-    // back from the PDF, is the edge layout aligned them to.
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
     Document doc;
     doc.pages.emplace_back();
-    const QStringList texts{QStringLiteral("1,234.50"), QStringLiteral("WAVY"), QStringLiteral("façade"),
-                            QStringLiteral("Hồng"), QStringLiteral("Ελένη"), QStringLiteral("Ольга"), QStringLiteral("Brzęczyszczykiewicz")};
     for (int i = 0; i < texts.size(); ++i) {
         Primitive p;
-        p.font = (unsigned char)FontLibrary::instance().fontId({FontLibrary::Sans, i % 2 == 1, false});
+        p.font = (unsigned char)FontLibrary::instance().fontId({FontLibrary::Sans, bold(i), false});
         p.size = 9;
         p.text = texts[i];
         p.x = 400 - FontLibrary::instance().face(p.font).textWidth(p.text, 9);
         p.y = 50 + 20 * i;
         doc.pages[0].items.push_back(p);
     }
+    PdfWriter::writeFile(doc, file);
+}
+
+TEST(FontMetrics, PdfViewersPlaceTextWhereLayoutMeasuredIt)
+{
+    // Layout and PDF must advance text identically, or right-aligned columns
+    // drift: the right edge of right-aligned words, as poppler reads them
+    // back from the PDF, is the edge layout aligned them to.
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    const QStringList texts{QStringLiteral("1,234.50"), QStringLiteral("WAVY"), QStringLiteral("façade"),
+                            QStringLiteral("Hồng"), QStringLiteral("Ελένη"), QStringLiteral("Ольга"), QStringLiteral("Brzęczyszczykiewicz")};
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("w.pdf"));
-    PdfWriter::writeFile(doc, file);
+    writeRightAligned(texts, [](int i) { return i % 2 == 1; }, file);
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
     ASSERT_TRUE(p.waitForFinished(30000));
@@ -323,21 +331,10 @@ TEST(FontMetrics, RightToLeftTextIsShapedIntoVisualOrder)
 TEST(FontMetrics, RightToLeftNamesExtractAsTheirCharactersAndEndWhereMeasured)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
-    Document doc;
-    doc.pages.emplace_back();
     const QStringList texts{QStringLiteral("حداد, سمير"), QStringLiteral("כהן, דוד"), QStringLiteral("Haddad, Samir")};
-    for (int i = 0; i < texts.size(); ++i) {
-        Primitive p;
-        p.font = (unsigned char)FontLibrary::instance().fontId({FontLibrary::Sans, i == 1, false});
-        p.size = 9;
-        p.text = texts[i];
-        p.x = 400 - FontLibrary::instance().face(p.font).textWidth(p.text, 9);
-        p.y = 50 + 20 * i;
-        doc.pages[0].items.push_back(p);
-    }
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("rtl.pdf"));
-    PdfWriter::writeFile(doc, file);
+    writeRightAligned(texts, [](int i) { return i == 1; }, file);
     auto extract = [&](const QString& option) {
         QProcess p;
         p.start(QStringLiteral("pdftotext"), {option, file, QStringLiteral("-")});
