@@ -652,9 +652,19 @@ private:
         if (v.isNull()) return;
         Acc& acc = m_st.accs[i];
         ++acc.count;
-        acc.sum = acc.sum.isNull() ? v : ops::add(acc.sum, v);
-        if (acc.min.isNull() || ops::compare(v, acc.min) < 0) acc.min = v;
-        if (acc.max.isNull() || ops::compare(v, acc.max) > 0) acc.max = v;
+        // Only what the aggregate shows: a count adds no values up.
+        switch (m_t.aggregates[i].kind) {
+        case AggregateKind::Count: break;
+        case AggregateKind::Sum: case AggregateKind::Avg:
+            acc.sum = acc.sum.isNull() ? v : ops::add(acc.sum, v);
+            break;
+        case AggregateKind::Min:
+            if (acc.min.isNull() || ops::compare(v, acc.min) < 0) acc.min = v;
+            break;
+        case AggregateKind::Max:
+            if (acc.max.isNull() || ops::compare(v, acc.max) > 0) acc.max = v;
+            break;
+        }
     }
 
     void placeDetail()
