@@ -3,6 +3,8 @@
 #include "reports/engine/expression.h"
 #include "reports/engine/format.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -187,4 +189,25 @@ TEST(Formats, DatesTimesNullsAndMismatchedPatterns)
     EXPECT_EQ(formatValue(Value(QStringLiteral("2024-06-30")), QStringLiteral("MM/dd/yy")), QStringLiteral("06/30/24"));
     EXPECT_EQ(formatValue(Value(QStringLiteral("2024-06-30 18:05:00")), QStringLiteral("HHmm")), QStringLiteral("1805"));
     EXPECT_EQ(formatValue(Value(QStringLiteral("Ames")), QStringLiteral("M/d/yyyy")), QStringLiteral("Ames"));
+}
+
+// Date patterns give what QLocale gives for the same pattern, over two years
+// of days and every few minutes of a day, as dates, date-times and texts.
+TEST(Formats, DatePatternsAgreeWithQLocale)
+{
+    const char* patterns[] = {"M/d/yyyy", "ddd M/d/yyyy", "dddd, MMMM d, yyyy", "MM/dd/yy", "d MMM yyyy", "HHmm",
+                              "H:mm:ss", "hh.m.s", "'Printed' M/d/yyyy", "yyyyMMdd-HHmmss", "d.M.yy 'at' H 'h'",
+                              "h:mm AP", "yyy d", "'day'"};
+    const QLocale c = QLocale::c();
+    for (const char* pattern : patterns) {
+        const QString p = QString::fromLatin1(pattern);
+        const DisplayFormat f(p);
+        for (int day = 0; day < 731; day += 3) {
+            const QDate d = QDate(2023, 12, 25).addDays(day);
+            const QDateTime dt(d, QTime(0, 0).addSecs(day * 7 * 60 + day % 60));
+            ASSERT_EQ(f.apply(Value(d)), c.toString(d, p)) << pattern;
+            ASSERT_EQ(f.apply(Value(dt)), c.toString(dt, p)) << pattern;
+            ASSERT_EQ(f.apply(Value(dt.toString(Qt::ISODate))), c.toString(dt, p)) << pattern;
+        }
+    }
 }

@@ -117,7 +117,10 @@ DisplayFormat::DisplayFormat(const QString& format) : m_pattern(expandNamed(form
     m_pos = parseSection(parts.value(0));
     // Date patterns never use '0' or '#'; number patterns always do.
     m_number = !m_pattern.isEmpty() && m_pos.valid;
-    if (!m_number) return;
+    if (!m_number) {
+        if (!m_pattern.isEmpty()) readDatePattern();
+        return;
+    }
     if (parts.size() >= 2) {
         m_neg = parseSection(parts.at(1));
         m_hasNeg = m_neg.valid;
@@ -127,6 +130,109 @@ DisplayFormat::DisplayFormat(const QString& format) : m_pattern(expandNamed(form
         m_zero = parseSection(parts.at(2));
         if (!m_zero.valid) m_zeroText = parts.at(2);
     }
+}
+
+// The letters of day, month, year, hour, minute and second fields, each
+// repeated up to its longest form ("yy" and "yyyy" only); quoted literal text;
+// other characters as they are. A pattern with anything else (AM/PM, time
+// zones, milliseconds, a quote inside quotes, other letters) keeps m_dateParts
+// unread and goes to QLocale, whose pattern language this follows.
+void DisplayFormat::readDatePattern()
+{
+    const QString& f = m_pattern;
+    std::vector<DatePart> parts;
+    bool time = false;
+    const auto literal = [&parts](const QString& t) {
+        if (t.isEmpty()) return;
+        if (parts.empty() || parts.back().field != 0) parts.push_back(DatePart());
+        parts.back().text += t;
+    };
+    if (f.contains(QLatin1String("''"))) return;
+    qsizetype i = 0;
+    while (i < f.size()) {
+        const QChar c = f.at(i);
+        if (c == QLatin1Char('\'')) {
+            const qsizetype close = f.indexOf(QLatin1Char('\''), i + 1);
+            if (close < 0) return;
+            literal(f.mid(i + 1, close - i - 1));
+            i = close + 1;
+            continue;
+        }
+        if (!c.isLetter()) {
+            literal(QString(c));
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < f.size() && f.at(i + run) == c) ++run;
+        const char letter = char(c.unicode() < 128 ? c.unicode() : 0);
+        switch (letter) {
+        case 'd': case 'M':
+            if (run > 4) return;
+            break;
+        case 'y':
+            if (run != 2 && run != 4) return;
+            break;
+        case 'h': case 'H': case 'm': case 's':
+            if (run > 2) return;
+            time = true;
+            break;
+        default:
+            return;
+        }
+        DatePart p;
+        p.field = letter;
+        p.width = int(run);
+        parts.push_back(p);
+        i += run;
+    }
+    // Qt reads a 12-hour clock into 'h' when an AM/PM mark appears anywhere.
+    if (f.contains(QLatin1Char('h')) && f.contains(QLatin1Char('a'), Qt::CaseInsensitive)) return;
+    m_dateParts = std::move(parts);
+    m_timeFields = time;
+    m_datePartsRead = true;
+}
+
+QString DisplayFormat::formatDate(const QDate& date, const QTime& time) const
+{
+    static const char* const kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                          "July",    "August",   "September", "October", "November", "December"};
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    QString out;
+    out.reserve(m_pattern.size() + 16);
+    const auto number = [&out](int n, int width) {
+        if (width == 2 && n < 10) out += QLatin1Char('0');
+        out += QString::number(n);
+    };
+    for (const DatePart& p : m_dateParts) {
+        switch (p.field) {
+        case 0: out += p.text; break;
+        case 'd':
+            if (p.width <= 2) number(day, p.width);
+            else {
+                const QLatin1StringView name(kDays[date.dayOfWeek() - 1]);
+                out += p.width == 3 ? name.left(3) : name;
+            }
+            break;
+        case 'M':
+            if (p.width <= 2) number(month, p.width);
+            else {
+                const QLatin1StringView name(kMonths[month - 1]);
+                out += p.width == 3 ? name.left(3) : name;
+            }
+            break;
+        case 'y':
+            if (p.width == 2) number(year % 100, 2);
+            else out += QString::number(year);
+            break;
+        case 'h': case 'H': number(time.hour(), p.width); break;
+        case 'm': number(time.minute(), p.width); break;
+        case 's': number(time.second(), p.width); break;
+        }
+    }
+    return out;
 }
 
 QString DisplayFormat::formatNumber(const Value& v) const
@@ -152,12 +258,19 @@ QString DisplayFormat::apply(const Value& value) const
     case Value::Type::Double:
     case Value::Type::Currency:
         return m_number ? formatNumber(value) : value.toString();
-    case Value::Type::Date:
+    case Value::Type::Date: {
         if (m_number) return value.toString();
-        return QLocale::c().toString(value.toDate(), m_pattern);
-    case Value::Type::DateTime:
+        const QDate d = value.toDate();
+        if (m_datePartsRead && !m_timeFields && d.year() >= 1000 && d.year() <= 9999) return formatDate(d, QTime());
+        return QLocale::c().toString(d, m_pattern);
+    }
+    case Value::Type::DateTime: {
         if (m_number) return value.toString();
-        return QLocale::c().toString(value.toDateTime(), m_pattern);
+        const QDateTime dt = value.toDateTime();
+        if (m_datePartsRead && dt.isValid() && dt.date().year() >= 1000 && dt.date().year() <= 9999)
+            return formatDate(dt.date(), dt.time());
+        return QLocale::c().toString(dt, m_pattern);
+    }
     case Value::Type::Text: {
         // A number kept as text still takes a number pattern.
         if (m_number) {
@@ -170,6 +283,8 @@ QString DisplayFormat::apply(const Value& value) const
         // A date or time kept as text (as some databases hand them out) still
         // takes a date pattern.
         const QDateTime dt = value.toDateTime();
+        if (dt.isValid() && m_datePartsRead && dt.date().year() >= 1000 && dt.date().year() <= 9999)
+            return formatDate(dt.date(), dt.time());
         if (dt.isValid()) return QLocale::c().toString(dt, m_pattern);
         return value.toString();
     }

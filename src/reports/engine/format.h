@@ -17,6 +17,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace quillon::reports {
 
 // One section of a number pattern.
@@ -40,7 +42,22 @@ public:
     const QString& pattern() const { return m_pattern; }
 
 private:
+    // A date pattern read into its pieces: a field of the date or time
+    // (`field` its letter, `width` how many times it repeats) or, for field
+    // 0, literal text. Patterns with anything less common are left to
+    // QLocale as a whole.
+    struct DatePart {
+        char field = 0;
+        int width = 0;
+        QString text;
+    };
+    void readDatePattern();
+    QString formatDate(const QDate& date, const QTime& time) const;
+
     QString formatNumber(const Value& v) const;
+    std::vector<DatePart> m_dateParts;
+    bool m_datePartsRead = false;    // m_dateParts holds the whole pattern
+    bool m_timeFields = false;       // the pattern shows hours, minutes or seconds
     QString m_pattern;            // named formats expanded
     bool m_number = false;
     NumberSection m_pos, m_neg, m_zero;

@@ -3,6 +3,8 @@
 #include "data/dberror.h"
 #include "reports/engine/format.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -124,6 +126,63 @@ public:
         return ops::compare(a, c);
     }
 
+    // The key's values as dense ranks by place in the rows: 0 for Null, then
+    // 1, 2, ... in ascending order, equal values sharing a rank, so that
+    // ranks compare as compare() does. False for a column that only
+    // ops::compare orders (mixed kinds, a number that is not a number).
+    bool ranks(std::vector<std::uint32_t>& out) const
+    {
+        const size_t n = m_values.size();
+        out.assign(n, 0);
+        if (m_kind == Generic) return false;
+        if (m_kind == Text) {
+            // Few distinct texts in many rows: rank the distinct ones.
+            QHash<QString, std::uint32_t> ids;
+            std::vector<const QString*> distinct;
+            std::vector<std::uint32_t> id(n, 0);
+            for (size_t i = 0; i < n; ++i) {
+                if (m_values[i]->isNull()) continue;
+                auto it = ids.constFind(m_texts[i]);
+                if (it == ids.constEnd()) {
+                    it = ids.insert(m_texts[i], std::uint32_t(distinct.size()));
+                    distinct.push_back(&m_texts[i]);
+                }
+                id[i] = it.value();
+            }
+            std::vector<std::uint32_t> order(distinct.size());
+            for (size_t i = 0; i < order.size(); ++i) order[i] = std::uint32_t(i);
+            std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
+                return QString::compare(*distinct[x], *distinct[y], Qt::CaseSensitive) < 0;
+            });
+            std::vector<std::uint32_t> rankOf(distinct.size());
+            for (size_t i = 0; i < order.size(); ++i) rankOf[order[i]] = std::uint32_t(i + 1);
+            for (size_t i = 0; i < n; ++i)
+                if (!m_values[i]->isNull()) out[i] = rankOf[id[i]];
+            return true;
+        }
+        if (m_kind == Real)
+            for (size_t i = 0; i < n; ++i)
+                if (std::isnan(m_reals[i])) return false;
+        std::vector<std::pair<double, std::uint32_t>> reals;
+        std::vector<std::pair<std::int64_t, std::uint32_t>> ints;
+        for (size_t i = 0; i < n; ++i) {
+            if (m_values[i]->isNull()) continue;
+            if (m_kind == Real) reals.emplace_back(m_reals[i], std::uint32_t(i));
+            else ints.emplace_back(m_ints[i], std::uint32_t(i));
+        }
+        const auto assign = [&out](auto& pairs) {
+            std::sort(pairs.begin(), pairs.end());
+            std::uint32_t rank = 0;
+            for (size_t i = 0; i < pairs.size(); ++i) {
+                if (i == 0 || pairs[i - 1].first < pairs[i].first) ++rank;
+                out[pairs[i].second] = rank;
+            }
+        };
+        if (m_kind == Real) assign(reals);
+        else assign(ints);
+        return true;
+    }
+
 private:
     enum Kind { Generic, Text, Integer, Money, Real, Dated } m_kind = Generic;
     std::vector<const Value*> m_values;
@@ -140,6 +199,38 @@ void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
     for (const SortKey& k : t.sortKeys) keys.emplace_back(SortColumn(b, k.slot, rows), k.descending);
     std::vector<int> places(rows.size());
     for (size_t i = 0; i < places.size(); ++i) places[i] = int(i);
+
+    // Usually every key ranks: the rows then order by rows of small
+    // integers, a descending key's ranks turned round.
+    const size_t width = keys.size();
+    std::vector<std::uint32_t> ranked(rows.size() * width);
+    bool allRanked = true;
+    {
+        std::vector<std::uint32_t> column;
+        for (size_t k = 0; k < width && allRanked; ++k) {
+            allRanked = keys[k].first.ranks(column);
+            if (!allRanked) break;
+            std::uint32_t top = 0;
+            for (std::uint32_t r : column) top = std::max(top, r);
+            for (size_t i = 0; i < column.size(); ++i)
+                ranked[i * width + k] = keys[k].second ? top - column[i] : column[i];
+        }
+    }
+    if (allRanked) {
+        const auto rankedBefore = [&](int x, int y) {
+            const std::uint32_t* p = &ranked[size_t(x) * width];
+            const std::uint32_t* q = &ranked[size_t(y) * width];
+            for (size_t k = 0; k < width; ++k)
+                if (p[k] != q[k]) return p[k] < q[k];
+            return false;
+        };
+        if (std::is_sorted(places.begin(), places.end(), rankedBefore)) return;
+        std::stable_sort(places.begin(), places.end(), rankedBefore);
+        std::vector<int> sorted(rows.size());
+        for (size_t i = 0; i < places.size(); ++i) sorted[i] = rows[size_t(places[i])];
+        rows.swap(sorted);
+        return;
+    }
     const auto before = [&](int x, int y) {
         for (const auto& [column, descending] : keys) {
             const int cmp = column.compare(x, y);
@@ -446,11 +537,12 @@ private:
 
     int firstChangedLevel(int r) const
     {
+        // Read in place: most rows change no group.
         for (int g = 0; g < int(m_t.groups.size()); ++g) {
-            const std::vector<Value> k = keyOf(r, g);
+            const std::vector<int>& slots = m_t.groups[g].fieldSlots;
             const auto& old = m_st.keys[g];
-            for (size_t i = 0; i < k.size(); ++i)
-                if (i >= old.size() || !sameKey(k[i], old[i])) return g;
+            for (size_t i = 0; i < slots.size(); ++i)
+                if (i >= old.size() || !sameKey(m_b.value(m_rows[r], slots[i]), old[i])) return g;
         }
         return int(m_t.groups.size());
     }
@@ -560,9 +652,19 @@ private:
         if (v.isNull()) return;
         Acc& acc = m_st.accs[i];
         ++acc.count;
-        acc.sum = acc.sum.isNull() ? v : ops::add(acc.sum, v);
-        if (acc.min.isNull() || ops::compare(v, acc.min) < 0) acc.min = v;
-        if (acc.max.isNull() || ops::compare(v, acc.max) > 0) acc.max = v;
+        // Only what the aggregate shows: a count adds no values up.
+        switch (m_t.aggregates[i].kind) {
+        case AggregateKind::Count: break;
+        case AggregateKind::Sum: case AggregateKind::Avg:
+            acc.sum = acc.sum.isNull() ? v : ops::add(acc.sum, v);
+            break;
+        case AggregateKind::Min:
+            if (acc.min.isNull() || ops::compare(v, acc.min) < 0) acc.min = v;
+            break;
+        case AggregateKind::Max:
+            if (acc.max.isNull() || ops::compare(v, acc.max) > 0) acc.max = v;
+            break;
+        }
     }
 
     void placeDetail()

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -26,23 +27,25 @@ void num(QByteArray& out, double v, int decimals = 2)
         out += '-';
         r = -r;
     }
-    out += QByteArray::number(r / scale);
+    // Written into a buffer first: pages hold many numbers, each appended once.
+    char buf[32];
+    char* end = std::to_chars(buf, buf + 24, r / scale).ptr;
     long long frac = r % scale;
-    if (frac == 0) return;
-    out += '.';
-    for (long long d = scale / 10; d > 0 && frac > 0; d /= 10) {
-        out += char('0' + frac / d);
-        frac %= d;
+    if (frac != 0) {
+        *end++ = '.';
+        for (long long d = scale / 10; d > 0 && frac > 0; d /= 10) {
+            *end++ = char('0' + frac / d);
+            frac %= d;
+        }
     }
+    out.append(buf, end - buf);
 }
 
 void hex4(QByteArray& out, unsigned v)
 {
     static const char digits[] = "0123456789ABCDEF";
-    out += digits[(v >> 12) & 15];
-    out += digits[(v >> 8) & 15];
-    out += digits[(v >> 4) & 15];
-    out += digits[v & 15];
+    const char four[4] = {digits[(v >> 12) & 15], digits[(v >> 8) & 15], digits[(v >> 4) & 15], digits[v & 15]};
+    out.append(four, 4);
 }
 
 // A text string as PDF wants it for document information: UTF-16 with a byte order mark.
