@@ -119,6 +119,12 @@ QString Currency::toString() const
     return s;
 }
 
+const QString& SharedText::empty()
+{
+    static const QString none;
+    return none;
+}
+
 QDateTime Value::wallClock(const QDateTime& dt)
 {
     if (!dt.isValid() || dt.timeSpec() == Qt::UTC) return dt;
@@ -128,7 +134,7 @@ QDateTime Value::wallClock(const QDateTime& dt)
 bool Value::isEmpty() const
 {
     if (isNull()) return true;
-    if (auto s = std::get_if<QString>(&m_v)) return s->isEmpty();
+    if (auto s = std::get_if<SharedText>(&m_v)) return s->str().isEmpty();
     return false;
 }
 
@@ -141,7 +147,7 @@ bool Value::toBool() const
     case Type::Double: return std::get<double>(m_v) != 0.0;
     case Type::Currency: return std::get<Currency>(m_v).raw() != 0;
     case Type::Text: {
-        const QString s = std::get<QString>(m_v).trimmed();
+        const QString s = std::get<SharedText>(m_v).str().trimmed();
         if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return true;
         if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return false;
         bool ok = false;
@@ -166,7 +172,7 @@ std::int64_t Value::toInt() const
     }
     case Type::Text: {
         bool ok = false;
-        const QString s = std::get<QString>(m_v).trimmed();
+        const QString s = std::get<SharedText>(m_v).str().trimmed();
         const qlonglong i = s.toLongLong(&ok);
         if (ok) return i;
         const double d = s.toDouble(&ok);
@@ -184,7 +190,7 @@ double Value::toDouble() const
     case Type::Double: return std::get<double>(m_v);
     case Type::Currency: return std::get<Currency>(m_v).toDouble();
     case Type::Bool: return std::get<bool>(m_v) ? -1.0 : 0.0;
-    case Type::Text: return std::get<QString>(m_v).trimmed().toDouble();
+    case Type::Text: return std::get<SharedText>(m_v).str().trimmed().toDouble();
     default: return 0.0;
     }
 }
@@ -195,7 +201,7 @@ Currency Value::toCurrency() const
     case Type::Currency: return std::get<Currency>(m_v);
     case Type::Int: return Currency::fromInt(std::get<std::int64_t>(m_v));
     case Type::Double: return Currency::fromDouble(std::get<double>(m_v));
-    case Type::Text: return Currency::fromString(std::get<QString>(m_v));
+    case Type::Text: return Currency::fromString(std::get<SharedText>(m_v).str());
     default: return Currency();
     }
 }
@@ -230,7 +236,7 @@ QDate Value::toDate() const
     switch (type()) {
     case Type::Date: return std::get<QDate>(m_v);
     case Type::DateTime: return std::get<QDateTime>(m_v).date();
-    case Type::Text: return parseDateTimeText(std::get<QString>(m_v)).date();
+    case Type::Text: return parseDateTimeText(std::get<SharedText>(m_v).str()).date();
     default: return {};
     }
 }
@@ -240,7 +246,7 @@ QDateTime Value::toDateTime() const
     switch (type()) {
     case Type::Date: return wallClock(std::get<QDate>(m_v), QTime(0, 0));
     case Type::DateTime: return std::get<QDateTime>(m_v);
-    case Type::Text: return parseDateTimeText(std::get<QString>(m_v));
+    case Type::Text: return parseDateTimeText(std::get<SharedText>(m_v).str());
     default: return {};
     }
 }
@@ -260,7 +266,7 @@ QString Value::toString() const
     case Type::Int: return QString::number(std::get<std::int64_t>(m_v));
     case Type::Double: return shortestDouble(std::get<double>(m_v));
     case Type::Currency: return std::get<Currency>(m_v).toString();
-    case Type::Text: return std::get<QString>(m_v);
+    case Type::Text: return std::get<SharedText>(m_v).str();
     case Type::Date: return std::get<QDate>(m_v).toString(QStringLiteral("M/d/yyyy"));
     case Type::DateTime: {
         const QDateTime& dt = std::get<QDateTime>(m_v);
@@ -281,7 +287,7 @@ QVariant Value::toVariant() const
     case Type::Int: return qlonglong(std::get<std::int64_t>(m_v));
     case Type::Double: return std::get<double>(m_v);
     case Type::Currency: return std::get<Currency>(m_v).toDouble();
-    case Type::Text: return std::get<QString>(m_v);
+    case Type::Text: return std::get<SharedText>(m_v).str();
     case Type::Date: return std::get<QDate>(m_v);
     case Type::DateTime: return std::get<QDateTime>(m_v);
     }
