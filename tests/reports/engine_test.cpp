@@ -272,7 +272,8 @@ TEST(FontMetrics, PdfViewersPlaceTextWhereLayoutMeasuredIt)
     // back from the PDF, is the edge layout aligned them to.
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
     const QStringList texts{QStringLiteral("1,234.50"), QStringLiteral("WAVY"), QStringLiteral("façade"),
-                            QStringLiteral("Hồng"), QStringLiteral("Ελένη"), QStringLiteral("Ольга"), QStringLiteral("Brzęczyszczykiewicz")};
+                            QStringLiteral("Hồng"), QStringLiteral("Ελένη"), QStringLiteral("Ольга"), QStringLiteral("Brzęczyszczykiewicz"),
+                            QStringLiteral("Ann\U0001F600")};   // a character beyond 16 bits
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("w.pdf"));
     writeRightAligned(texts, [](int i) { return i % 2 == 1; }, file);

@@ -193,9 +193,10 @@ double FontFace::textWidth(const QString& text, double size) const
     const QChar* s = text.constData();
     for (qsizetype i = 0; i < n; ++i) {
         char32_t c = s[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate())
-            c = QChar::surrogateToUcs4(s[i].unicode(), s[++i].unicode());
-        else if (needsShaping(c))
+        if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(s[i].unicode(), s[i + 1].unicode());
+            ++i;
+        } else if (needsShaping(c))
             return shapedWidth(*this, text) * size / 1000.0;
         units += charWidth(c);
     }

@@ -370,8 +370,10 @@ private:
         bool open = false;
         for (qsizetype i = 0; i < n; ++i) {
             char32_t c = s[i].unicode();
-            if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate())
-                c = QChar::surrogateToUcs4(s[i].unicode(), s[++i].unicode());
+            if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(s[i].unicode(), s[i + 1].unicode());
+                ++i;
+            }
             const auto [font, glyph] = m_fonts.glyph(p.font, c);
             if (font != m_font || p.size != m_size) {
                 if (open) m_out += "> Tj\n";
