@@ -199,6 +199,14 @@ void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
     for (const SortKey& k : t.sortKeys) keys.emplace_back(SortColumn(b, k.slot, rows), k.descending);
     std::vector<int> places(rows.size());
     for (size_t i = 0; i < places.size(); ++i) places[i] = int(i);
+    // Rows the query already ordered (the usual case) are left as they are.
+    const auto sortBy = [&](const auto& less) {
+        if (std::is_sorted(places.begin(), places.end(), less)) return;
+        std::stable_sort(places.begin(), places.end(), less);
+        std::vector<int> sorted(rows.size());
+        for (size_t i = 0; i < places.size(); ++i) sorted[i] = rows[size_t(places[i])];
+        rows.swap(sorted);
+    };
 
     // Usually every key ranks: the rows then order by rows of small
     // integers, a descending key's ranks turned round.
@@ -224,11 +232,7 @@ void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
                 if (p[k] != q[k]) return p[k] < q[k];
             return false;
         };
-        if (std::is_sorted(places.begin(), places.end(), rankedBefore)) return;
-        std::stable_sort(places.begin(), places.end(), rankedBefore);
-        std::vector<int> sorted(rows.size());
-        for (size_t i = 0; i < places.size(); ++i) sorted[i] = rows[size_t(places[i])];
-        rows.swap(sorted);
+        sortBy(rankedBefore);
         return;
     }
     const auto before = [&](int x, int y) {
@@ -238,12 +242,7 @@ void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
         }
         return false;
     };
-    // Rows the query already ordered (the usual case) are left as they are.
-    if (std::is_sorted(places.begin(), places.end(), before)) return;
-    std::stable_sort(places.begin(), places.end(), before);
-    std::vector<int> sorted(rows.size());
-    for (size_t i = 0; i < places.size(); ++i) sorted[i] = rows[size_t(places[i])];
-    rows.swap(sorted);
+    sortBy(before);
 }
 
 Binding bindTemplate(const ReportTemplate& t, RecordsetPtr data)
