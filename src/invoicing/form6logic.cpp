@@ -112,23 +112,21 @@ std::optional<QDate> Form6Logic::personChosen(std::int32_t personId)
 
 std::optional<QDate> Form6Logic::requestNumberChosen(std::int32_t resourceId, const QString& text)
 {
-    AppState& s = m_app.state;
-    s.SelectedResourceId = resourceId;
     m_selectedRequestNumber = text;
-    m_option = Option::RequestNumber;
-    s.SelectedPersonId = 0;
-    m_invoiceListVisible = false;
-    m_resourceMode = true;
-    const std::optional<QDate> end = defaultEndDate(resourceId, true);
-    printOptionChosen(PrintDraft);
-    return end;
+    return resourceChosen(resourceId, Option::RequestNumber);
 }
 
 std::optional<QDate> Form6Logic::crewChosen(std::int32_t resourceId)
 {
+    return resourceChosen(resourceId, Option::Crew);
+}
+
+// A request number and a crew both invoice a resource's people.
+std::optional<QDate> Form6Logic::resourceChosen(std::int32_t resourceId, Option option)
+{
     AppState& s = m_app.state;
     s.SelectedResourceId = resourceId;
-    m_option = Option::Crew;
+    m_option = option;
     s.SelectedPersonId = 0;
     m_invoiceListVisible = false;
     m_resourceMode = true;

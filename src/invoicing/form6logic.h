@@ -91,6 +91,7 @@ public:
     int postingCount() const { return m_postingCount; }
 
 private:
+    std::optional<QDate> resourceChosen(std::int32_t resourceId, Option option);
     RecordsetPtr openList(const QString& sql);
     std::optional<QDate> defaultEndDate(std::int32_t key, bool isResource);
     void readInvoices(bool clear);
