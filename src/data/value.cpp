@@ -1,6 +1,7 @@
 #include "data/value.h"
 
 #include "data/dberror.h"
+#include "data/isodate.h"
 
 #include <QLocale>
 #include <cmath>
@@ -206,9 +207,26 @@ Currency Value::toCurrency() const
     }
 }
 
+// The stored spellings first, read from their characters; then the other
+// spellings people type, through the general parser.
+static bool isoDateTimeText(const QString& s, QDateTime& dt)
+{
+    constexpr int longest = 26;   // 'YYYY-MM-DD HH:MM:SS.ffffff'
+    const int n = int(s.size());
+    if (n < 5 || n > longest) return false;
+    char chars[longest];
+    for (int i = 0; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c > 0x7f) return false;
+        chars[i] = char(c);
+    }
+    return parseIsoDateTime(chars, n, dt);
+}
+
 static QDateTime parseDateTimeText(const QString& text)
 {
     const QString s = text.trimmed();
+    if (QDateTime iso; isoDateTimeText(s, iso)) return iso;
     static const char* const formats[] = {
         "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm",
         "yyyy-MM-dd", "M/d/yyyy h:mm:ss AP", "M/d/yyyy h:mm AP", "M/d/yyyy H:mm:ss", "M/d/yyyy H:mm",
@@ -223,6 +241,17 @@ static QDateTime parseDateTimeText(const QString& text)
         if (!fmt.contains(QLatin1Char('h')) && !fmt.contains(QLatin1Char('H'))) {
             const QDate d = QDate::fromString(s, fmt);
             if (d.isValid()) return Value::wallClock(d, QTime(0, 0));
+            continue;
+        }
+        // Date and time are read apart: read together they would be a time
+        // of the machine's zone, and the hour a daylight-saving change skips
+        // would not exist.
+        const qsizetype fmtSpace = fmt.indexOf(QLatin1Char(' '));
+        const qsizetype space = s.indexOf(QLatin1Char(' '));
+        if (fmtSpace > 0 && space > 0) {
+            const QDate d = QDate::fromString(s.left(space), fmt.left(fmtSpace));
+            const QTime t = d.isValid() ? QTime::fromString(s.mid(space + 1), fmt.mid(fmtSpace + 1)) : QTime();
+            if (t.isValid()) return Value::wallClock(d, t);
             continue;
         }
         const QDateTime dt = QDateTime::fromString(s, fmt);

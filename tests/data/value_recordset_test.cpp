@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 using namespace quillon;
 
 TEST(Currency, ParsesExactlyAndFormats)
@@ -90,4 +92,35 @@ TEST(Recordset, EditsWithoutWriterAreRefusedAndEmptySetIsEofAndBof)
     EXPECT_TRUE(empty->eof());
     EXPECT_TRUE(empty->bof());
     EXPECT_EQ(empty->recordCount(), 0);
+}
+
+// Stored date texts are wall-clock values: the hour a daylight-saving change
+// skips in the machine's zone (2:30 on 3/8/2026 in New York) is still the
+// hour the text says, and every stored spelling reads alike.
+TEST(Value, DateTextsAreWallClockWhateverTheTimeZone)
+{
+    const QByteArray formerZone = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    const struct Case { const char* text; QDate date; QTime time; } cases[] = {
+        {"2026-03-08 02:30:00", {2026, 3, 8}, {2, 30}},
+        {"2026-03-08T02:30:00", {2026, 3, 8}, {2, 30}},
+        {"2026-03-08 02:30", {2026, 3, 8}, {2, 30}},
+        {"2026-03-08 02:30:00.250", {2026, 3, 8}, {2, 30, 0, 250}},
+        {" 2026-11-01 01:15:00 ", {2026, 11, 1}, {1, 15}},
+        {"2026-03-08", {2026, 3, 8}, {0, 0}},
+        {"02:30", {1899, 12, 30}, {2, 30}},
+        {"3/8/2026 2:30 AM", {2026, 3, 8}, {2, 30}},
+    };
+    for (const Case& c : cases) {
+        const QDateTime dt = Value(QString::fromLatin1(c.text)).toDateTime();
+        EXPECT_EQ(dt.date(), c.date) << c.text;
+        EXPECT_EQ(dt.time(), c.time) << c.text;
+    }
+    EXPECT_FALSE(Value(QStringLiteral("2026-02-30")).toDateTime().isValid());
+    EXPECT_FALSE(Value(QStringLiteral("2026-03-08 25:00")).toDateTime().isValid());
+    EXPECT_FALSE(Value(QStringLiteral("2026-03-08x")).toDateTime().isValid());
+    if (formerZone.isNull()) qunsetenv("TZ");
+    else qputenv("TZ", formerZone);
+    tzset();
 }
