@@ -7,23 +7,33 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace quillon {
 
 namespace {
 
 // A posting's real start and stop: its date with the times of day stored
-// for it; a stop at or before the start lies on the next day.
+// for it; a stop at or before the start lies on the next day. They are
+// wall-clock times of the incident, read alike whatever time zone the
+// machine is set to (a daylight-saving night neither loses nor repeats an
+// hour), kept as minutes since the posting's era so that comparing them
+// costs nothing.
 struct Span {
-    QDateTime start;
-    QDateTime stop;
+    std::int64_t start;
+    std::int64_t stop;
 };
+
+std::int64_t minuteOf(const QDate& day, const QTime& time)
+{
+    return day.toJulianDay() * 24 * 60 + time.hour() * 60 + time.minute();
+}
 
 Span spanOf(const ShiftPosting& p)
 {
-    const QDateTime start(p.ActivityDT, QTime(p.StartTime.time().hour(), p.StartTime.time().minute()));
-    QDateTime stop(p.ActivityDT, QTime(p.StopTime->time().hour(), p.StopTime->time().minute()));
-    if (stop <= start) stop = stop.addDays(1);
+    const std::int64_t start = minuteOf(p.ActivityDT, p.StartTime.time());
+    std::int64_t stop = minuteOf(p.ActivityDT, p.StopTime->time());
+    if (stop <= start) stop += 24 * 60;
     return {start, stop};
 }
 
@@ -81,7 +91,7 @@ std::vector<ReportRecord> scanExcessHours(const std::vector<ShiftPosting>& posti
 
     std::vector<ReportRecord> out;
     const ShiftPosting* last = nullptr;   // the last posting of the open shift
-    QDateTime shiftEnd;
+    std::int64_t shiftEnd = 0;
     double shiftTotal = 0.0;
     const auto closeShift = [&] {
         if (!last || !(shiftTotal > minValue)) return;
@@ -100,7 +110,7 @@ std::vector<ReportRecord> scanExcessHours(const std::vector<ShiftPosting>& posti
 
     for (const Timed& t : timed) {
         const bool continues = last && last->PersonID == t.posting->PersonID
-            && t.span.start <= shiftEnd.addSecs(ShiftJoinMinutes * 60);
+            && t.span.start <= shiftEnd + ShiftJoinMinutes;
         if (continues) {
             shiftTotal += t.posting->Hours;
             shiftEnd = std::max(shiftEnd, t.span.stop);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 using namespace quillon;
 
 namespace {
@@ -50,6 +52,37 @@ TEST(ExcessHoursScan, JoinsPostingsStartingWithinAnHourOfTheShiftsLatestStop)
             EXPECT_EQ(rows[i].IncidentID, 7);
         }
     }
+}
+
+// Shifts are read by the clock on the wall of the incident, whatever zone
+// the office machine is set to: in New York the night of 3/8/2026 skips 2:00
+// to 3:00 and the night of 11/1/2026 runs 1:00 to 2:00 twice.
+TEST(ExcessHoursScan, ReadsShiftsByTheWallClockInAnyTimeZone)
+{
+    const QByteArray formerZone = qgetenv("TZ");
+    const auto on = [](int month, int day, const char* start, const char* stop, double hours) {
+        ShiftPosting p = posting(1, 1, start, stop, hours);
+        p.ActivityDT = QDate(2026, month, day);
+        return p;
+    };
+    // 16:00-02:30 then 02:45-06:00: one shift of 10.5 + 3.25 hours.
+    const std::vector<ShiftPosting> spring = {on(3, 7, "16:00", "02:30", 10.5), on(3, 8, "02:45", "06:00", 3.25)};
+    // 15:00-01:30 then 01:15-05:00 (an overlap): one shift of 10.5 + 3.75 hours.
+    const std::vector<ShiftPosting> autumn = {on(10, 31, "15:00", "01:30", 10.5), on(11, 1, "01:15", "05:00", 3.75)};
+    for (const char* zone : {"America/New_York", "UTC", "Australia/Lord_Howe"}) {
+        SCOPED_TRACE(zone);
+        qputenv("TZ", zone);
+        tzset();
+        for (const auto& [postings, total] : {std::pair{spring, 13.75}, std::pair{autumn, 14.25}}) {
+            const std::vector<ReportRecord> rows = scanExcessHours(postings, 90, 12);
+            ASSERT_EQ(rows.size(), 1u);
+            EXPECT_DOUBLE_EQ(rows[0].TotalDayHrs, total);
+            EXPECT_EQ(rows[0].ActivityDT, postings.back().ActivityDT);
+        }
+    }
+    if (formerZone.isNull()) qunsetenv("TZ");
+    else qputenv("TZ", formerZone);
+    tzset();
 }
 
 TEST(ExcessHoursScan, ReadsQueryRowsAndTreatsShortStopTimesAsNone)
