@@ -42,6 +42,8 @@ QString reportRecordInsertSql(const QStringList& columns, std::size_t rowCount)
 
 RecordsetPtr ConnectionAnalysisDatabase::openQuery(const QString& sql)
 {
+    if (!m_progress) return m_connection.openRecordset(sql, CursorType::Static, LockType::ReadOnly);
+    ReadProgress counting(m_connection, *m_progress);
     return m_connection.openRecordset(sql, CursorType::Static, LockType::ReadOnly);
 }
 

@@ -111,6 +111,11 @@ void Connection::beginTransaction() { engine().beginTransaction(); }
 void Connection::commitTransaction() { engine().commitTransaction(); }
 void Connection::rollbackTransaction() { engine().rollbackTransaction(); }
 
+void Connection::setReadProgress(Progress* progress)
+{
+    if (m_engine) m_engine->setReadProgress(progress);
+}
+
 sqlite3* Connection::sqliteHandle() const { return m_engine && m_engine->isOpen() ? m_engine->sqliteHandle() : nullptr; }
 
 void Connection::createEmbeddedDatabase(const QString& path) { SqliteEngine::createDatabase(path); }

@@ -125,8 +125,30 @@ public:
     // For Command and the data layer.
     Engine& engine() const;
 
+    // The progress the rows of record sets count into while they are read
+    // (nullptr: none); see ReadProgress.
+    void setReadProgress(Progress* progress);
+
 private:
     std::shared_ptr<Engine> m_engine;
+};
+
+// While it lives, the record sets the connection opens count the rows they
+// read into `progress` ("Reading the invoice data: 120,000 rows"), and a
+// cancel asked for meanwhile stops the read with RunCancelled.
+//   { ReadProgress counting(db, app.progress()); rs = db.openRecordset(sql); }
+class ReadProgress {
+public:
+    ReadProgress(Connection& connection, Progress& progress) : m_connection(connection)
+    {
+        m_connection.setReadProgress(&progress);
+    }
+    ~ReadProgress() { m_connection.setReadProgress(nullptr); }
+    ReadProgress(const ReadProgress&) = delete;
+    ReadProgress& operator=(const ReadProgress&) = delete;
+
+private:
+    Connection& m_connection;
 };
 
 // Rolls back on scope exit unless commit() was called.

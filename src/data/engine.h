@@ -7,6 +7,7 @@
 
 #include "data/column_kind.h"
 #include "data/parameter.h"
+#include "data/progress.h"
 #include "data/recordset.h"
 
 #include <QString>
@@ -74,6 +75,10 @@ public:
 
     virtual sqlite3* sqliteHandle() const { return nullptr; }
 
+    // Where the rows a record set reads are counted while a long read runs
+    // (see ReadProgress); nullptr when nobody listens.
+    void setReadProgress(Progress* progress) { m_readProgress = progress; }
+
     // ---- used by the record set writer; statements in the engine's own dialect
     virtual int runNative(const QString& sql, const std::vector<BoundValue>& params) = 0;
     // The first value of the first row of a native query; Null when no row.
@@ -91,6 +96,7 @@ public:
 
 protected:
     void checkOpen() const;
+    Progress* m_readProgress = nullptr;
 };
 
 }  // namespace quillon

@@ -430,6 +430,7 @@ std::vector<Recordset::Row> OdbcEngine::readAll(QSqlQuery& q, std::vector<Column
         row.reserve(reading.size());
         for (int i = 0; i < int(reading.size()); ++i) row.push_back(toValue(q.value(i), reading[size_t(i)]));
         rows.push_back(std::move(row));
+        Progress::rowsRead(m_readProgress, rows.size());
     }
     if (q.lastError().isValid()) fail(q.lastError());
     // The embedded engine reports expressions as Auto; so does a SQLite file

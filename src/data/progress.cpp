@@ -17,6 +17,7 @@ void Progress::start()
     m_lastNotice = -1;
     m_step.clear();
     m_done = m_total = 0;
+    m_rows = false;
     m_cancel = false;
     m_finished = false;
 }
@@ -27,6 +28,7 @@ void Progress::begin(const QString& step, std::int64_t total)
     m_step = step;
     m_total = total;
     m_done = 0;
+    m_rows = false;
     if (m_cancelAt == 0 && step == m_cancelStep) {
         m_cancelAt = -1;
         m_cancel = true;
@@ -48,6 +50,12 @@ void Progress::advance(std::int64_t done)
     check();
 }
 
+void Progress::advanceRows(std::int64_t rows)
+{
+    m_rows = true;
+    advance(rows);
+}
+
 void Progress::check()
 {
     if (!m_cancel) return;
@@ -64,6 +72,7 @@ void Progress::finish()
 {
     m_step = QStringLiteral("Done");
     m_done = m_total = 0;
+    m_rows = false;
     m_finished = true;
     if (m_lastNotice >= 0) notify(true);
 }
@@ -77,8 +86,9 @@ void Progress::cancelAt(const QString& step, std::int64_t at, Listener stopped)
 
 QString Progress::text() const
 {
-    if (m_total <= 0) return m_step;
     const QLocale c(QLocale::English);
+    if (m_rows && m_total <= 0) return m_step + QStringLiteral(": ") + c.toString(qlonglong(m_done)) + QStringLiteral(" rows");
+    if (m_total <= 0) return m_step;
     return m_step + QLatin1Char(' ') + c.toString(qlonglong(m_done)) + QStringLiteral(" of ") + c.toString(qlonglong(m_total));
 }
 

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -43,6 +44,9 @@ public:
     // The current step has done `done` units. Throws RunCancelled when a
     // cancel was asked for.
     void advance(std::int64_t done);
+    // The current step has read `rows` rows of a query whose count is not
+    // known before the last one. Throws RunCancelled as advance() does.
+    void advanceRows(std::int64_t rows);
     // Throws RunCancelled when a cancel was asked for.
     void check();
     // The run is done: the step reads "Done".
@@ -60,8 +64,16 @@ public:
     std::int64_t done() const { return m_done; }
     std::int64_t total() const { return m_total; }
     bool finished() const { return m_finished; }
-    // "Numbering postings 12,000 of 370,000"; the step alone when the count is unknown.
+    // "Numbering postings 12,000 of 370,000"; "Reading the invoice data: 120,000
+    // rows" while rows are read; the step alone before anything is counted.
     QString text() const;
+
+    // Rows of a query read so far, counted every few thousand rows into
+    // `progress` (if any); throws RunCancelled when the run is to stop.
+    static void rowsRead(Progress* progress, std::size_t rows)
+    {
+        if (progress && rows % 4096 == 0) progress->advanceRows(std::int64_t(rows));
+    }
 
 private:
     void notify(bool force);
@@ -74,6 +86,7 @@ private:
     QString m_step;
     std::int64_t m_done = 0;
     std::int64_t m_total = 0;
+    bool m_rows = false;        // m_done counts rows read, of a count not known
     bool m_cancel = false;
     bool m_finished = false;
     QString m_cancelStep;

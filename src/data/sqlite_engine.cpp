@@ -145,7 +145,8 @@ Value readValue(sqlite3_stmt* st, int i, ColumnKind kind, TextCache& cache)
     }
 }
 
-std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnKind>& kinds, int& rc)
+std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnKind>& kinds, int& rc,
+                                     Progress* progress = nullptr)
 {
     const int n = int(kinds.size());
     std::vector<TextCache> caches(static_cast<size_t>(n));
@@ -172,6 +173,7 @@ std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnK
             }
         }
         rows.push_back(std::move(row));
+        Progress::rowsRead(progress, rows.size());
     }
     return rows;
 }
@@ -596,7 +598,7 @@ RecordsetPtr SqliteEngine::openRecordset(const QString& sqlOrTable, bool updatab
         c.column = QString::fromUtf8(origin);
     }
     int rc = SQLITE_OK;
-    std::vector<Recordset::Row> rows = fetchAll(g.st, kinds, rc);
+    std::vector<Recordset::Row> rows = fetchAll(g.st, kinds, rc, m_readProgress);
     if (rc != SQLITE_DONE) fail(rc);
 
     auto writer = std::make_shared<TableWriter>(shared_from_this(), sql, std::move(tables), std::move(columns), updatable);

@@ -258,7 +258,11 @@ void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
     const bool duplicate = s.InvoicePrintMode == PrintDuplicateOriginal;
 
     progress.begin(QStringLiteral("Reading postings"));
-    RecordsetPtr detail = duplicate ? LoadInvoicedPostings(db, s, c) : LoadUninvoicedPostings(db, s, c);
+    RecordsetPtr detail;
+    {
+        ReadProgress counting(db, progress);
+        detail = duplicate ? LoadInvoicedPostings(db, s, c) : LoadUninvoicedPostings(db, s, c);
+    }
     m_postingCount = detail->recordCount();
     if (m_postingCount == 0) {
         busy.release();
@@ -320,7 +324,11 @@ void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
         s.ReportNumber = 6;
         key = s.SelectedInvoiceId;
         progress.begin(QStringLiteral("Reading the invoice data"));
-        const bool built = BuildReport(m_app, key);
+        bool built = false;
+        {
+            ReadProgress counting(db, progress);
+            built = BuildReport(m_app, key);
+        }
         progress.check();
         tx->commit();
         // Past this point the Run is not undone: what is left is showing or
