@@ -298,6 +298,16 @@ QString DisplayFormat::apply(const Value& value) const
 
 bool isNumberPattern(const QString& format) { return DisplayFormat(format).isNumber(); }
 
-QString formatValue(const Value& value, const QString& format) { return DisplayFormat(format).apply(value); }
+QString formatValue(const Value& value, const QString& format)
+{
+    // Formulas format with the same few patterns over and over: each is read once.
+    thread_local QString lastPattern;
+    thread_local DisplayFormat last;
+    if (format != lastPattern) {
+        last = DisplayFormat(format);
+        lastPattern = format;
+    }
+    return last.apply(value);
+}
 
 }  // namespace quillon::reports

@@ -747,15 +747,15 @@ private:
         std::vector<const BandDef*>& bands = m_detailBands;
         std::vector<BandInstance>& inst = m_detailInstances;
         bands.clear();
-        inst.clear();
         double total = 0;
         bool inColumn = false;
         for (int d : details) {
             const BandDef& band = m_t.bands[d];
             if (!isVisible(band)) continue;
+            if (inst.size() == bands.size()) inst.emplace_back();
+            evaluateBand(band, inst[bands.size()]);
+            total += inst[bands.size()].height;
             bands.push_back(&band);
-            inst.push_back(evaluateBand(band));
-            total += inst.back().height;
             inColumn = inColumn || band.inColumn;
         }
         if (bands.empty()) {
@@ -765,7 +765,7 @@ private:
         ensureFits(total, inColumn, true);
         accumulate(true);
         for (size_t i = 0; i < bands.size(); ++i) {
-            if (bands[i]->usesPageScope) inst[i] = evaluateBand(*bands[i]);
+            if (bands[i]->usesPageScope) evaluateBand(*bands[i], inst[i]);
             place(inst[i], *bands[i]);
         }
         if (m_st.inColumns && inColumn) ++m_st.colRows;
@@ -832,7 +832,8 @@ private:
     void finishPage()
     {
         if (!m_paged) return;
-        m_lastPageItems = m_sh.doc.pages.back().items.size() + 8;
+        // Room for the fullest page so far, so that no page grows its list again.
+        m_lastPageItems = std::max(m_lastPageItems, m_sh.doc.pages.back().items.size() + 8);
         // The page footer sees the last row placed on its page.
         const int ctx = m_st.ctxRow;
         if (m_st.lastPlacedRow >= 0) m_st.ctxRow = m_st.lastPlacedRow;
@@ -1044,10 +1045,19 @@ private:
     BandInstance evaluateBand(const BandDef& band)
     {
         BandInstance inst;
-        inst.height = band.height;
         inst.items.reserve(band.elements.size());
-        std::vector<Placed> placed;
-        placed.reserve(band.elements.size());
+        evaluateBand(band, inst);
+        return inst;
+    }
+
+    // Into an instance whose room is reused: detail bands are evaluated once a row.
+    void evaluateBand(const BandDef& band, BandInstance& inst)
+    {
+        inst.height = band.height;
+        inst.items.clear();
+        inst.deferred.clear();
+        std::vector<Placed>& placed = m_placed;
+        placed.clear();
         bool grew = false;
         for (const ElementDef& e : band.elements) {
             if (m_empty && !printsWhenEmpty(e)) continue;
@@ -1084,7 +1094,6 @@ private:
             }
             inst.height += maxGrowth;
         }
-        return inst;
     }
 
     // Adds an element's primitives; returns how much taller than designed it came out.
@@ -1423,6 +1432,7 @@ private:
     size_t m_lastPageItems = 0;
     std::vector<const BandDef*> m_detailBands;
     std::vector<BandInstance> m_detailInstances;
+    std::vector<Placed> m_placed;
 };
 
 // Values of a field whose page numbers are known only at the end.
@@ -1530,12 +1540,14 @@ void finishPages(const Shared& sh, std::vector<Page>& pages, const std::vector<P
         if (out.empty()) slot.text.clear();
         else slot = out.front();
     }
+    const auto empty = [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); };
+    const auto background = [](const Primitive& p) { return p.background; };
     for (Page& page : pages) {
         auto& items = page.items;
-        items.erase(std::remove_if(items.begin(), items.end(),
-                                   [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); }),
-                    items.end());
-        std::stable_partition(items.begin(), items.end(), [](const Primitive& p) { return p.background; });
+        // Most pages have nothing to drop and no background: they are left as they are.
+        items.erase(std::remove_if(items.begin(), items.end(), empty), items.end());
+        if (!std::is_partitioned(items.begin(), items.end(), background))
+            std::stable_partition(items.begin(), items.end(), background);
     }
 }
 
