@@ -147,6 +147,11 @@ public:
             std::vector<std::uint32_t> id(n, 0);
             for (size_t i = 0; i < n; ++i) {
                 if (m_values[i]->isNull()) continue;
+                // Rows of one person or office often follow each other.
+                if (i > 0 && !m_values[i - 1]->isNull() && m_texts[i] == m_texts[i - 1]) {
+                    id[i] = id[i - 1];
+                    continue;
+                }
                 auto it = ids.constFind(m_texts[i]);
                 if (it == ids.constEnd()) {
                     it = ids.insert(m_texts[i], std::uint32_t(distinct.size()));
@@ -178,6 +183,10 @@ public:
                 if (m_values[i]->isNull()) continue;
                 // -0.0 and 0.0 are one value.
                 const Key k = keys[i] == Key(0) ? Key(0) : keys[i];
+                if (i > 0 && !m_values[i - 1]->isNull() && keys[i - 1] == k) {
+                    id[i] = id[i - 1];
+                    continue;
+                }
                 const auto [it, added] = ids.try_emplace(k, std::uint32_t(distinct.size()));
                 if (added) distinct.push_back(k);
                 id[i] = it->second;
@@ -404,6 +413,8 @@ struct LayoutShared {
     };
     struct TextCache {
         std::unordered_map<Value, LaidOutText, ValueHash> byValue;
+        // The entry of the value shown last, compared before any hashing.
+        const std::pair<const Value, LaidOutText>* last = nullptr;
     };
     std::unordered_map<const ElementDef*, TextCache> texts;
 };
@@ -1125,18 +1136,26 @@ private:
                 return 0;
             }
             Value v = e.expr.evaluate(*this);
-            auto& seen = m_sh.texts[&e].byValue;
-            if (const auto it = seen.find(v); it != seen.end()) {
-                inst.items.insert(inst.items.end(), it->second.items.begin(), it->second.items.end());
-                return it->second.growth;
+            LayoutShared::TextCache& cache = m_sh.texts[&e];
+            auto& seen = cache.byValue;
+            if (!cache.last || !(cache.last->first == v)) {
+                const auto it = seen.find(v);
+                cache.last = it == seen.end() ? nullptr : &*it;
+            }
+            if (cache.last) {
+                const LayoutShared::LaidOutText& laid = cache.last->second;
+                inst.items.insert(inst.items.end(), laid.items.begin(), laid.items.end());
+                return laid.growth;
             }
             // A column of ever new values (a remark on each row) keeps only its latest.
             if (seen.size() >= kTextCacheSize) seen.clear();
             const QString text = v.isNull() ? e.nullText : e.format.apply(v);
             const size_t from = inst.items.size();
-            LayoutShared::LaidOutText& laid = seen[std::move(v)];
+            auto& entry = *seen.try_emplace(std::move(v)).first;
+            LayoutShared::LaidOutText& laid = entry.second;
             laid.growth = layoutTextElement(e, text, 0, 0, inst.items);
             laid.items.assign(inst.items.begin() + qsizetype(from), inst.items.end());
+            cache.last = &entry;
             return laid.growth;
         }
         case ElementDef::Line: {
