@@ -279,6 +279,106 @@ TEST(LayoutRules, SortKeysOrderEveryKindOfColumnNullsFirstAndKeepTies)
     }
 }
 
+// Any number of sort keys, ascending and descending, with nulls: the rows
+// come out as a plain lexicographic comparison orders them, ties in their
+// first order, whether the keys' ranks fit one integer (3 keys) or not (33
+// keys of three values each).
+TEST(LayoutRules, ManySortKeysOrderRowsAsALexicographicComparisonDoes)
+{
+    for (const int keys : {3, 33}) {
+        QStringList names{QStringLiteral("Id")}, by;
+        for (int k = 0; k < keys; ++k) {
+            names << QStringLiteral("K%1").arg(k);
+            by << QStringLiteral("K%1%2").arg(k).arg(k % 3 == 1 ? QStringLiteral(" desc") : QString());
+        }
+        std::vector<std::vector<int>> cells;   // -1 for null
+        std::vector<Recordset::Row> rows;
+        std::uint32_t seed = 7;
+        for (int r = 0; r < 300; ++r) {
+            std::vector<int> c;
+            Recordset::Row row{Value(std::int64_t(r))};
+            for (int k = 0; k < keys; ++k) {
+                seed = seed * 1103515245u + 12345u;
+                // Early keys take few values, so that later keys decide often.
+                const int v = int((seed >> 16) % (k < keys - 1 ? 3u : 50u)) - 1;
+                c.push_back(v);
+                row.push_back(v < 0 ? Value() : Value(std::int64_t(v)));
+            }
+            cells.push_back(c);
+            rows.push_back(std::move(row));
+        }
+        std::vector<int> expected(rows.size());
+        for (size_t i = 0; i < expected.size(); ++i) expected[i] = int(i);
+        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+            for (int k = 0; k < keys; ++k) {
+                const int x = cells[a][k], y = cells[b][k];
+                if (x != y) return k % 3 == 1 ? x > y : x < y;
+            }
+            return false;
+        });
+        const auto tmpl = parseTemplate(QStringLiteral(R"X(<Report><Page width="300" height="4000" margin="0"/>
+            <Sort by="%1"/><Detail height="10"><Field x="0" y="0" expr="{Id}"/></Detail></Report>)X")
+                                            .arg(by.join(QStringLiteral(", ")))
+                                            .toUtf8(),
+                                        QStringLiteral("inline.rpt"));
+        RenderInput in;
+        in.report = tmpl.get();
+        in.data = Recordset::fromRows(names, std::move(rows));
+        const Document doc = layoutReport(in);
+        std::vector<int> got;
+        for (const Primitive& p : doc.pages.at(0).items) got.push_back(p.text.toInt());
+        EXPECT_EQ(got, expected) << keys << " keys";
+    }
+}
+
+// A field's value laid out once is reused for the same value later on:
+// whatever the run of values (repeats, a change, Null after a value, a value
+// coming back after others, more values than are kept), each row shows what
+// it shows laid out on its own, in each field's own font and size.
+TEST(LayoutRules, RepeatedFieldValuesLayOutAsTheyDoAlone)
+{
+    const auto tmpl = parseTemplate(QByteArray(R"X(<Report><Page width="400" height="20000" margin="0"/>
+        <Detail height="20">
+          <Field x="0" y="0" width="80" size="9" format="#,##0.00" nullText="none" expr="{V}"/>
+          <Field x="90" y="0" width="80" size="14" bold="true" align="right" expr="{V}"/>
+          <Field x="180" y="0" width="100" format="ddd HHmm" expr="{D}"/>
+        </Detail></Report>)X"), QStringLiteral("inline.rpt"));
+    const auto at = [](int day, int hour) { return Value(QDateTime(QDate(2024, 6, day), QTime(hour, 0), Qt::UTC)); };
+    std::vector<Recordset::Row> rows = {
+        {Value(std::int64_t(5)), at(1, 6)}, {Value(std::int64_t(5)), at(1, 6)}, {Value(std::int64_t(5)), at(2, 6)},
+        {Value(std::int64_t(7)), at(2, 7)}, {Value(), Value()},                 {Value(std::int64_t(7)), at(1, 6)},
+        {Value(5.0), at(1, 7)},             {Value(QStringLiteral("5")), Value(QDate(2024, 6, 1))},
+    };
+    for (int i = 0; i < 600; ++i) rows.push_back({Value(std::int64_t(1000 + i)), at(1 + i % 28, i % 24)});
+    rows.push_back({Value(std::int64_t(5)), at(1, 6)});
+    rows.push_back({Value(), at(2, 6)});
+    const std::vector<Recordset::Row> kept = rows;
+    RenderInput in;
+    in.report = tmpl.get();
+    in.data = Recordset::fromRows({QStringLiteral("V"), QStringLiteral("D")}, std::move(rows));
+    const Document whole = layoutReport(in);
+
+    const auto describe = [](const Primitive& p) {
+        return QStringLiteral("%1 %2 %3 %4 %5").arg(p.text).arg(int(p.font)).arg(p.size).arg(p.x, 0, 'f', 2).arg(p.w, 0, 'f', 2);
+    };
+    QStringList got, alone;
+    for (const Primitive& p : whole.pages.at(0).items) got << describe(p);
+    for (const Recordset::Row& row : kept) {
+        in.data = Recordset::fromRows({QStringLiteral("V"), QStringLiteral("D")}, {row});
+        const Document one = layoutReport(in);
+        for (const Primitive& p : one.pages.at(0).items) alone << describe(p);
+    }
+    ASSERT_EQ(got.size(), alone.size());
+    for (qsizetype i = 0; i < got.size(); ++i) ASSERT_EQ(got[i].toStdString(), alone[i].toStdString()) << "item " << i;
+    // The texts themselves, worked out by hand: 1 June 2024 was a Saturday.
+    QStringList texts;
+    for (const Primitive& p : whole.pages.at(0).items) texts << p.text;
+    EXPECT_EQ(texts.mid(0, 22).join(QLatin1Char('|')).toStdString(),
+              "5.00|5|Sat 0600|5.00|5|Sat 0600|5.00|5|Sun 0600|7.00|7|Sun 0700|none|7.00|7|Sat 0600|"
+              "5.00|5|Sat 0700|5.00|5|Sat 0000");
+    EXPECT_EQ(texts.mid(texts.size() - 5).join(QLatin1Char('|')).toStdString(), "5.00|5|Sat 0600|none|Sun 0600");
+}
+
 TEST(LayoutRules, CancellingStopsTheLayoutWhereItIs)
 {
     const auto tmpl = parseTemplate(QByteArray(R"X(<Report><Page width="200" height="100" margin="0"/>

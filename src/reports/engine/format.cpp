@@ -260,9 +260,10 @@ QString DisplayFormat::apply(const Value& value) const
         return m_number ? formatNumber(value) : value.toString();
     case Value::Type::Date: {
         if (m_number) return value.toString();
+        // A date shown with hours or minutes is at midnight, not "HHmm" as written.
         const QDate d = value.toDate();
-        if (m_datePartsRead && !m_timeFields && d.year() >= 1000 && d.year() <= 9999) return formatDate(d, QTime());
-        return QLocale::c().toString(d, m_pattern);
+        if (m_datePartsRead && d.year() >= 1000 && d.year() <= 9999) return formatDate(d, QTime(0, 0));
+        return QLocale::c().toString(value.toDateTime(), m_pattern);
     }
     case Value::Type::DateTime: {
         if (m_number) return value.toString();
@@ -297,6 +298,16 @@ QString DisplayFormat::apply(const Value& value) const
 
 bool isNumberPattern(const QString& format) { return DisplayFormat(format).isNumber(); }
 
-QString formatValue(const Value& value, const QString& format) { return DisplayFormat(format).apply(value); }
+QString formatValue(const Value& value, const QString& format)
+{
+    // Formulas format with the same few patterns over and over: each is read once.
+    thread_local QString lastPattern;
+    thread_local DisplayFormat last;
+    if (format != lastPattern) {
+        last = DisplayFormat(format);
+        lastPattern = format;
+    }
+    return last.apply(value);
+}
 
 }  // namespace quillon::reports

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <type_traits>
 #include <unordered_map>
 
 namespace quillon::reports {
@@ -15,6 +16,8 @@ namespace quillon::reports {
 namespace {
 
 constexpr double kEps = 0.001;
+constexpr size_t kTextCacheSize = 512;    // laid-out values kept per text element
+constexpr std::int64_t kJulianDay1970 = 2440588;   // QDate(1970, 1, 1).toJulianDay()
 
 // Field slots of one template resolved to the columns of its bound data.
 struct Binding {
@@ -91,12 +94,14 @@ public:
                 else if (m_kind == Money) k = v->toCurrency().raw();
                 else if (v->type() == Value::Type::Date) k = v->toDate().toJulianDay() * 86400000LL;
                 else {
+                    // A valid date-time value is a wall-clock time held as UTC:
+                    // its milliseconds since 1970 count from that day's midnight.
                     const QDateTime dt = v->toDateTime();
                     if (!dt.isValid()) {
                         m_kind = Generic;   // left to ops::compare
                         break;
                     }
-                    k = dt.date().toJulianDay() * 86400000LL + dt.time().msecsSinceStartOfDay();
+                    k = dt.toMSecsSinceEpoch() + kJulianDay1970 * 86400000LL;
                 }
                 m_ints.push_back(k);
             }
@@ -142,6 +147,11 @@ public:
             std::vector<std::uint32_t> id(n, 0);
             for (size_t i = 0; i < n; ++i) {
                 if (m_values[i]->isNull()) continue;
+                // Rows of one person or office often follow each other.
+                if (i > 0 && !m_values[i - 1]->isNull() && m_texts[i] == m_texts[i - 1]) {
+                    id[i] = id[i - 1];
+                    continue;
+                }
                 auto it = ids.constFind(m_texts[i]);
                 if (it == ids.constEnd()) {
                     it = ids.insert(m_texts[i], std::uint32_t(distinct.size()));
@@ -163,23 +173,34 @@ public:
         if (m_kind == Real)
             for (size_t i = 0; i < n; ++i)
                 if (std::isnan(m_reals[i])) return false;
-        std::vector<std::pair<double, std::uint32_t>> reals;
-        std::vector<std::pair<std::int64_t, std::uint32_t>> ints;
-        for (size_t i = 0; i < n; ++i) {
-            if (m_values[i]->isNull()) continue;
-            if (m_kind == Real) reals.emplace_back(m_reals[i], std::uint32_t(i));
-            else ints.emplace_back(m_ints[i], std::uint32_t(i));
-        }
-        const auto assign = [&out](auto& pairs) {
-            std::sort(pairs.begin(), pairs.end());
-            std::uint32_t rank = 0;
-            for (size_t i = 0; i < pairs.size(); ++i) {
-                if (i == 0 || pairs[i - 1].first < pairs[i].first) ++rank;
-                out[pairs[i].second] = rank;
+        // Numbers too repeat (people, days, times of day): rank the distinct ones.
+        const auto assign = [&](const auto& keys) {
+            using Key = typename std::decay_t<decltype(keys)>::value_type;
+            std::unordered_map<Key, std::uint32_t> ids;
+            std::vector<Key> distinct;
+            std::vector<std::uint32_t> id(n, 0);
+            for (size_t i = 0; i < n; ++i) {
+                if (m_values[i]->isNull()) continue;
+                // -0.0 and 0.0 are one value.
+                const Key k = keys[i] == Key(0) ? Key(0) : keys[i];
+                if (i > 0 && !m_values[i - 1]->isNull() && keys[i - 1] == k) {
+                    id[i] = id[i - 1];
+                    continue;
+                }
+                const auto [it, added] = ids.try_emplace(k, std::uint32_t(distinct.size()));
+                if (added) distinct.push_back(k);
+                id[i] = it->second;
             }
+            std::vector<std::uint32_t> order(distinct.size());
+            for (size_t i = 0; i < order.size(); ++i) order[i] = std::uint32_t(i);
+            std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) { return distinct[x] < distinct[y]; });
+            std::vector<std::uint32_t> rankOf(distinct.size());
+            for (size_t i = 0; i < order.size(); ++i) rankOf[order[i]] = std::uint32_t(i + 1);
+            for (size_t i = 0; i < n; ++i)
+                if (!m_values[i]->isNull()) out[i] = rankOf[id[i]];
         };
-        if (m_kind == Real) assign(reals);
-        else assign(ints);
+        if (m_kind == Real) assign(m_reals);
+        else assign(m_ints);
         return true;
     }
 
@@ -225,6 +246,35 @@ void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
         }
     }
     if (allRanked) {
+        // Ranks that fit 64 bits together order the rows by one integer each,
+        // the first key in the highest bits; the place breaks ties, so that
+        // equal rows keep their order.
+        int bits = 0;
+        std::vector<int> shift(width);
+        for (size_t k = width; k-- > 0;) {
+            std::uint32_t top = 0;
+            for (size_t i = 0; i < rows.size(); ++i) top = std::max(top, ranked[i * width + k]);
+            shift[k] = bits;
+            while (top != 0) {
+                ++bits;
+                top >>= 1;
+            }
+        }
+        if (bits <= 64) {
+            std::vector<std::pair<std::uint64_t, std::uint32_t>> packed(rows.size());
+            for (size_t i = 0; i < rows.size(); ++i) {
+                std::uint64_t key = 0;
+                for (size_t k = 0; k < width; ++k)
+                    if (shift[k] < 64) key |= std::uint64_t(ranked[i * width + k]) << shift[k];
+                packed[i] = {key, std::uint32_t(i)};
+            }
+            if (std::is_sorted(packed.begin(), packed.end())) return;
+            std::sort(packed.begin(), packed.end());
+            std::vector<int> sorted(rows.size());
+            for (size_t i = 0; i < packed.size(); ++i) sorted[i] = rows[packed[i].second];
+            rows.swap(sorted);
+            return;
+        }
         const auto rankedBefore = [&](int x, int y) {
             const std::uint32_t* p = &ranked[size_t(x) * width];
             const std::uint32_t* q = &ranked[size_t(y) * width];
@@ -312,6 +362,31 @@ struct PageNumbering {
     int count = 1;
 };
 
+// Hashes values as Value's typed equality compares them.
+struct ValueHash {
+    size_t operator()(const Value& v) const
+    {
+        const size_t kind = size_t(v.type()) * 0x9e3779b97f4a7c15ULL;
+        switch (v.type()) {
+        case Value::Type::Null: return kind;
+        case Value::Type::Bool: return kind ^ size_t(v.toBool());
+        case Value::Type::Int: return kind ^ std::hash<std::int64_t>()(v.toInt());
+        case Value::Type::Double: {
+            const double d = v.toDouble();
+            return kind ^ std::hash<double>()(d == 0 ? 0.0 : d);   // -0.0 equals 0.0
+        }
+        case Value::Type::Currency: return kind ^ std::hash<std::int64_t>()(v.toCurrency().raw());
+        case Value::Type::Text: return kind ^ size_t(qHash(v.toString()));
+        case Value::Type::Date: return kind ^ std::hash<std::int64_t>()(v.toDate().toJulianDay());
+        case Value::Type::DateTime: {
+            const QDateTime dt = v.toDateTime();
+            return kind ^ (dt.isValid() ? std::hash<std::int64_t>()(dt.toMSecsSinceEpoch()) : 0);
+        }
+        }
+        return kind;
+    }
+};
+
 }  // namespace
 
 // What all flows of one rendering share: the document, parameters, bindings.
@@ -329,15 +404,19 @@ struct LayoutShared {
     PageSink* sink = nullptr;
     int flushed = 0;              // pages handed to the sink
     size_t flushedDeferred = 0;   // their page-number fields
-    // The last value each text element showed and what it laid out to:
-    // names, dates and labels repeat row after row, and are formatted and
-    // measured once for each run of the same value.
-    struct LastText {
-        Value value;
+    // What each text element laid out to for the values it showed: names,
+    // dates, times and codes repeat down a column, and are formatted and
+    // measured once for each value.
+    struct LaidOutText {
         std::vector<Primitive> items;
         double growth = 0;
     };
-    std::unordered_map<const ElementDef*, LastText> lastText;
+    struct TextCache {
+        std::unordered_map<Value, LaidOutText, ValueHash> byValue;
+        // The entry of the value shown last, compared before any hashing.
+        const std::pair<const Value, LaidOutText>* last = nullptr;
+    };
+    std::unordered_map<const ElementDef*, TextCache> texts;
 };
 
 class LayoutDriver {
@@ -371,6 +450,8 @@ QString linkKey(const Value& v)
 bool sameKey(const Value& a, const Value& b)
 {
     if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+    // The same value of the same kind, as nearly every row has: no need to compare.
+    if (a == b) return true;
     return ops::compare(a, b) == 0;
 }
 
@@ -677,15 +758,15 @@ private:
         std::vector<const BandDef*>& bands = m_detailBands;
         std::vector<BandInstance>& inst = m_detailInstances;
         bands.clear();
-        inst.clear();
         double total = 0;
         bool inColumn = false;
         for (int d : details) {
             const BandDef& band = m_t.bands[d];
             if (!isVisible(band)) continue;
+            if (inst.size() == bands.size()) inst.emplace_back();
+            evaluateBand(band, inst[bands.size()]);
+            total += inst[bands.size()].height;
             bands.push_back(&band);
-            inst.push_back(evaluateBand(band));
-            total += inst.back().height;
             inColumn = inColumn || band.inColumn;
         }
         if (bands.empty()) {
@@ -695,7 +776,7 @@ private:
         ensureFits(total, inColumn, true);
         accumulate(true);
         for (size_t i = 0; i < bands.size(); ++i) {
-            if (bands[i]->usesPageScope) inst[i] = evaluateBand(*bands[i]);
+            if (bands[i]->usesPageScope) evaluateBand(*bands[i], inst[i]);
             place(inst[i], *bands[i]);
         }
         if (m_st.inColumns && inColumn) ++m_st.colRows;
@@ -762,7 +843,8 @@ private:
     void finishPage()
     {
         if (!m_paged) return;
-        m_lastPageItems = m_sh.doc.pages.back().items.size() + 8;
+        // Room for the fullest page so far, so that no page grows its list again.
+        m_lastPageItems = std::max(m_lastPageItems, m_sh.doc.pages.back().items.size() + 8);
         // The page footer sees the last row placed on its page.
         const int ctx = m_st.ctxRow;
         if (m_st.lastPlacedRow >= 0) m_st.ctxRow = m_st.lastPlacedRow;
@@ -974,10 +1056,19 @@ private:
     BandInstance evaluateBand(const BandDef& band)
     {
         BandInstance inst;
-        inst.height = band.height;
         inst.items.reserve(band.elements.size());
-        std::vector<Placed> placed;
-        placed.reserve(band.elements.size());
+        evaluateBand(band, inst);
+        return inst;
+    }
+
+    // Into an instance whose room is reused: detail bands are evaluated once a row.
+    void evaluateBand(const BandDef& band, BandInstance& inst)
+    {
+        inst.height = band.height;
+        inst.items.clear();
+        inst.deferred.clear();
+        std::vector<Placed>& placed = m_placed;
+        placed.clear();
         bool grew = false;
         for (const ElementDef& e : band.elements) {
             if (m_empty && !printsWhenEmpty(e)) continue;
@@ -1014,7 +1105,6 @@ private:
             }
             inst.height += maxGrowth;
         }
-        return inst;
     }
 
     // Adds an element's primitives; returns how much taller than designed it came out.
@@ -1046,18 +1136,27 @@ private:
                 return 0;
             }
             Value v = e.expr.evaluate(*this);
-            auto [it, first] = m_sh.lastText.try_emplace(&e);
-            LayoutShared::LastText& last = it->second;
-            if (!first && last.value == v) {
-                inst.items.insert(inst.items.end(), last.items.begin(), last.items.end());
-                return last.growth;
+            LayoutShared::TextCache& cache = m_sh.texts[&e];
+            auto& seen = cache.byValue;
+            if (!cache.last || !(cache.last->first == v)) {
+                const auto it = seen.find(v);
+                cache.last = it == seen.end() ? nullptr : &*it;
             }
+            if (cache.last) {
+                const LayoutShared::LaidOutText& laid = cache.last->second;
+                inst.items.insert(inst.items.end(), laid.items.begin(), laid.items.end());
+                return laid.growth;
+            }
+            // A column of ever new values (a remark on each row) keeps only its latest.
+            if (seen.size() >= kTextCacheSize) seen.clear();
             const QString text = v.isNull() ? e.nullText : e.format.apply(v);
             const size_t from = inst.items.size();
-            last.growth = layoutTextElement(e, text, 0, 0, inst.items);
-            last.items.assign(inst.items.begin() + qsizetype(from), inst.items.end());
-            last.value = std::move(v);
-            return last.growth;
+            auto& entry = *seen.try_emplace(std::move(v)).first;
+            LayoutShared::LaidOutText& laid = entry.second;
+            laid.growth = layoutTextElement(e, text, 0, 0, inst.items);
+            laid.items.assign(inst.items.begin() + qsizetype(from), inst.items.end());
+            cache.last = &entry;
+            return laid.growth;
         }
         case ElementDef::Line: {
             Primitive p;
@@ -1352,6 +1451,7 @@ private:
     size_t m_lastPageItems = 0;
     std::vector<const BandDef*> m_detailBands;
     std::vector<BandInstance> m_detailInstances;
+    std::vector<Placed> m_placed;
 };
 
 // Values of a field whose page numbers are known only at the end.
@@ -1459,12 +1559,14 @@ void finishPages(const Shared& sh, std::vector<Page>& pages, const std::vector<P
         if (out.empty()) slot.text.clear();
         else slot = out.front();
     }
+    const auto empty = [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); };
+    const auto background = [](const Primitive& p) { return p.background; };
     for (Page& page : pages) {
         auto& items = page.items;
-        items.erase(std::remove_if(items.begin(), items.end(),
-                                   [](const Primitive& p) { return p.kind == Primitive::Text && p.text.isEmpty(); }),
-                    items.end());
-        std::stable_partition(items.begin(), items.end(), [](const Primitive& p) { return p.background; });
+        // Most pages have nothing to drop and no background: they are left as they are.
+        items.erase(std::remove_if(items.begin(), items.end(), empty), items.end());
+        if (!std::is_partitioned(items.begin(), items.end(), background))
+            std::stable_partition(items.begin(), items.end(), background);
     }
 }
 

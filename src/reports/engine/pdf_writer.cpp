@@ -12,14 +12,17 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <string>
 #include <unordered_map>
 
 namespace quillon::reports {
 
 namespace {
 
-// Appends a number with at most `decimals` decimals, no trailing zeros.
-void num(QByteArray& out, double v, int decimals = 2)
+// Appends a number with at most `decimals` decimals, no trailing zeros, to
+// a QByteArray or (a page's content) a std::string.
+template <typename Out>
+void num(Out& out, double v, int decimals = 2)
 {
     const long long scale = decimals == 3 ? 1000 : 100;
     long long r = std::llround(v * double(scale));
@@ -41,7 +44,15 @@ void num(QByteArray& out, double v, int decimals = 2)
     out.append(buf, end - buf);
 }
 
-void hex4(QByteArray& out, unsigned v)
+template <typename Out>
+void integer(Out& out, long long v)
+{
+    char buf[24];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr - buf);
+}
+
+template <typename Out>
+void hex4(Out& out, unsigned v)
 {
     static const char digits[] = "0123456789ABCDEF";
     const char four[4] = {digits[(v >> 12) & 15], digits[(v >> 8) & 15], digits[(v >> 4) & 15], digits[v & 15]};
@@ -188,11 +199,18 @@ public:
         return {u.resource - 1, u.shapedGlyph(glyph, text)};
     }
 
-    // The run of glyphs printing `c` in `fontId`: which embedded face, which new number.
-    std::pair<int, int> glyph(int fontId, char32_t c)
+    // The glyphs of `fontId` already met for the first 256 characters, to
+    // pass to glyph(): looked up once for a text, not once a character.
+    std::vector<int>& latin(int fontId)
     {
         auto& cache = m_latin[fontId];
         if (cache.empty()) cache.assign(256, -1);
+        return cache;
+    }
+
+    // The run of glyphs printing `c` in `fontId`: which embedded face, which new number.
+    std::pair<int, int> glyph(std::vector<int>& cache, int fontId, char32_t c)
+    {
         if (c < 256 && cache[c] >= 0) return {cache[c] >> 16, cache[c] & 0xffff};
         const FontFace::Glyph g = FontLibrary::instance().face(fontId).resolve(c);
         FontUse& u = use(g.face);
@@ -210,7 +228,8 @@ private:
 
 float channel(int v) { return v / 255.0f; }
 
-void rgb(QByteArray& out, QRgb c, const char* op)
+template <typename Out>
+void rgb(Out& out, QRgb c, const char* op)
 {
     num(out, channel(qRed(c)), 3);
     out += ' ';
@@ -225,19 +244,23 @@ void rgb(QByteArray& out, QRgb c, const char* op)
 // Draws one page's content, setting graphics state only when it changes.
 class PagePainter {
 public:
-    PagePainter(double height, Fonts& fonts) : m_height(height), m_fonts(fonts) {}
+    PagePainter(double height, Fonts& fonts) : m_height(height), m_fonts(fonts) { m_out.reserve(8192); }
 
     QByteArray content()
     {
         endText();
-        return std::move(m_out);
+        const QByteArray out(m_out.data(), qsizetype(m_out.size()));
+        m_out.clear();
+        return out;
     }
 
     // Draws the form object /D<slot> (a page-number field written at the end).
     void form(int slot)
     {
         endText();
-        m_out += "/D" + QByteArray::number(slot) + " Do\n";
+        m_out += "/D";
+        integer(m_out, slot);
+        m_out += " Do\n";
     }
     // A form object inherits the state of the page that draws it: set every
     // part of the state it uses.
@@ -296,7 +319,9 @@ private:
 
     void setFont(int font, double size)
     {
-        m_out += "/F" + QByteArray::number(font + 1) + ' ';
+        m_out += "/F";
+        integer(m_out, font + 1);
+        m_out += ' ';
         num(m_out, size);
         m_out += " Tf\n";
         m_font = font;
@@ -322,7 +347,9 @@ private:
         auto adjust = [&](int thousandths) {
             if (thousandths == 0) return;
             closeString();
-            m_out += ' ' + QByteArray::number(thousandths) + ' ';
+            m_out += ' ';
+            integer(m_out, thousandths);
+            m_out += ' ';
         };
         for (const ShapedGlyph& g : shapeText(FontLibrary::instance().face(p.font), p.text)) {
             const auto [font, glyph] = m_fonts.shaped(g.face, g.glyph, g.text);
@@ -367,6 +394,7 @@ private:
 
         const qsizetype n = p.text.size();
         const QChar* s = p.text.constData();
+        std::vector<int>& latin = m_fonts.latin(p.font);
         bool open = false;
         for (qsizetype i = 0; i < n; ++i) {
             char32_t c = s[i].unicode();
@@ -374,15 +402,11 @@ private:
                 c = QChar::surrogateToUcs4(s[i].unicode(), s[i + 1].unicode());
                 ++i;
             }
-            const auto [font, glyph] = m_fonts.glyph(p.font, c);
+            const auto [font, glyph] = m_fonts.glyph(latin, p.font, c);
             if (font != m_font || p.size != m_size) {
                 if (open) m_out += "> Tj\n";
                 open = false;
-                m_out += "/F" + QByteArray::number(font + 1) + ' ';
-                num(m_out, p.size);
-                m_out += " Tf\n";
-                m_font = font;
-                m_size = p.size;
+                setFont(font, p.size);
             }
             if (!open) {
                 m_out += '<';
@@ -416,7 +440,7 @@ private:
         m_out += p.filled && p.stroked ? "B\n" : p.filled ? "f\n" : "S\n";
     }
 
-    QByteArray m_out;
+    std::string m_out;
     double m_height;
     Fonts& m_fonts;
     bool m_inText = false;
