@@ -379,6 +379,7 @@ void SqliteEngine::createDatabase(const QString& path)
 void SqliteEngine::close()
 {
     if (!m_db) return;
+    dropKeptStatements();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_txDepth = 0;
@@ -438,6 +439,56 @@ sqlite3_stmt* SqliteEngine::prepare(const QString& nativeSql, const char** tail)
         *tail = (t && t < end) ? "more" : nullptr;
     }
     return st;
+}
+
+// A statement taken for one use and given back when the use ends, also by
+// an exception.
+class SqliteEngine::Reused {
+public:
+    Reused(SqliteEngine& engine, QString sql) : m_engine(engine), m_sql(std::move(sql)), st(engine.takeStatement(m_sql)) {}
+    ~Reused() { m_engine.giveBack(std::move(m_sql), st); }
+    Reused(const Reused&) = delete;
+    Reused& operator=(const Reused&) = delete;
+
+private:
+    SqliteEngine& m_engine;
+    QString m_sql;
+
+public:
+    sqlite3_stmt* const st;
+};
+
+sqlite3_stmt* SqliteEngine::takeStatement(const QString& nativeSql)
+{
+    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
+        if (it->sql != nativeSql) continue;
+        sqlite3_stmt* st = it->st;
+        m_kept.erase(it);
+        return st;
+    }
+    return prepare(nativeSql);
+}
+
+void SqliteEngine::giveBack(QString nativeSql, sqlite3_stmt* st)
+{
+    constexpr size_t Kept = 8;
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    if (!m_db) {
+        sqlite3_finalize(st);
+        return;
+    }
+    m_kept.insert(m_kept.begin(), KeptStatement{std::move(nativeSql), st});
+    while (m_kept.size() > Kept) {
+        sqlite3_finalize(m_kept.back().st);
+        m_kept.pop_back();
+    }
+}
+
+void SqliteEngine::dropKeptStatements()
+{
+    for (const KeptStatement& k : m_kept) sqlite3_finalize(k.st);
+    m_kept.clear();
 }
 
 void SqliteEngine::bind(sqlite3_stmt* st, const std::vector<BoundValue>& params)
@@ -625,7 +676,7 @@ std::vector<Recordset::Row> SqliteEngine::fetchRows(const QString& sql, int expe
 int SqliteEngine::runNative(const QString& sql, const std::vector<BoundValue>& params)
 {
     checkOpen();
-    StmtGuard g{prepare(sql)};
+    const Reused g(*this, sql);
     bind(g.st, params);
     int rc;
     while ((rc = sqlite3_step(g.st)) == SQLITE_ROW) {}
@@ -636,7 +687,7 @@ int SqliteEngine::runNative(const QString& sql, const std::vector<BoundValue>& p
 Value SqliteEngine::queryNativeValue(const QString& sql, const std::vector<BoundValue>& params)
 {
     checkOpen();
-    StmtGuard g{prepare(sql)};
+    const Reused g(*this, sql);
     bind(g.st, params);
     const int rc = sqlite3_step(g.st);
     if (rc == SQLITE_DONE) return Value();
@@ -680,7 +731,7 @@ void SqliteEngine::refreshInsertedRow(const BaseTable& t, const std::vector<Base
         kinds.push_back(columns[i].kind);
     }
     if (names.isEmpty()) return;
-    StmtGuard g{prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(names.join(QStringLiteral(", ")), qualifiedName(t)))};
+    const Reused g(*this, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(names.join(QStringLiteral(", ")), qualifiedName(t)));
     sqlite3_bind_int64(g.st, 1, sqlite3_last_insert_rowid(m_db));
     if (sqlite3_step(g.st) != SQLITE_ROW) return;
     std::vector<TextCache> caches(fields.size());

@@ -72,6 +72,20 @@ private:
     void loadSchema();
     void runPlain(const char* sql);
 
+    // The statements a record set writes its rows with (one insert, one
+    // read-back of the row a table gave it, one update...) are the same text
+    // row after row: a few are kept prepared. A statement taken is the
+    // caller's until given back, reset and with its values cleared.
+    class Reused;
+    sqlite3_stmt* takeStatement(const QString& nativeSql);
+    void giveBack(QString nativeSql, sqlite3_stmt* st);
+    void dropKeptStatements();
+    struct KeptStatement {
+        QString sql;
+        sqlite3_stmt* st;
+    };
+    std::vector<KeptStatement> m_kept;   // the latest given back first
+
     sqlite3* m_db = nullptr;
     QString m_path;
     SqlSchemaInfo m_schema;

@@ -151,6 +151,41 @@ TEST_F(DbRecordset, SortAndRequery)
     EXPECT_THROW(RecordsetModel(rs, {"Nope"}, "PersonsPostID"), DbError);
 }
 
+// Rows added one after another are written with the same statements; they
+// stay right when a row fails between them and when the table they name is
+// made anew with its columns in another order.
+TEST_F(DbRecordset, RowAfterRowWritesStayRightAcrossAFailureAndANewTable)
+{
+    const auto addRows = [&](const QStringList& names) {
+        RecordsetPtr rs = t.db.openRecordset("Select * from #work", CursorType::Static, LockType::Optimistic);
+        for (const QString& name : names) {
+            rs->addNew();
+            rs->setValue("Name", name.isEmpty() ? Value() : Value(name));
+            try {
+                rs->update();
+            } catch (const DbError&) {
+                rs->cancelUpdate();
+                rs->deleteCurrent();
+            }
+        }
+        return rs;
+    };
+    t.db.execute("Create Table #work (ID integer primary key, Name nvarchar(20) not null, Code int default(7))");
+    RecordsetPtr first = addRows({"Ann", "", "Bob"});
+    // The keys the table gave, read back into each row added.
+    EXPECT_EQ(first->at(0, 0).toInt(), 1);
+    EXPECT_EQ(first->at(1, 0).toInt(), 2);
+    EXPECT_EQ(first->at(1, 2).toInt(), 7);
+    EXPECT_EQ(scalar("Select group_concat(ID || Name || Code, ' ') from #work").toString(), QStringLiteral("1Ann7 2Bob7"));
+
+    t.db.execute("Drop Table #work");
+    t.db.execute("Create Table #work (Code int default(3), Name nvarchar(20) not null, ID integer primary key)");
+    RecordsetPtr second = addRows({"Cy", "Dee"});
+    EXPECT_EQ(second->at(1, 0).toInt(), 3);
+    EXPECT_EQ(second->at(1, 2).toInt(), 2);
+    EXPECT_EQ(scalar("Select group_concat(ID || Name || Code, ' ') from #work").toString(), QStringLiteral("1Cy3 2Dee3"));
+}
+
 TEST_F(DbRecordset, FailuresRaiseTheEngineTextAndChangeNothing)
 {
     try {
