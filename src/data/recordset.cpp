@@ -1,8 +1,105 @@
 #include "data/recordset.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace quillon {
+
+// ---- RowStore -------------------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t FirstBlockRows = 32;
+constexpr std::size_t LargestBlockBytes = std::size_t(4) << 20;
+constexpr std::size_t LargePageBytes = std::size_t(2) << 20;
+
+}  // namespace
+
+RowStore::RowStore(RowStore&& other) noexcept
+    : m_width(other.m_width), m_size(other.m_size), m_blocks(std::move(other.m_blocks)), m_rows(std::move(other.m_rows))
+{
+    other.m_size = 0;
+    other.m_blocks.clear();
+    other.m_rows.clear();
+}
+
+RowStore& RowStore::operator=(RowStore&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_width = other.m_width;
+        m_size = other.m_size;
+        m_blocks = std::move(other.m_blocks);
+        m_rows = std::move(other.m_rows);
+        other.m_size = 0;
+        other.m_blocks.clear();
+        other.m_rows.clear();
+    }
+    return *this;
+}
+
+RowStore::~RowStore() { release(); }
+
+void RowStore::release()
+{
+    for (const Block& b : m_blocks) {
+        for (std::size_t i = 0; i < b.used; ++i) b.values[i].~Value();
+#ifdef __linux__
+        if (b.mapped) {
+            munmap(b.values, b.bytes);
+            continue;
+        }
+#endif
+        ::operator delete(b.values);
+    }
+    m_blocks.clear();
+    m_rows.clear();
+    m_size = 0;
+}
+
+Value* RowStore::addRow()
+{
+    const std::size_t width = std::size_t(std::max(m_width, 1));
+    if (m_blocks.empty() || m_blocks.back().used + width > m_blocks.back().capacity) {
+        // Each block holds twice the rows of the one before, up to a few megabytes.
+        const std::size_t rows = m_blocks.empty() ? FirstBlockRows : m_blocks.back().capacity / width * 2;
+        const std::size_t bytes = std::max(std::min(rows * width * sizeof(Value), LargestBlockBytes), width * sizeof(Value));
+        Block b{nullptr, bytes / sizeof(Value) / width * width, 0, bytes, false};
+#ifdef __linux__
+        if (bytes >= LargePageBytes) {
+            // Mapped on a large-page boundary: more room is asked for and the
+            // ends beyond the boundaries given back.
+            const std::size_t asked = bytes + LargePageBytes;
+            void* p = mmap(nullptr, asked, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (p == MAP_FAILED) throw std::bad_alloc();
+            const auto start = reinterpret_cast<std::uintptr_t>(p);
+            const std::uintptr_t aligned = (start + LargePageBytes - 1) & ~(std::uintptr_t(LargePageBytes) - 1);
+            if (aligned > start) munmap(p, aligned - start);
+            const std::uintptr_t end = aligned + bytes;
+            if (start + asked > end) munmap(reinterpret_cast<void*>(end), start + asked - end);
+            madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);   // a hint; ignored where not supported
+            b.values = reinterpret_cast<Value*>(aligned);
+            b.mapped = true;
+        }
+#endif
+        if (!b.values) b.values = static_cast<Value*>(::operator new(bytes));
+        m_blocks.push_back(b);
+    }
+    Block& b = m_blocks.back();
+    Value* row = b.values + b.used;
+    for (std::size_t i = 0; i < width; ++i) new (row + i) Value();
+    b.used += width;
+    m_rows.push_back(row);
+    ++m_size;
+    return row;
+}
+
+// ---- Recordset ------------------------------------------------------------------
 
 Recordset::Recordset(QStringList fieldNames, std::vector<Row> rows, std::shared_ptr<RecordsetWriter> writer)
     : m_fields(std::move(fieldNames)), m_open(true), m_writer(std::move(writer))
@@ -10,14 +107,28 @@ Recordset::Recordset(QStringList fieldNames, std::vector<Row> rows, std::shared_
     reset(std::move(rows));
 }
 
+Recordset::Recordset(QStringList fieldNames, RowStore rows, std::shared_ptr<RecordsetWriter> writer)
+    : m_fields(std::move(fieldNames)), m_open(true), m_writer(std::move(writer))
+{
+    adopt(std::move(rows));
+}
+
 void Recordset::reset(std::vector<Row> rows)
+{
+    RowStore store(fieldCount());
+    for (Row& r : rows) {
+        Value* into = store.addRow();
+        for (int c = 0; c < fieldCount() && c < int(r.size()); ++c) into[c] = std::move(r[size_t(c)]);
+    }
+    adopt(std::move(store));
+}
+
+void Recordset::adopt(RowStore rows)
 {
     m_rows.clear();
     m_rows.reserve(rows.size());
-    for (auto& r : rows) {
-        r.resize(m_fields.size());
-        m_rows.push_back(Entry{std::move(r), {}, RowState::Unchanged});
-    }
+    for (Value* r : rows.rows()) m_rows.push_back(Entry{r, {}, RowState::Unchanged});
+    m_store = std::move(rows);
     m_order.resize(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) m_order[i] = int(i);
     applySort();
@@ -29,6 +140,7 @@ void Recordset::close()
 {
     m_open = false;
     m_rows.clear();
+    m_store = RowStore(fieldCount());
     m_order.clear();
     m_pos = 0;
 }
@@ -141,7 +253,7 @@ void Recordset::setValue(int index, const Value& v)
         throw DbError(ErrorNumber::FieldNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal: %1").arg(index));
     Entry& e = m_rows[m_order[m_pos]];
     if (e.state == RowState::Unchanged) {
-        e.original = e.row;
+        e.original = copyOf(e);
         e.state = RowState::Modified;
     }
     e.row[index] = v;
@@ -150,7 +262,12 @@ void Recordset::setValue(int index, const Value& v)
 void Recordset::addNew()
 {
     checkOpen();
-    m_rows.push_back(Entry{Row(m_fields.size()), {}, RowState::New});
+    if (m_store.width() != fieldCount() && m_store.size() == 0) {
+        // A record set opened without rows (not from a query) gets its store now.
+        RowStore store(fieldCount());
+        m_store = std::move(store);
+    }
+    m_rows.push_back(Entry{m_store.addRow(), {}, RowState::New});
     m_order.push_back(int(m_rows.size() - 1));
     m_pos = recordCount() - 1;
     m_onDeleted = false;
@@ -169,9 +286,15 @@ void Recordset::writeEntry(Entry& e)
     if (!m_writer)
         throw DbError(ErrorNumber::Generic, QStringLiteral("The record set cannot be updated: it was not opened on a table."));
     switch (e.state) {
-    case RowState::New: m_writer->insertRow(*this, e.row); break;
-    case RowState::Modified: m_writer->updateRow(*this, e.original, e.row); break;
-    case RowState::Deleted: m_writer->deleteRow(*this, e.original.empty() ? e.row : e.original); break;
+    case RowState::New: {
+        // The writer may fill in values the database gave the row.
+        Row values = copyOf(e);
+        m_writer->insertRow(*this, values);
+        assign(e, values);
+        break;
+    }
+    case RowState::Modified: m_writer->updateRow(*this, e.original, copyOf(e)); break;
+    case RowState::Deleted: m_writer->deleteRow(*this, e.original.empty() ? copyOf(e) : e.original); break;
     case RowState::Unchanged: break;
     }
     e.original.clear();
@@ -191,7 +314,7 @@ void Recordset::deleteCurrent()
     const int storage = m_order[m_pos];
     Entry& e = m_rows[storage];
     const bool wasNew = e.state == RowState::New;
-    if (e.state == RowState::Modified) e.row = e.original;
+    if (e.state == RowState::Modified) assign(e, e.original);
     e.state = wasNew ? RowState::Unchanged : RowState::Deleted;
     if (!m_batch && !wasNew) writeEntry(e);
     m_order.erase(m_order.begin() + m_pos);
@@ -212,10 +335,16 @@ void Recordset::cancelUpdate()
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Entry& e = m_rows[i];
         if (e.state == RowState::Modified) {
-            e.row = e.original;
+            assign(e, e.original);
+            e.original.clear();
             e.state = RowState::Unchanged;
         }
     }
+}
+
+void Recordset::assign(Entry& e, const Row& values)
+{
+    for (int c = 0; c < fieldCount(); ++c) e.row[c] = c < int(values.size()) ? values[size_t(c)] : Value();
 }
 
 void Recordset::requery()

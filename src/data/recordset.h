@@ -18,6 +18,43 @@ namespace quillon {
 
 class Recordset;
 
+// The values of many rows of one width, kept in a few large blocks rather
+// than one allocation a row: a report's data can run to hundreds of
+// thousands of rows of fifty values. Blocks grow from small to a few
+// megabytes; the large ones ask the system for large memory pages, so that
+// filling them does not stop at every fourth kilobyte. A row's values never
+// move once added.
+class RowStore {
+public:
+    explicit RowStore(int width = 0) : m_width(width) {}
+    RowStore(RowStore&& other) noexcept;
+    RowStore& operator=(RowStore&& other) noexcept;
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+    ~RowStore();
+
+    int width() const { return m_width; }
+    std::size_t size() const { return m_size; }
+    // A new row of Null values; returns its first value.
+    Value* addRow();
+    // The first value of each row, in the order they were added.
+    const std::vector<Value*>& rows() const { return m_rows; }
+
+private:
+    struct Block {
+        Value* values;
+        std::size_t capacity;   // values
+        std::size_t used;       // values constructed
+        std::size_t bytes;      // as allocated
+        bool mapped;
+    };
+    void release();
+    int m_width = 0;
+    std::size_t m_size = 0;
+    std::vector<Block> m_blocks;
+    std::vector<Value*> m_rows;
+};
+
 // Writes a record set's edits to where its rows came from. The connection
 // supplies one for record sets opened on a single table.
 class RecordsetWriter {
@@ -44,6 +81,10 @@ public:
 
     Recordset() = default;
     Recordset(QStringList fieldNames, std::vector<Row> rows, std::shared_ptr<RecordsetWriter> writer = {});
+    // Rows read by an engine straight into a store of the fields' width.
+    Recordset(QStringList fieldNames, RowStore rows, std::shared_ptr<RecordsetWriter> writer = {});
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
 
     static std::shared_ptr<Recordset> fromRows(QStringList fieldNames, std::vector<Row> rows)
     { return std::make_shared<Recordset>(std::move(fieldNames), std::move(rows)); }
@@ -116,8 +157,8 @@ public:
 private:
     enum class RowState { Unchanged, New, Modified, Deleted };
     struct Entry {
-        Row row;
-        Row original;
+        Value* row;          // the row's fieldCount() values, in m_store
+        Row original;        // the values as read, while the row is edited
         RowState state = RowState::Unchanged;
     };
 
@@ -125,11 +166,15 @@ private:
     void checkCurrent() const;
     void writeEntry(Entry& e);
     void reset(std::vector<Row> rows);
+    void adopt(RowStore rows);
+    Row copyOf(const Entry& e) const { return Row(e.row, e.row + fieldCount()); }
+    void assign(Entry& e, const Row& values);
     void applySort();
 
     QStringList m_fields;
     std::vector<ColumnKind> m_kinds;
-    std::vector<Entry> m_rows;      // storage; deleted rows stay until written
+    RowStore m_store;               // the values of every row
+    std::vector<Entry> m_rows;      // deleted rows stay until written
     std::vector<int> m_order;       // visible rows in navigation order
     int m_pos = 0;
     bool m_onDeleted = false;       // the current row was deleted; m_pos is the row after it

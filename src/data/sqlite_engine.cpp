@@ -145,18 +145,16 @@ Value readValue(sqlite3_stmt* st, int i, ColumnKind kind, TextCache& cache)
     }
 }
 
-std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnKind>& kinds, int& rc,
-                                     Progress* progress = nullptr)
+RowStore fetchAll(sqlite3_stmt* st, const std::vector<ColumnKind>& kinds, int& rc, Progress* progress = nullptr)
 {
     const int n = int(kinds.size());
     std::vector<TextCache> caches(static_cast<size_t>(n));
-    std::vector<Recordset::Row> rows;
+    RowStore rows(n);
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        Recordset::Row row;
-        row.reserve(static_cast<size_t>(n));
+        Value* row = rows.addRow();
         for (int i = 0; i < n; ++i) {
             try {
-                row.emplace_back(readValue(st, i, kinds[size_t(i)], caches[size_t(i)]));
+                row[i] = readValue(st, i, kinds[size_t(i)], caches[size_t(i)]);
             } catch (const DbError& e) {
                 // A value out of its type's range: say which row and column,
                 // the row also by its first field (its key, as queries select
@@ -166,13 +164,12 @@ std::vector<Recordset::Row> fetchAll(sqlite3_stmt* st, const std::vector<ColumnK
                     return QString::fromUtf8(name ? name : "?");
                 };
                 QString where = QStringLiteral("row %1").arg(rows.size() + 1);
-                if (i > 0) where += QStringLiteral(" (%1 %2)").arg(columnName(0), row.front().toString());
+                if (i > 0) where += QStringLiteral(" (%1 %2)").arg(columnName(0), row[0].toString());
                 throw DbError(e.number(),
                               e.description() + QStringLiteral(" At %1, column %2.").arg(where, columnName(i)),
                               QStringLiteral("SQLite"));
             }
         }
-        rows.push_back(std::move(row));
         Progress::rowsRead(progress, rows.size());
     }
     return rows;
@@ -649,7 +646,7 @@ RecordsetPtr SqliteEngine::openRecordset(const QString& sqlOrTable, bool updatab
         c.column = QString::fromUtf8(origin);
     }
     int rc = SQLITE_OK;
-    std::vector<Recordset::Row> rows = fetchAll(g.st, kinds, rc, m_readProgress);
+    RowStore rows = fetchAll(g.st, kinds, rc, m_readProgress);
     if (rc != SQLITE_DONE) fail(rc);
 
     auto writer = std::make_shared<TableWriter>(shared_from_this(), sql, std::move(tables), std::move(columns), updatable);
@@ -668,8 +665,11 @@ std::vector<Recordset::Row> SqliteEngine::fetchRows(const QString& sql, int expe
         throw DbError(ErrorNumber::Generic, QStringLiteral("The query now returns %1 fields instead of %2.")
                                                 .arg(sqlite3_column_count(g.st)).arg(expectedColumns), QStringLiteral("SQLite"));
     int rc = SQLITE_OK;
-    auto rows = fetchAll(g.st, columnKinds(g.st), rc);
+    const RowStore store = fetchAll(g.st, columnKinds(g.st), rc);
     if (rc != SQLITE_DONE) fail(rc);
+    std::vector<Recordset::Row> rows;
+    rows.reserve(store.size());
+    for (const Value* r : store.rows()) rows.emplace_back(r, r + expectedColumns);
     return rows;
 }
 

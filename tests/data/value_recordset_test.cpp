@@ -124,3 +124,41 @@ TEST(Value, DateTextsAreWallClockWhateverTheTimeZone)
     else qputenv("TZ", formerZone);
     tzset();
 }
+
+// Many rows across the store's small and large blocks keep their values
+// where they were put, moving the store moves no row, and the values are
+// let go with the store.
+TEST(RowStore, KeepsEveryRowInPlaceAndLetsItsValuesGo)
+{
+    QString shared = QStringLiteral("Crew ") + QString::number(7);   // not a literal: its own data
+    const int rows = 120000;   // 120,000 rows of 3 values: blocks from 32 rows up to 4 MB
+    RowStore store(3);
+    std::vector<Value*> places;
+    for (int r = 0; r < rows; ++r) {
+        Value* row = store.addRow();
+        EXPECT_TRUE(row[0].isNull() && row[2].isNull());
+        row[0] = Value(r);
+        row[1] = Value(shared);
+        if (r % 3 == 0) row[2] = Value(double(r) / 4);
+        places.push_back(row);
+    }
+    EXPECT_FALSE(shared.isDetached());
+    RowStore moved = std::move(store);
+    ASSERT_EQ(moved.size(), std::size_t(rows));
+    ASSERT_EQ(moved.rows(), places);
+    std::int64_t sum = 0;
+    for (int r = 0; r < rows; ++r) {
+        const Value* row = moved.rows()[size_t(r)];
+        sum += row[0].toInt();
+        ASSERT_EQ(row[1].toString(), shared);
+        ASSERT_EQ(row[2].isNull(), r % 3 != 0);
+        if (r % 3 == 0) ASSERT_EQ(row[2].toDouble(), double(r) / 4);
+    }
+    EXPECT_EQ(sum, std::int64_t(rows) * (rows - 1) / 2);
+
+    const auto rs = std::make_shared<Recordset>(QStringList{"ID", "Crew", "Share"}, std::move(moved));
+    EXPECT_EQ(rs->recordCount(), rows);
+    EXPECT_EQ(rs->at(rows - 1, 0).toInt(), rows - 1);
+    rs->close();
+    EXPECT_TRUE(shared.isDetached());   // no copy left in any row
+}
