@@ -30,6 +30,7 @@
 
 namespace quillon::reports {
 
+class PdfStream;
 class Printer;
 class Report;
 using ReportPtr = std::shared_ptr<Report>;
@@ -148,6 +149,12 @@ public:
     // returns the pages written. Throws DbError as render() does, and when
     // the device cannot be written.
     int renderPdfTo(QIODevice& out);
+    // The same into a stream the caller holds (which finishes it), telling
+    // `observer` of the pages as they are laid out: the pages settled by
+    // then are in the stream. Returns the document without the pages'
+    // items (their count and sizes, the title); a cancelled layout throws
+    // LayoutCancelled. A report laid out already is written from its pages.
+    Document renderPdfTo(PdfStream& stream, const LayoutObserver& observer);
 
     void setPrintDate(const QDate& d);
 
