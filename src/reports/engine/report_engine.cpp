@@ -5,6 +5,7 @@
 #include "reports/engine/pdf_writer.h"
 #include "reports/printing/printer.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -261,8 +262,12 @@ void Report::printOut()
 
 void Report::printOut(Printer& printer)
 {
-    const Document& doc = render();
-    printer.printPdf(PdfWriter::toPdf(doc), doc.title);
+    // Written a page at a time: a long report's laid-out pages are not kept.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    PdfStream stream(pdf);
+    const Document doc = renderPdfTo(stream, LayoutObserver());
+    printer.printPdf(pdf.data(), doc.title);
 }
 
 // ---- ReportApplication ----------------------------------------------------------

@@ -132,7 +132,8 @@ public:
     // Drops rows saved in the template and any rendering kept from before.
     void discardSavedData();
     // Prints the whole report on the printer of the application that opened
-    // it (or on the one given) without asking.
+    // it (or on the one given) without asking; laid out a page at a time
+    // (nothing is kept for render()).
     void printOut();
     void printOut(Printer& printer);
 
