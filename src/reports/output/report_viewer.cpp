@@ -64,6 +64,73 @@ QWidget* labelled(const QString& caption, QWidget* box)
 
 }  // namespace
 
+namespace {
+
+// What the page view reads: the first `length` bytes of a file, then an
+// ending held in memory. The file only grows while the report is written,
+// so the bytes read never change under the view.
+class PdfSource : public QIODevice {
+public:
+    PdfSource(QFile& file, qint64 length, QByteArray ending)
+        : m_file(file), m_length(length), m_ending(std::move(ending)) {}
+    bool open(OpenMode mode) override { return QIODevice::open(mode | QIODevice::Unbuffered); }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_length + m_ending.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        qint64 at = pos(), done = 0;
+        if (at < m_length) {
+            if (!m_file.seek(at)) return -1;
+            done = m_file.read(data, std::min(max, m_length - at));
+            if (done < 0) return -1;
+            at += done;
+        }
+        if (at >= m_length && done < max) {
+            const qint64 n = std::min<qint64>(max - done, m_ending.size() - (at - m_length));
+            if (n > 0) {
+                std::memcpy(data + done, m_ending.constData() + (at - m_length), size_t(n));
+                done += n;
+            }
+        }
+        return done;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& m_file;
+    qint64 m_length;
+    QByteArray m_ending;
+};
+
+}  // namespace
+
+// The report's PDF in a temporary file: written by one handle, read by two
+// (the page view, and export and printing). Where the system allows, the
+// file's name goes at once and the open handles keep it: nothing is left
+// behind even when the program ends without closing the window.
+struct ReportViewer::PdfFile {
+    QTemporaryFile written{QDir(QDir::tempPath()).filePath(QStringLiteral("quillon-report-XXXXXX.pdf"))};
+    QFile view, copy;
+
+    PdfFile()
+    {
+        bool ok = written.open();
+        if (ok) {
+            view.setFileName(written.fileName());
+            copy.setFileName(written.fileName());
+            ok = view.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly);
+        }
+        if (!ok)
+            throw DbError(ErrorNumber::FileAccess,
+                          tr("The report cannot be shown: no temporary file can be made in %1: %2")
+                              .arg(QDir::toNativeSeparators(QDir::tempPath()), written.errorString()),
+                          QStringLiteral("Report viewer"));
+        if (QFile::remove(written.fileName())) written.setAutoRemove(false);
+    }
+};
+
 ReportViewer::ReportViewer(QWidget* parent)
     : QWidget(parent), m_doc(new QPdfDocument(this)), m_view(new QPdfView(this)), m_toolBar(new QToolBar(this))
 {
@@ -178,15 +245,11 @@ void ReportViewer::viewReport()
     QPointer<ReportViewer> alive(this);
     // Held here, not by the window, which the user may close while the report
     // is laid out.
-    auto file = std::make_unique<QTemporaryFile>(QDir(QDir::tempPath()).filePath(QStringLiteral("quillon-report-XXXXXX.pdf")));
+    std::unique_ptr<PdfFile> file;
     Document doc;
     try {
-        if (!file->open())
-            throw DbError(ErrorNumber::FileAccess,
-                          tr("The report cannot be shown: no temporary file can be made in %1: %2")
-                              .arg(QDir::toNativeSeparators(QDir::tempPath()), file->errorString()),
-                          QStringLiteral("Report viewer"));
-        PdfStream stream(*file);
+        file = std::make_unique<PdfFile>();
+        PdfStream stream(file->written);
         m_writing = file.get();
         m_stream = &stream;
         // The report stays alive even if the window goes while it lays out.
@@ -194,8 +257,8 @@ void ReportViewer::viewReport()
         doc = report->renderPdfTo(stream, [this, alive](const LayoutSnapshot& progress) {
             return alive && layoutStep(progress);
         });
-        if (!file->flush())
-            throw DbError(ErrorNumber::FileAccess, tr("The report's PDF cannot be written: %1").arg(file->errorString()),
+        if (!file->written.flush())
+            throw DbError(ErrorNumber::FileAccess, tr("The report's PDF cannot be written: %1").arg(file->written.errorString()),
                           QStringLiteral("Report viewer"));
     } catch (...) {
         if (alive) {
@@ -217,9 +280,9 @@ void ReportViewer::viewReport()
     m_progressBar->hide();
     m_title = doc.title;
     m_reportPages = doc.pageCount();
-    const qint64 length = file->size();
+    const qint64 length = file->written.size();
     m_file = std::move(file);
-    showPdf(m_file->fileName(), length, QByteArray());
+    showPdf(m_file->view, length, QByteArray());
     QPointer<ReportViewer> stillAlive(this);
     Q_EMIT layoutProgress(m_reportPages);
     if (stillAlive) Q_EMIT pagesArrived(pageCount(), true);
@@ -238,10 +301,11 @@ bool ReportViewer::layoutStep(const LayoutSnapshot& progress)
         cost.start();
         QByteArray ending = m_stream->provisionalEnding(m_report ? m_report->title() : QString(),
                                                         [&progress](PageSink& sink) { progress.fillSettledFields(sink); });
-        if (!m_writing->flush())
-            throw DbError(ErrorNumber::FileAccess, tr("The report's PDF cannot be written: %1").arg(m_writing->errorString()),
+        if (!m_writing->written.flush())
+            throw DbError(ErrorNumber::FileAccess,
+                          tr("The report's PDF cannot be written: %1").arg(m_writing->written.errorString()),
                           QStringLiteral("Report viewer"));
-        showPdf(m_writing->fileName(), m_writing->size(), std::move(ending));
+        showPdf(m_writing->view, m_writing->written.size(), std::move(ending));
         m_shownPages = settled;
         m_nextShow = m_layoutClock.elapsed() + std::max<qint64>(500, 4 * cost.elapsed());
         QPointer<ReportViewer> alive(this);
@@ -261,64 +325,12 @@ bool ReportViewer::layoutStep(const LayoutSnapshot& progress)
     return !m_cancelRequested;
 }
 
-namespace {
-
-// What the page view reads: the first `length` bytes of a file, then an
-// ending held in memory. The file only grows while the report is written,
-// so the bytes read never change under the view.
-class PdfSource : public QIODevice {
-public:
-    PdfSource(const QString& path, qint64 length, QByteArray ending)
-        : m_file(path), m_length(length), m_ending(std::move(ending)) {}
-    bool open(OpenMode mode) override
-    {
-        return m_file.open(QIODevice::ReadOnly) && QIODevice::open(mode | QIODevice::Unbuffered);
-    }
-    void close() override
-    {
-        QIODevice::close();
-        m_file.close();
-    }
-    bool isSequential() const override { return false; }
-    qint64 size() const override { return m_length + m_ending.size(); }
-
-protected:
-    qint64 readData(char* data, qint64 max) override
-    {
-        qint64 at = pos(), done = 0;
-        if (at < m_length) {
-            if (!m_file.seek(at)) return -1;
-            done = m_file.read(data, std::min(max, m_length - at));
-            if (done < 0) return -1;
-            at += done;
-        }
-        if (at >= m_length && done < max) {
-            const qint64 n = std::min<qint64>(max - done, m_ending.size() - (at - m_length));
-            if (n > 0) {
-                std::memcpy(data + done, m_ending.constData() + (at - m_length), size_t(n));
-                done += n;
-            }
-        }
-        return done;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QFile m_file;
-    qint64 m_length;
-    QByteArray m_ending;
-};
-
-}  // namespace
-
-void ReportViewer::showPdf(const QString& path, qint64 length, QByteArray ending)
+void ReportViewer::showPdf(QFile& reader, qint64 length, QByteArray ending)
 {
     const int page = currentPage();
     m_doc->close();
-    auto source = std::make_unique<PdfSource>(path, length, std::move(ending));
-    if (!source->open(QIODevice::ReadOnly))
-        throw DbError(ErrorNumber::FileAccess, tr("The report's PDF cannot be read back from %1").arg(path),
-                      QStringLiteral("Report viewer"));
+    auto source = std::make_unique<PdfSource>(reader, length, std::move(ending));
+    source->open(QIODevice::ReadOnly);
     m_doc->load(source.get());
     m_source = std::move(source);   // the one before goes once the document has let go of it
     if (page > 1) goToPage(page);
@@ -376,10 +388,8 @@ void ReportViewer::goToPage(int page)
 
 QByteArray ReportViewer::pdf() const
 {
-    if (!m_complete || !m_file) return QByteArray();
-    QFile f(m_file->fileName());
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return f.readAll();
+    if (!m_complete || !m_file || !m_file->copy.seek(0)) return QByteArray();
+    return m_file->copy.readAll();
 }
 
 void ReportViewer::exportPdf(const QString& path) const
@@ -387,13 +397,13 @@ void ReportViewer::exportPdf(const QString& path) const
     if (!m_complete)
         throw DbError(ErrorNumber::Generic, tr("The report is still being laid out; it can be exported once it is whole"),
                       QStringLiteral("Report viewer"));
-    QFile in(m_file ? m_file->fileName() : QString());
+    QFile* in = m_file ? &m_file->copy : nullptr;
     QSaveFile f(path);
-    bool ok = in.open(QIODevice::ReadOnly) && f.open(QIODevice::WriteOnly);
+    bool ok = in && in->seek(0) && f.open(QIODevice::WriteOnly);
     // A long report is copied a piece at a time.
-    for (QByteArray piece; ok && !(piece = in.read(1 << 20)).isEmpty();)
+    for (QByteArray piece; ok && !(piece = in->read(1 << 20)).isEmpty();)
         ok = f.write(piece) == piece.size();
-    if (!ok || in.error() != QFileDevice::NoError || !f.commit())
+    if (!ok || in->error() != QFileDevice::NoError || !f.commit())
         throw DbError(ErrorNumber::FileNotFound, tr("The PDF file %1 cannot be written: %2").arg(path, f.errorString()),
                       QStringLiteral("Report viewer"));
 }

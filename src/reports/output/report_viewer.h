@@ -20,6 +20,7 @@
 
 class QAction;
 class QComboBox;
+class QFile;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -146,7 +147,8 @@ protected:
 
 private:
     void updateControls();
-    void showPdf(const QString& path, qint64 length, QByteArray ending);
+    struct PdfFile;
+    void showPdf(QFile& reader, qint64 length, QByteArray ending);
     bool layoutStep(const LayoutSnapshot& progress);
     void exportFromButton();
     void setUpDesktopKeys();
@@ -158,9 +160,9 @@ private:
 
     ReportPtr m_report;
     std::shared_ptr<Printer> m_printer;
-    std::unique_ptr<QTemporaryFile> m_file;   // the whole report's PDF, once laid out
-    std::unique_ptr<QIODevice> m_source;      // what the page view reads
-    QTemporaryFile* m_writing = nullptr;      // while laying out: the file written
+    std::unique_ptr<PdfFile> m_file;       // the whole report's PDF, once laid out
+    std::unique_ptr<QIODevice> m_source;   // what the page view reads
+    PdfFile* m_writing = nullptr;          // while laying out: the file written
     PdfStream* m_stream = nullptr;            // and the stream writing it
     int m_reportPages = 0;
     QString m_title;
