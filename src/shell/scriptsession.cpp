@@ -135,12 +135,14 @@ int runScriptSession(const ScriptSessionOptions& options, const std::function<vo
         reports::ViewerWindow* window = app.output().window(viewer);
         if (window)
             nameViewerButtons(*window->viewer());
+        // The viewer keeps the pages as its PDF alone: the report is not laid out again.
         const QByteArray pdf = window ? window->viewer()->pdf() : report->renderPdf();
+        const int pages = window ? window->viewer()->reportPageCount() : report->render().pageCount();
         previews.printPdf(pdf, title);
         const QString pdfPath = previews.jobs().last();
         const QString dataPath = dataPathFor(pdfPath);
         writeData(dataPath, &app.state);
-        emitLine(scriptReportLine(title, viewer, int(report->render().pages.size()), pdfPath, dataPath));
+        emitLine(scriptReportLine(title, viewer, pages, pdfPath, dataPath));
     });
     app.setQuitHandler([&runner] { runner.programEnded(); });
     registerWindows(app);

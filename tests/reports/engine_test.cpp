@@ -239,6 +239,13 @@ TEST_F(EngineTest, PdfWrittenPageByPageReadsAsTheWholeOneAndReportsAFailedDevice
     EXPECT_EQ(text, pdfText(whole));
     EXPECT_TRUE(text.contains(QStringLiteral("Page %1 of %1").arg(pages)));
     EXPECT_TRUE(text.contains(QStringLiteral("Total hours 1,491.0")));   // 300 rows of 1..9 hours in turn
+    // Each page names its own page-number field's form, not every page's: a
+    // reader checking each page's resources would otherwise read them all.
+    static const QRegularExpression form(QStringLiteral("/D\\d+ \\d+ 0 R"));
+    int most = 0;
+    for (const QByteArray& object : streamed.data().split('\n'))
+        most = std::max(most, int(QString::fromLatin1(object).count(form)));
+    EXPECT_EQ(most, 1);
 
     r->setPrintDate(QDate(2024, 7, 1));   // lays out anew
     QBuffer readOnly;

@@ -1652,4 +1652,11 @@ Document LayoutSnapshot::settledDocument() const
     return doc;
 }
 
+void LayoutSnapshot::fillSettledFields(PageSink& sink) const
+{
+    const std::vector<PageNumbering> numbering = numberPages(m_sh, m_sh.flushed, m_sh.flushed == m_sh.doc.pageCount());
+    for (size_t k = 0; k < m_sh.flushedDeferred; ++k)
+        sink.fill(int(k), deferredItems(m_sh, m_sh.deferred[k], numbering[size_t(m_sh.deferred[k].page)]));
+}
+
 }  // namespace quillon::reports

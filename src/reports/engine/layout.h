@@ -33,6 +33,7 @@ struct RenderInput {
 };
 
 struct LayoutShared;
+class PageSink;
 
 // What a layout under way has done so far, as its observer sees it.
 class LayoutSnapshot {
@@ -46,6 +47,10 @@ public:
     // known shows as "\u2026" (the whole run's count is known only once its
     // last page is settled).
     Document settledDocument() const;
+    // A layout writing to a sink: tells `sink` through fill() what each
+    // page-number field of the pages handed to it shows as far as is known
+    // now (a count not yet known as "\u2026"), for a provisional ending.
+    void fillSettledFields(PageSink& sink) const;
 
 private:
     friend class LayoutDriver;

@@ -143,6 +143,12 @@ public:
         const qsizetype xref = m_base + m_out.size();
         m_out += "xref\n0 " + QByteArray::number(m_offsets.size() + 1) + "\n0000000000 65535 f \n";
         for (qsizetype off : m_offsets) {
+            // An object reserved and never written (a page-number field a
+            // provisional ending left out) is a free entry.
+            if (off < 0) {
+                m_out += "0000000000 65535 f \n";
+                continue;
+            }
             m_out += QByteArray::number(off).rightJustified(10, '0');
             m_out += " 00000 n \n";
         }
@@ -156,6 +162,20 @@ public:
     }
     static QByteArray ref(int id) { return QByteArray::number(id) + " 0 R"; }
     bool failed() const { return m_failed; }
+    // A builder in memory going on where this one, writing to a device,
+    // stands: what this one holds is written to the device first, and the
+    // continuation's bytes follow the device's (same object numbers, offsets
+    // counted from the device's start). This builder goes on unchanged.
+    PdfBuilder continuation()
+    {
+        Q_ASSERT(m_device);
+        flush();
+        PdfBuilder next;
+        next.m_out.clear();
+        next.m_offsets = m_offsets;
+        next.m_base = m_base;
+        return next;
+    }
 
 private:
     void begin(int id)
@@ -579,9 +599,14 @@ struct PdfStream::State {
     PdfBuilder pdf;
     Fonts fonts;
     int catalog = pdf.reserve(), pages = pdf.reserve(), resources = pdf.reserve(), info = pdf.reserve();
-    QByteArray kids, forms;
+    int fontDict = pdf.reserve();
+    QByteArray kids;
     qsizetype pageCount = 0;
-    std::unordered_map<int, double> slotHeight;   // the height of the page each field stands on
+    // Each page-number field: its form object, and the height of the page it stands on.
+    std::unordered_map<int, std::pair<int, double>> slots;
+
+    void writeForm(PdfBuilder& out, int slot, const std::vector<Primitive>& items);
+    void end(PdfBuilder& out, const QString& title);
 };
 
 PdfStream::PdfStream(QIODevice& out) : m(std::make_unique<State>(out)) {}
@@ -591,12 +616,17 @@ PdfStream::~PdfStream() = default;
 void PdfStream::page(const Page& page, const std::vector<std::pair<int, int>>& placeholders)
 {
     PagePainter painter(page.height, m->fonts);
+    // A page names the forms of its own fields only: a reader checking a
+    // page's resources then reads a few objects, not every page's fields.
+    QByteArray forms;
     auto next = placeholders.begin();
     for (int i = 0; i < int(page.items.size()); ++i) {
         if (next != placeholders.end() && next->first == i) {
             // Kept apart from the page's own state, which the form may change.
             painter.form(next->second);
-            m->slotHeight[next->second] = page.height;
+            auto& slot = m->slots[next->second];
+            if (slot.first == 0) slot = {m->pdf.reserve(), page.height};
+            forms += "/D" + QByteArray::number(next->second) + ' ' + PdfBuilder::ref(slot.first);
             ++next;
         } else {
             painter.draw(page.items[size_t(i)]);
@@ -605,51 +635,82 @@ void PdfStream::page(const Page& page, const std::vector<std::pair<int, int>>& p
     const int pageId = m->pdf.reserve(), contents = m->pdf.reserve();
     QByteArray box = "[0 0 ";
     num(box, page.width), box += ' ', num(box, page.height), box += ']';
+    const QByteArray resources = forms.isEmpty()
+        ? PdfBuilder::ref(m->resources)
+        : "<</Font " + PdfBuilder::ref(m->fontDict) + "/XObject<<" + forms + ">>/ProcSet[/PDF/Text]>>";
     m->pdf.object(pageId, "<</Type/Page/Parent " + PdfBuilder::ref(m->pages) + "/MediaBox" + box + "/Resources "
-                              + PdfBuilder::ref(m->resources) + "/Contents " + PdfBuilder::ref(contents) + ">>");
+                              + resources + "/Contents " + PdfBuilder::ref(contents) + ">>");
     m->pdf.stream(contents, QByteArray(), painter.content());
     m->kids += PdfBuilder::ref(pageId) + ' ';
     ++m->pageCount;
 }
 
-void PdfStream::fill(int slot, const std::vector<Primitive>& items)
+// A page-number field's form object; nothing when no page written shows the field.
+void PdfStream::State::writeForm(PdfBuilder& out, int slot, const std::vector<Primitive>& items)
 {
-    const auto height = m->slotHeight.find(slot);
-    if (height == m->slotHeight.end()) return;
-    PagePainter painter(height->second, m->fonts);
+    const auto it = slots.find(slot);
+    if (it == slots.end()) return;
+    PagePainter painter(it->second.second, fonts);
     painter.assumeNothing();
     for (const Primitive& p : items) painter.draw(p);
-    const int id = m->pdf.reserve();
     QByteArray dict = "/Type/XObject/Subtype/Form/BBox[0 0 ";
-    num(dict, 10000), dict += ' ', num(dict, 10000), dict += "]/Resources " + PdfBuilder::ref(m->resources);
-    m->pdf.stream(id, dict, "q\n" + painter.content() + "Q\n");
-    m->forms += "/D" + QByteArray::number(slot) + ' ' + PdfBuilder::ref(id);
+    num(dict, 10000), dict += ' ', num(dict, 10000), dict += "]/Resources " + PdfBuilder::ref(resources);
+    out.stream(it->second.first, dict, "q\n" + painter.content() + "Q\n");
+}
+
+void PdfStream::fill(int slot, const std::vector<Primitive>& items)
+{
+    m->writeForm(m->pdf, slot, items);
+}
+
+// The fonts and the resources naming them, the page tree, the catalogue and
+// the document information.
+void PdfStream::State::end(PdfBuilder& out, const QString& title)
+{
+    QByteArray dict = "<<";
+    std::vector<int> type0;
+    for (const FontUse& u : fonts.all()) {
+        type0.push_back(out.reserve());
+        dict += "/F" + QByteArray::number(u.resource) + ' ' + PdfBuilder::ref(type0.back());
+    }
+    dict += ">>";
+    for (size_t i = 0; i < fonts.all().size(); ++i) writeFont(out, fonts.all()[i], type0[i]);
+    out.object(fontDict, dict);
+    out.object(resources, "<</Font " + PdfBuilder::ref(fontDict) + "/ProcSet[/PDF/Text]>>");
+    out.object(pages, "<</Type/Pages/Kids[" + kids.chopped(1) + "]/Count " + QByteArray::number(pageCount) + ">>");
+    out.object(catalog, "<</Type/Catalog/Pages " + PdfBuilder::ref(pages) + ">>");
+    QByteArray infoDict = "<</Creator" + textString(QStringLiteral("Quillon"));
+    if (!title.isEmpty()) infoDict += "/Title" + textString(title);
+    out.object(info, infoDict + ">>");
 }
 
 void PdfStream::finish(const QString& title)
 {
-    PdfBuilder& pdf = m->pdf;
     if (m->pageCount == 0) page(Page(), {});
-    QByteArray fontDict = "<<";
-    std::vector<int> type0;
-    for (const FontUse& u : m->fonts.all()) {
-        type0.push_back(pdf.reserve());
-        fontDict += "/F" + QByteArray::number(u.resource) + ' ' + PdfBuilder::ref(type0.back());
-    }
-    fontDict += ">>";
-    for (size_t i = 0; i < m->fonts.all().size(); ++i) writeFont(pdf, m->fonts.all()[i], type0[i]);
-    QByteArray resources = "<</Font" + fontDict;
-    if (!m->forms.isEmpty()) resources += "/XObject<<" + m->forms + ">>";
-    pdf.object(m->resources, resources + "/ProcSet[/PDF/Text]>>");
-    m->kids.chop(1);
-    pdf.object(m->pages, "<</Type/Pages/Kids[" + m->kids + "]/Count " + QByteArray::number(m->pageCount) + ">>");
-    pdf.object(m->catalog, "<</Type/Catalog/Pages " + PdfBuilder::ref(m->pages) + ">>");
-    QByteArray infoDict = "<</Creator" + textString(QStringLiteral("Quillon"));
-    if (!title.isEmpty()) infoDict += "/Title" + textString(title);
-    pdf.object(m->info, infoDict + ">>");
-    pdf.finish(m->catalog, m->info);
-    if (pdf.failed())
+    m->end(m->pdf, title);
+    m->pdf.finish(m->catalog, m->info);
+    if (m->pdf.failed())
         throw DbError(ErrorNumber::FileAccess, QStringLiteral("The PDF could not be written whole"), QStringLiteral("PDF writer"));
+}
+
+QByteArray PdfStream::provisionalEnding(const QString& title, const std::function<void(PageSink&)>& fields)
+{
+    if (m->pageCount == 0) return QByteArray();
+    PdfBuilder tail = m->pdf.continuation();
+    if (m->pdf.failed())
+        throw DbError(ErrorNumber::FileAccess, QStringLiteral("The PDF could not be written whole"), QStringLiteral("PDF writer"));
+    // The fields' forms go to the ending alone, under the numbers the pages
+    // name; the stream writes its own at its end.
+    struct Forms : PageSink {
+        PdfBuilder& out;
+        State& st;
+        Forms(PdfBuilder& o, State& s) : out(o), st(s) {}
+        void page(const Page&, const std::vector<std::pair<int, int>>&) override {}
+        void fill(int slot, const std::vector<Primitive>& items) override { st.writeForm(out, slot, items); }
+    } forms(tail, *m);
+    if (fields) fields(forms);
+    m->end(tail, title);
+    return tail.finish(m->catalog, m->info);
 }
 
 void PdfWriter::writeFile(const Document& doc, const QString& path)

@@ -11,6 +11,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace quillon::reports {
@@ -36,6 +37,13 @@ public:
     // Writes the rest (fonts, page tree, document information); throws
     // DbError when the device failed anywhere on the way.
     void finish(const QString& title);
+    // What makes the PDF written so far whole without ending the stream: the
+    // device is brought up to date, and its bytes followed by the ending
+    // returned are a complete PDF of the pages written so far. The fields
+    // showing page numbers show what `fields` gives each of them through
+    // PageSink::fill (page() is not expected there). Empty before the first
+    // page.
+    QByteArray provisionalEnding(const QString& title, const std::function<void(PageSink&)>& fields);
 
 private:
     struct State;

@@ -5,6 +5,7 @@
 #include "reports/engine/pdf_writer.h"
 #include "reports/printing/printer.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -231,9 +232,25 @@ int Report::renderPdfTo(QIODevice& out)
         return s.rendered->pageCount();
     }
     PdfStream stream(out);
-    const Document doc = layoutReport(s.input(), LayoutObserver(), &stream);
-    stream.finish(doc.title.isEmpty() ? s.displayName(-1) : doc.title);
-    return doc.pageCount();
+    return renderPdfTo(stream, LayoutObserver()).pageCount();
+}
+
+Document Report::renderPdfTo(PdfStream& stream, const LayoutObserver& observer)
+{
+    ReportState& s = *m_state;
+    Document doc;
+    if (s.rendered) {
+        doc.title = s.rendered->title;
+        for (const Page& page : s.rendered->pages) {
+            stream.page(page, {});
+            doc.pages.push_back(Page{page.width, page.height, {}});
+        }
+    } else {
+        doc = layoutReport(s.input(), observer, &stream);
+        if (doc.title.isEmpty()) doc.title = s.displayName(-1);
+    }
+    stream.finish(doc.title);
+    return doc;
 }
 
 void Report::printOut()
@@ -245,8 +262,12 @@ void Report::printOut()
 
 void Report::printOut(Printer& printer)
 {
-    const Document& doc = render();
-    printer.printPdf(PdfWriter::toPdf(doc), doc.title);
+    // Written a page at a time: a long report's laid-out pages are not kept.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    PdfStream stream(pdf);
+    const Document doc = renderPdfTo(stream, LayoutObserver());
+    printer.printPdf(pdf.data(), doc.title);
 }
 
 // ---- ReportApplication ----------------------------------------------------------

@@ -30,6 +30,7 @@
 
 namespace quillon::reports {
 
+class PdfStream;
 class Printer;
 class Report;
 using ReportPtr = std::shared_ptr<Report>;
@@ -131,7 +132,8 @@ public:
     // Drops rows saved in the template and any rendering kept from before.
     void discardSavedData();
     // Prints the whole report on the printer of the application that opened
-    // it (or on the one given) without asking.
+    // it (or on the one given) without asking; laid out a page at a time
+    // (nothing is kept for render()).
     void printOut();
     void printOut(Printer& printer);
 
@@ -148,6 +150,12 @@ public:
     // returns the pages written. Throws DbError as render() does, and when
     // the device cannot be written.
     int renderPdfTo(QIODevice& out);
+    // The same into a stream the caller holds (which finishes it), telling
+    // `observer` of the pages as they are laid out: the pages settled by
+    // then are in the stream. Returns the document without the pages'
+    // items (their count and sizes, the title); a cancelled layout throws
+    // LayoutCancelled. A report laid out already is written from its pages.
+    Document renderPdfTo(PdfStream& stream, const LayoutObserver& observer);
 
     void setPrintDate(const QDate& d);
 

@@ -29,9 +29,11 @@
 #include <QResizeEvent>
 #include <QSaveFile>
 #include <QSpinBox>
+#include <QTemporaryFile>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <cstring>
 #include <functional>
 
 namespace quillon::reports {
@@ -61,6 +63,73 @@ QWidget* labelled(const QString& caption, QWidget* box)
 }
 
 }  // namespace
+
+namespace {
+
+// What the page view reads: the first `length` bytes of a file, then an
+// ending held in memory. The file only grows while the report is written,
+// so the bytes read never change under the view.
+class PdfSource : public QIODevice {
+public:
+    PdfSource(QFile& file, qint64 length, QByteArray ending)
+        : m_file(file), m_length(length), m_ending(std::move(ending)) {}
+    bool open(OpenMode mode) override { return QIODevice::open(mode | QIODevice::Unbuffered); }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_length + m_ending.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        qint64 at = pos(), done = 0;
+        if (at < m_length) {
+            if (!m_file.seek(at)) return -1;
+            done = m_file.read(data, std::min(max, m_length - at));
+            if (done < 0) return -1;
+            at += done;
+        }
+        if (at >= m_length && done < max) {
+            const qint64 n = std::min<qint64>(max - done, m_ending.size() - (at - m_length));
+            if (n > 0) {
+                std::memcpy(data + done, m_ending.constData() + (at - m_length), size_t(n));
+                done += n;
+            }
+        }
+        return done;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile& m_file;
+    qint64 m_length;
+    QByteArray m_ending;
+};
+
+}  // namespace
+
+// The report's PDF in a temporary file: written by one handle, read by two
+// (the page view, and export and printing). Where the system allows, the
+// file's name goes at once and the open handles keep it: nothing is left
+// behind even when the program ends without closing the window.
+struct ReportViewer::PdfFile {
+    QTemporaryFile written{QDir(QDir::tempPath()).filePath(QStringLiteral("quillon-report-XXXXXX.pdf"))};
+    QFile view, copy;
+
+    PdfFile()
+    {
+        bool ok = written.open();
+        if (ok) {
+            view.setFileName(written.fileName());
+            copy.setFileName(written.fileName());
+            ok = view.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly);
+        }
+        if (!ok)
+            throw DbError(ErrorNumber::FileAccess,
+                          tr("The report cannot be shown: no temporary file can be made in %1: %2")
+                              .arg(QDir::toNativeSeparators(QDir::tempPath()), written.errorString()),
+                          QStringLiteral("Report viewer"));
+        if (QFile::remove(written.fileName())) written.setAutoRemove(false);
+    }
+};
 
 ReportViewer::ReportViewer(QWidget* parent)
     : QWidget(parent), m_doc(new QPdfDocument(this)), m_view(new QPdfView(this)), m_toolBar(new QToolBar(this))
@@ -163,53 +232,80 @@ void ReportViewer::viewReport()
     m_complete = false;
     m_cancelRequested = false;
     m_shownPages = 0;
+    m_reportPages = 0;
     m_nextShow = 0;
     m_nextEvents = 0;
     m_layoutClock.start();
     m_progressLabel->clear();
+    // The pages of an earlier report go with their file.
+    m_doc->close();
+    m_source.reset();
+    m_file.reset();
     updateControls();
     QPointer<ReportViewer> alive(this);
-    QByteArray pdf;
-    int pages = 0;
+    // Held here, not by the window, which the user may close while the report
+    // is laid out.
+    std::unique_ptr<PdfFile> file;
+    Document doc;
     try {
+        file = std::make_unique<PdfFile>();
+        PdfStream stream(file->written);
+        m_writing = file.get();
+        m_stream = &stream;
         // The report stays alive even if the window goes while it lays out.
         const ReportPtr report = m_report;
-        const Document& doc = report->render([this, alive](const LayoutSnapshot& progress) {
+        doc = report->renderPdfTo(stream, [this, alive](const LayoutSnapshot& progress) {
             return alive && layoutStep(progress);
         });
-        m_title = doc.title;
-        pages = doc.pageCount();
-        pdf = PdfWriter::toPdf(doc);
+        if (!file->written.flush())
+            throw DbError(ErrorNumber::FileAccess, tr("The report's PDF cannot be written: %1").arg(file->written.errorString()),
+                          QStringLiteral("Report viewer"));
     } catch (...) {
         if (alive) {
+            m_writing = nullptr;
+            m_stream = nullptr;
             m_rendering = false;
             m_progressBar->hide();
+            // The pages shown so far read the file, which goes now.
+            m_doc->close();
+            m_source.reset();
             updateControls();
         }
         throw;
     }
+    m_writing = nullptr;
+    m_stream = nullptr;
     m_rendering = false;
     m_complete = true;
     m_progressBar->hide();
-    loadPdf(std::move(pdf));
+    m_title = doc.title;
+    m_reportPages = doc.pageCount();
+    const qint64 length = file->written.size();
+    m_file = std::move(file);
+    showPdf(m_file->view, length, QByteArray());
     QPointer<ReportViewer> stillAlive(this);
-    Q_EMIT layoutProgress(pages);
+    Q_EMIT layoutProgress(m_reportPages);
     if (stillAlive) Q_EMIT pagesArrived(pageCount(), true);
 }
 
 // One page more is laid out: the pages settled so far are shown, first at
-// once and then at growing intervals (each showing writes them all again),
-// and the window stays responsive, its Cancel button included.
+// once and then at growing intervals (each showing writes the ending of the
+// pages so far again: their page tree, fonts and page-number fields), and
+// the window stays responsive, its Cancel button included.
 bool ReportViewer::layoutStep(const LayoutSnapshot& progress)
 {
     const qint64 now = m_layoutClock.elapsed();
     const int settled = progress.settledPages();
-    if (settled > m_shownPages && now >= m_nextShow && settled < progress.pagesLaidOut()) {
+    if (m_stream && settled > m_shownPages && now >= m_nextShow && settled < progress.pagesLaidOut()) {
         QElapsedTimer cost;
         cost.start();
-        const Document partial = progress.settledDocument();
-        m_title = partial.title;
-        loadPdf(PdfWriter::toPdf(partial));
+        QByteArray ending = m_stream->provisionalEnding(m_report ? m_report->title() : QString(),
+                                                        [&progress](PageSink& sink) { progress.fillSettledFields(sink); });
+        if (!m_writing->written.flush())
+            throw DbError(ErrorNumber::FileAccess,
+                          tr("The report's PDF cannot be written: %1").arg(m_writing->written.errorString()),
+                          QStringLiteral("Report viewer"));
+        showPdf(m_writing->view, m_writing->written.size(), std::move(ending));
         m_shownPages = settled;
         m_nextShow = m_layoutClock.elapsed() + std::max<qint64>(500, 4 * cost.elapsed());
         QPointer<ReportViewer> alive(this);
@@ -229,15 +325,14 @@ bool ReportViewer::layoutStep(const LayoutSnapshot& progress)
     return !m_cancelRequested;
 }
 
-void ReportViewer::loadPdf(QByteArray pdf)
+void ReportViewer::showPdf(QFile& reader, qint64 length, QByteArray ending)
 {
     const int page = currentPage();
     m_doc->close();
-    m_buffer.close();
-    m_pdf = std::move(pdf);
-    m_buffer.setBuffer(&m_pdf);
-    m_buffer.open(QIODevice::ReadOnly);
-    m_doc->load(&m_buffer);
+    auto source = std::make_unique<PdfSource>(reader, length, std::move(ending));
+    source->open(QIODevice::ReadOnly);
+    m_doc->load(source.get());
+    m_source = std::move(source);   // the one before goes once the document has let go of it
     if (page > 1) goToPage(page);
     updateControls();
 }
@@ -291,25 +386,39 @@ void ReportViewer::goToPage(int page)
     updateControls();
 }
 
+QByteArray ReportViewer::pdf() const
+{
+    if (!m_complete || !m_file || !m_file->copy.seek(0)) return QByteArray();
+    return m_file->copy.readAll();
+}
+
 void ReportViewer::exportPdf(const QString& path) const
 {
     if (!m_complete)
         throw DbError(ErrorNumber::Generic, tr("The report is still being laid out; it can be exported once it is whole"),
                       QStringLiteral("Report viewer"));
+    QFile* in = m_file ? &m_file->copy : nullptr;
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(m_pdf) != m_pdf.size() || !f.commit())
+    bool ok = in && in->seek(0) && f.open(QIODevice::WriteOnly);
+    // A long report is copied a piece at a time.
+    for (QByteArray piece; ok && !(piece = in->read(1 << 20)).isEmpty();)
+        ok = f.write(piece) == piece.size();
+    if (!ok || in->error() != QFileDevice::NoError || !f.commit())
         throw DbError(ErrorNumber::FileNotFound, tr("The PDF file %1 cannot be written: %2").arg(path, f.errorString()),
                       QStringLiteral("Report viewer"));
 }
 
 void ReportViewer::printReport()
 {
-    if (m_pdf.isEmpty()) return;
+    if (!m_file && !m_rendering) return;
     if (!m_complete)
         throw DbError(ErrorNumber::Printer, tr("The report is still being laid out; it prints once it is whole"),
                       QStringLiteral("Report viewer"));
     if (!m_printer) throw DbError(ErrorNumber::Printer, tr("No printer is set up for this viewer"), QStringLiteral("Report viewer"));
-    m_printer->printPdf(m_pdf, m_title);
+    const QByteArray bytes = pdf();
+    if (bytes.isEmpty())
+        throw DbError(ErrorNumber::Printer, tr("The report's PDF cannot be read back to print it"), QStringLiteral("Report viewer"));
+    m_printer->printPdf(bytes, m_title);
 }
 
 void ReportViewer::pressPrintButton()
@@ -326,7 +435,7 @@ void ReportViewer::pressPrintButton()
 
 void ReportViewer::exportFromButton()
 {
-    if (m_pdf.isEmpty() || !m_complete) return;
+    if (!m_complete) return;
     QString path = QFileDialog::getSaveFileName(this, tr("Export report"), suggestedExportPath(), tr("PDF files (*.pdf)"));
     if (path.isEmpty()) return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
@@ -650,9 +759,9 @@ void ReportViewer::updateControls()
     }
     m_zoomBox->setCurrentIndex(zoomIndex);
     m_print->setVisible(displaySwitch(PrintButton));
-    m_print->setEnabled(!m_pdf.isEmpty() && m_complete);
+    m_print->setEnabled(m_complete);
     m_export->setVisible(displaySwitch(ExportButton));
-    m_export->setEnabled(!m_pdf.isEmpty() && m_complete);
+    m_export->setEnabled(m_complete);
 }
 
 ViewerWindow::ViewerWindow(int slot, QWidget* parent)

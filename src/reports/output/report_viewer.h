@@ -11,7 +11,6 @@
 #include "data/recordset.h"
 #include "reports/engine/report_engine.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
@@ -21,16 +20,19 @@
 
 class QAction;
 class QComboBox;
+class QFile;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPdfDocument;
 class QPdfView;
 class QSpinBox;
+class QTemporaryFile;
 class QToolBar;
 
 namespace quillon::reports {
 
+class PdfStream;
 class Printer;
 
 class ReportViewer : public QWidget {
@@ -60,6 +62,12 @@ public:
     // while the rest are laid out (pagesArrived), with the pages laid out so
     // far and a Cancel button; the page count reads "of ..." until the whole
     // report is there, and printing and export wait for it.
+    //
+    // The pages are written to a temporary PDF file as they settle, and the
+    // laid-out pages are not kept: what the viewer shows is that file, while
+    // laying out with an ending of its own that makes the pages so far a
+    // whole PDF (page counts not known yet read "..."). Cancelling, a
+    // failure or the next report removes the file.
     void viewReport();
     bool isBusy() const;
     bool isComplete() const { return m_complete; }
@@ -80,8 +88,11 @@ public:
     void showNextPage() { goToPage(currentPage() + 1); }
     void showLastPage() { goToPage(pageCount()); }
 
-    // The PDF bytes shown; what printing and export write.
-    const QByteArray& pdf() const { return m_pdf; }
+    // The PDF of the whole report, read from its file: what printing and
+    // export write. Empty until the report is whole.
+    QByteArray pdf() const;
+    // The pages the report laid out (a report with none shows one blank page).
+    int reportPageCount() const { return m_reportPages; }
     void exportPdf(const QString& path) const;     // throws DbError
     void setPrinter(std::shared_ptr<Printer> printer) { m_printer = std::move(printer); }
     // Prints the shown report on the viewer's printer (throws DbError).
@@ -136,7 +147,8 @@ protected:
 
 private:
     void updateControls();
-    void loadPdf(QByteArray pdf);
+    struct PdfFile;
+    void showPdf(QFile& reader, qint64 length, QByteArray ending);
     bool layoutStep(const LayoutSnapshot& progress);
     void exportFromButton();
     void setUpDesktopKeys();
@@ -148,9 +160,12 @@ private:
 
     ReportPtr m_report;
     std::shared_ptr<Printer> m_printer;
-    QByteArray m_pdf;
+    std::unique_ptr<PdfFile> m_file;       // the whole report's PDF, once laid out
+    std::unique_ptr<QIODevice> m_source;   // what the page view reads
+    PdfFile* m_writing = nullptr;          // while laying out: the file written
+    PdfStream* m_stream = nullptr;            // and the stream writing it
+    int m_reportPages = 0;
     QString m_title;
-    QBuffer m_buffer;
     QPdfDocument* m_doc;
     QPdfView* m_view;
     QToolBar* m_toolBar;
