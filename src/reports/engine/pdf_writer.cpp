@@ -548,6 +548,21 @@ void writeFont(PdfBuilder& pdf, const FontUse& u, int type0)
     pdf.stream(unicode, QByteArray(), toUnicodeCMap(u));
 }
 
+// Writes every font used and returns the font dictionary naming them
+// (/F1, /F2 ... as the pages call them).
+QByteArray writeFonts(PdfBuilder& pdf, Fonts& fonts)
+{
+    QByteArray dict = "<<";
+    std::vector<int> type0;
+    for (const FontUse& u : fonts.all()) {
+        type0.push_back(pdf.reserve());
+        dict += "/F" + QByteArray::number(u.resource) + ' ' + PdfBuilder::ref(type0.back());
+    }
+    dict += ">>";
+    for (size_t i = 0; i < fonts.all().size(); ++i) writeFont(pdf, fonts.all()[i], type0[i]);
+    return dict;
+}
+
 }  // namespace
 
 QByteArray PdfWriter::toPdf(const Document& doc)
@@ -574,16 +589,7 @@ QByteArray PdfWriter::toPdf(const Document& doc)
     // A PDF needs a page; an empty report gives one blank page.
     if (doc.pages.empty()) addPage(612, 792, QByteArray());
 
-    QByteArray fontDict = "<<";
-    std::vector<int> type0;
-    for (const FontUse& u : fonts.all()) {
-        type0.push_back(pdf.reserve());
-        fontDict += "/F" + QByteArray::number(u.resource) + ' ' + PdfBuilder::ref(type0.back());
-    }
-    fontDict += ">>";
-    for (size_t i = 0; i < fonts.all().size(); ++i) writeFont(pdf, fonts.all()[i], type0[i]);
-
-    pdf.object(resources, "<</Font" + fontDict + "/ProcSet[/PDF/Text]>>");
+    pdf.object(resources, "<</Font" + writeFonts(pdf, fonts) + "/ProcSet[/PDF/Text]>>");
     kids.chop(1);
     pdf.object(pages, "<</Type/Pages/Kids[" + kids + "]/Count "
                           + QByteArray::number(std::max<qsizetype>(1, qsizetype(doc.pages.size()))) + ">>");
@@ -667,15 +673,7 @@ void PdfStream::fill(int slot, const std::vector<Primitive>& items)
 // the document information.
 void PdfStream::State::end(PdfBuilder& out, const QString& title)
 {
-    QByteArray dict = "<<";
-    std::vector<int> type0;
-    for (const FontUse& u : fonts.all()) {
-        type0.push_back(out.reserve());
-        dict += "/F" + QByteArray::number(u.resource) + ' ' + PdfBuilder::ref(type0.back());
-    }
-    dict += ">>";
-    for (size_t i = 0; i < fonts.all().size(); ++i) writeFont(out, fonts.all()[i], type0[i]);
-    out.object(fontDict, dict);
+    out.object(fontDict, writeFonts(out, fonts));
     out.object(resources, "<</Font " + PdfBuilder::ref(fontDict) + "/ProcSet[/PDF/Text]>>");
     out.object(pages, "<</Type/Pages/Kids[" + kids.chopped(1) + "]/Count " + QByteArray::number(pageCount) + ">>");
     out.object(catalog, "<</Type/Catalog/Pages " + PdfBuilder::ref(pages) + ">>");
