@@ -21,11 +21,10 @@ constexpr std::size_t LargePageBytes = std::size_t(2) << 20;
 }  // namespace
 
 RowStore::RowStore(RowStore&& other) noexcept
-    : m_width(other.m_width), m_size(other.m_size), m_blocks(std::move(other.m_blocks)), m_rows(std::move(other.m_rows))
+    : m_width(other.m_width), m_size(other.m_size), m_blocks(std::move(other.m_blocks))
 {
     other.m_size = 0;
     other.m_blocks.clear();
-    other.m_rows.clear();
 }
 
 RowStore& RowStore::operator=(RowStore&& other) noexcept
@@ -35,10 +34,8 @@ RowStore& RowStore::operator=(RowStore&& other) noexcept
         m_width = other.m_width;
         m_size = other.m_size;
         m_blocks = std::move(other.m_blocks);
-        m_rows = std::move(other.m_rows);
         other.m_size = 0;
         other.m_blocks.clear();
-        other.m_rows.clear();
     }
     return *this;
 }
@@ -58,7 +55,6 @@ void RowStore::release()
         ::operator delete(b.values);
     }
     m_blocks.clear();
-    m_rows.clear();
     m_size = 0;
 }
 
@@ -94,7 +90,6 @@ Value* RowStore::addRow()
     Value* row = b.values + b.used;
     for (std::size_t i = 0; i < width; ++i) new (row + i) Value();
     b.used += width;
-    m_rows.push_back(row);
     ++m_size;
     return row;
 }
@@ -127,7 +122,7 @@ void Recordset::adopt(RowStore rows)
 {
     m_rows.clear();
     m_rows.reserve(rows.size());
-    for (Value* r : rows.rows()) m_rows.push_back(Entry{r, {}, RowState::Unchanged});
+    rows.forEachRow([this](Value* r) { m_rows.push_back(Entry{r, {}, RowState::Unchanged}); });
     m_store = std::move(rows);
     m_order.resize(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) m_order[i] = int(i);

@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -37,8 +38,14 @@ public:
     std::size_t size() const { return m_size; }
     // A new row of Null values; returns its first value.
     Value* addRow();
-    // The first value of each row, in the order they were added.
-    const std::vector<Value*>& rows() const { return m_rows; }
+    // Calls f with the first value of each row, in the order they were added.
+    template <class F>
+    void forEachRow(F f) const
+    {
+        const std::size_t width = std::size_t(std::max(m_width, 1));
+        for (const Block& b : m_blocks)
+            for (std::size_t i = 0; i < b.used; i += width) f(b.values + i);
+    }
 
 private:
     struct Block {
@@ -52,7 +59,6 @@ private:
     int m_width = 0;
     std::size_t m_size = 0;
     std::vector<Block> m_blocks;
-    std::vector<Value*> m_rows;
 };
 
 // Writes a record set's edits to where its rows came from. The connection

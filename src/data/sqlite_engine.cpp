@@ -669,7 +669,7 @@ std::vector<Recordset::Row> SqliteEngine::fetchRows(const QString& sql, int expe
     if (rc != SQLITE_DONE) fail(rc);
     std::vector<Recordset::Row> rows;
     rows.reserve(store.size());
-    for (const Value* r : store.rows()) rows.emplace_back(r, r + expectedColumns);
+    store.forEachRow([&](const Value* r) { rows.emplace_back(r, r + expectedColumns); });
     return rows;
 }
 

@@ -145,10 +145,12 @@ TEST(RowStore, KeepsEveryRowInPlaceAndLetsItsValuesGo)
     EXPECT_FALSE(shared.isDetached());
     RowStore moved = std::move(store);
     ASSERT_EQ(moved.size(), std::size_t(rows));
-    ASSERT_EQ(moved.rows(), places);
+    std::vector<Value*> kept;
+    moved.forEachRow([&](Value* row) { kept.push_back(row); });
+    ASSERT_EQ(kept, places);
     std::int64_t sum = 0;
     for (int r = 0; r < rows; ++r) {
-        const Value* row = moved.rows()[size_t(r)];
+        const Value* row = kept[size_t(r)];
         sum += row[0].toInt();
         ASSERT_EQ(row[1].toString(), shared);
         ASSERT_EQ(row[2].isNull(), r % 3 != 0);
