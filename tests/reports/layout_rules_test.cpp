@@ -331,6 +331,79 @@ TEST(LayoutRules, ManySortKeysOrderRowsAsALexicographicComparisonDoes)
     }
 }
 
+// Rows given almost in the template's order: built in that order, then one
+// pair swapped (at the start, in the middle, at the end, and a pair that only
+// the last key tells apart), the last row put first, or two rows that tie
+// swapped (they stay so). Also a column of whole and other numbers, whose
+// order only the column as a whole decides.
+TEST(LayoutRules, RowsAlmostInOrderComeOutInOrder)
+{
+    const auto tmpl = parseTemplate(QByteArray(R"X(<Report><Page width="300" height="4000" margin="0"/>
+        <Sort by="P, Day, Start desc, Amt"/><Detail height="10"><Field x="0" y="0" expr="{Id}"/></Detail></Report>)X"),
+                                    QStringLiteral("inline.rpt"));
+    const QStringList names{QStringLiteral("Id"), QStringLiteral("P"), QStringLiteral("Day"), QStringLiteral("Start"),
+                            QStringLiteral("Amt")};
+    // In order by construction: Null first, texts by code point, the later
+    // start first, money exactly.
+    std::vector<Recordset::Row> ordered;
+    for (const Value& p : {Value(), Value("Ab"), Value("Zz"), Value("ab")})
+        for (const Value& day : {Value(), Value(QDate(2024, 6, 1)), Value(QDate(2024, 6, 2))})
+            for (const QTime at : {QTime(18, 0), QTime(6, 0)})
+                for (const Value& amt : {Value(), Value(Currency::fromDouble(-1.5)), Value(Currency::fromDouble(2))})
+                    ordered.push_back({Value(std::int64_t(ordered.size())), p, day,
+                                       Value(QDateTime(QDate(2024, 6, 1), at, Qt::UTC)), amt});
+    const auto laidOut = [&](std::vector<Recordset::Row> rows) {
+        RenderInput in;
+        in.report = tmpl.get();
+        in.data = Recordset::fromRows(names, std::move(rows));
+        const Document doc = layoutReport(in);
+        std::vector<int> ids;
+        for (const Primitive& p : doc.pages.at(0).items) ids.push_back(p.text.toInt());
+        return ids;
+    };
+    std::vector<int> inOrder(ordered.size());
+    for (size_t i = 0; i < inOrder.size(); ++i) inOrder[i] = int(i);
+    EXPECT_EQ(laidOut(ordered), inOrder);
+    for (const size_t at : {size_t(0), size_t(2), size_t(5), size_t(35), ordered.size() - 2}) {
+        std::vector<Recordset::Row> rows = ordered;
+        std::swap(rows[at], rows[at + 1]);
+        EXPECT_EQ(laidOut(rows), inOrder) << "rows " << at << " and " << at + 1 << " swapped";
+    }
+    {
+        std::vector<Recordset::Row> rows = ordered;
+        std::rotate(rows.begin(), rows.end() - 1, rows.end());
+        EXPECT_EQ(laidOut(rows), inOrder) << "the last row first";
+    }
+    {
+        // Rows 40 and 41 tie on every key once 41 takes 40's money: given
+        // swapped, they stay swapped.
+        std::vector<Recordset::Row> rows = ordered;
+        rows[41][4] = rows[40][4];
+        std::swap(rows[40], rows[41]);
+        std::vector<int> expected = inOrder;
+        std::swap(expected[40], expected[41]);
+        EXPECT_EQ(laidOut(rows), expected);
+    }
+
+    const auto numbers = parseTemplate(QByteArray(R"X(<Report><Page width="300" height="400" margin="0"/>
+        <Sort by="N"/><Detail height="10"><Field x="0" y="0" expr="{Id}"/></Detail></Report>)X"),
+                                       QStringLiteral("inline.rpt"));
+    const auto numbersLaidOut = [&](std::vector<Recordset::Row> rows) {
+        RenderInput in;
+        in.report = numbers.get();
+        in.data = Recordset::fromRows({QStringLiteral("Id"), QStringLiteral("N")}, std::move(rows));
+        QStringList ids;
+        for (const Primitive& p : layoutReport(in).pages.at(0).items) ids << p.text;
+        return ids.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(numbersLaidOut({{Value("a"), Value(std::int64_t(1))}, {Value("b"), Value(1.5)}, {Value("c"), Value(std::int64_t(2))}}),
+              QStringLiteral("a b c"));
+    EXPECT_EQ(numbersLaidOut({{Value("b"), Value(1.5)}, {Value("a"), Value(std::int64_t(1))}, {Value("c"), Value(std::int64_t(2))}}),
+              QStringLiteral("a b c"));
+    EXPECT_EQ(numbersLaidOut({{Value("c"), Value(std::int64_t(2))}, {Value("b"), Value(1.5)}, {Value("a"), Value(std::int64_t(1))}}),
+              QStringLiteral("a b c"));
+}
+
 // A field's value laid out once is reused for the same value later on:
 // whatever the run of values (repeats, a change, Null after a value, a value
 // coming back after others, more values than are kept), each row shows what

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
+#include <optional>
 #include <type_traits>
 #include <unordered_map>
 
@@ -212,10 +214,73 @@ private:
     std::vector<double> m_reals;
 };
 
+// The order of two values of one sort key as SortColumn orders them, where
+// that needs nothing but the two values: Null first, then two values of one
+// kind by their own order. Nullopt where it needs the whole column (values
+// of different kinds, or numbers too large to compare as a mixed column's
+// doubles would) or a value has no place (NaN, an invalid date-time).
+std::optional<int> plainOrder(const Value& a, const Value& c)
+{
+    if (a.isNull() || c.isNull()) return int(!a.isNull()) - int(!c.isNull());
+    if (a.type() != c.type()) return std::nullopt;
+    const auto order = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    constexpr std::int64_t exactInDouble = std::int64_t(1) << 40;
+    switch (a.type()) {
+    case Value::Type::Text: {
+        const int r = QString::compare(a.toString(), c.toString(), Qt::CaseSensitive);
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    case Value::Type::Int: {
+        const std::int64_t x = a.toInt(), y = c.toInt();
+        if (std::abs(x) >= exactInDouble || std::abs(y) >= exactInDouble) return std::nullopt;
+        return order(x, y);
+    }
+    case Value::Type::Currency: {
+        const std::int64_t x = a.toCurrency().raw(), y = c.toCurrency().raw();
+        if (std::abs(x) >= exactInDouble || std::abs(y) >= exactInDouble) return std::nullopt;
+        return order(x, y);
+    }
+    case Value::Type::Bool: return order(int(a.toBool()), int(c.toBool()));
+    case Value::Type::Double: {
+        const double x = a.toDouble(), y = c.toDouble();
+        if (std::isnan(x) || std::isnan(y)) return std::nullopt;
+        return order(x, y);
+    }
+    case Value::Type::Date: return order(a.toDate().toJulianDay(), c.toDate().toJulianDay());
+    case Value::Type::DateTime: {
+        const QDateTime x = a.toDateTime(), y = c.toDateTime();
+        if (!x.isValid() || !y.isValid()) return std::nullopt;
+        return order(x.toMSecsSinceEpoch(), y.toMSecsSinceEpoch());
+    }
+    case Value::Type::Null: break;
+    }
+    return std::nullopt;
+}
+
+// Whether the rows already stand in the template's order, seen by comparing
+// each row with the next, key by key; false also where a pair needs the
+// whole column to be compared (the full sort then decides).
+bool inTemplateOrder(const ReportTemplate& t, const Binding& b, const std::vector<int>& rows)
+{
+    for (size_t i = 1; i < rows.size(); ++i) {
+        for (const SortKey& k : t.sortKeys) {
+            const std::optional<int> cmp = plainOrder(b.value(rows[i - 1], k.slot), b.value(rows[i], k.slot));
+            if (!cmp) return false;
+            if (*cmp == 0) continue;
+            if ((*cmp > 0) != k.descending) return false;
+            break;
+        }
+    }
+    return true;
+}
+
 // Orders row indices by the template's sort keys; equal rows keep their order.
 void sortRows(const ReportTemplate& t, const Binding& b, std::vector<int>& rows)
 {
     if (t.sortKeys.empty() || !b.data || rows.size() < 2) return;
+    // Rows the query already ordered (the usual case) are left as they are,
+    // without reading every key's column first.
+    if (inTemplateOrder(t, b, rows)) return;
     std::vector<std::pair<SortColumn, bool>> keys;
     for (const SortKey& k : t.sortKeys) keys.emplace_back(SortColumn(b, k.slot, rows), k.descending);
     std::vector<int> places(rows.size());
