@@ -116,6 +116,11 @@ void Connection::setReadProgress(Progress* progress)
     if (m_engine) m_engine->setReadProgress(progress);
 }
 
+void Connection::interrupt()
+{
+    if (m_engine) m_engine->interrupt();
+}
+
 sqlite3* Connection::sqliteHandle() const { return m_engine && m_engine->isOpen() ? m_engine->sqliteHandle() : nullptr; }
 
 void Connection::createEmbeddedDatabase(const QString& path) { SqliteEngine::createDatabase(path); }

@@ -128,6 +128,9 @@ public:
     // The progress the rows of record sets count into while they are read
     // (nullptr: none); see ReadProgress.
     void setReadProgress(Progress* progress);
+    // Asks a statement running on another thread to stop (it fails as
+    // interrupted); nothing when none runs. Safe from any thread.
+    void interrupt();
 
 private:
     std::shared_ptr<Engine> m_engine;

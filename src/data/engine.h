@@ -74,6 +74,12 @@ public:
     virtual void rollbackTransaction() = 0;
 
     virtual sqlite3* sqliteHandle() const { return nullptr; }
+    // Stops the statement another thread is running, where the engine can;
+    // otherwise the read stops at its next count of rows (ReadProgress).
+    virtual void interrupt() {}
+    // Whether another thread may use the engine while this one leaves it
+    // alone (see BackgroundRead).
+    virtual bool usableFromAnyThread() const { return false; }
 
     // Where the rows a record set reads are counted while a long read runs
     // (see ReadProgress); nullptr when nobody listens.

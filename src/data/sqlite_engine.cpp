@@ -740,6 +740,11 @@ void SqliteEngine::refreshInsertedRow(const BaseTable& t, const std::vector<Base
 
 // ---- transactions -------------------------------------------------------------
 
+void SqliteEngine::interrupt()
+{
+    if (m_db) sqlite3_interrupt(m_db);
+}
+
 void SqliteEngine::beginTransaction()
 {
     checkOpen();

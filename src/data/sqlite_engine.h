@@ -47,6 +47,8 @@ public:
     void rollbackTransaction() override;
 
     sqlite3* sqliteHandle() const override { return m_db; }
+    void interrupt() override;
+    bool usableFromAnyThread() const override { return true; }
 
     int runNative(const QString& sql, const std::vector<BoundValue>& params) override;
     Value queryNativeValue(const QString& sql, const std::vector<BoundValue>& params) override;

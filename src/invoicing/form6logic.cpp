@@ -1,5 +1,6 @@
 #include "invoicing/form6logic.h"
 
+#include "data/backgroundread.h"
 #include "data/connection.h"
 #include "invoicing/deletelastinvoice.h"
 #include "invoicing/preptable.h"
@@ -320,14 +321,26 @@ void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
         std::int32_t key = s.SelectedInvoiceId;
         s.ReportNumber = 14;
         progress.begin(QStringLiteral("Reading the commissary detail"));
-        if (BuildReport(m_app, key) && showHere) ShowReport(m_app, preview, 2);
+        const bool commissary = BuildReport(m_app, key);
+        AppState invoiceState = s;
+        invoiceState.ReportNumber = 6;
+        const ReportPlan invoice = planReport(invoiceState, s.SelectedInvoiceId, m_app.officeNodes());
+        // The invoice data is read on a thread of its own while the
+        // commissary detail is laid out and shown (or printed): nothing in
+        // between uses the connection, which the Run's modal progress box
+        // keeps the windows from.
+        std::optional<BackgroundRead> invoiceRead;
+        if (commissary && showHere) {
+            if (invoice.proceed && !invoice.dataSetSql.isEmpty()) invoiceRead.emplace(db, invoice.dataSetSql.first());
+            ShowReport(m_app, preview, 2);
+        }
         s.ReportNumber = 6;
-        key = s.SelectedInvoiceId;
         progress.begin(QStringLiteral("Reading the invoice data"));
+        RecordsetPtr invoiceRows = invoiceRead ? invoiceRead->take(progress) : nullptr;
         bool built = false;
         {
             ReadProgress counting(db, progress);
-            built = BuildReport(m_app, key);
+            built = BuildPlannedReport(m_app, invoice, std::move(invoiceRows));
         }
         progress.check();
         tx->commit();

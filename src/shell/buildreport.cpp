@@ -20,11 +20,15 @@ MsgIcon messageIcon(BuildMessageIcon icon)
 
 bool BuildReport(App& app, std::int32_t& InvoiceKey)
 {
+    return BuildPlannedReport(app, planReport(app.state, InvoiceKey, app.officeNodes()));
+}
+
+bool BuildPlannedReport(App& app, const ReportPlan& plan, RecordsetPtr firstDataSet)
+{
     AppState& s = app.state;
     closeDataSet(s.MainDataSet);
     closeDataSet(s.SubDataSet);
 
-    const ReportPlan plan = planReport(s, InvoiceKey, app.officeNodes());
     if (plan.message)
         app.dialogs().messageBox(plan.message->text, MsgButtons::OK, messageIcon(plan.message->icon),
                                  plan.message->title);
@@ -50,7 +54,9 @@ bool BuildReport(App& app, std::int32_t& InvoiceKey)
 
     Connection& db = app.SharedConnection();
     for (int j = 1; j <= plan.dataSetSql.size(); ++j) {
-        RecordsetPtr rs = db.openRecordset(plan.dataSetSql.at(j - 1), CursorType::Static, LockType::Optimistic);
+        RecordsetPtr rs = j == 1 && firstDataSet
+                              ? std::move(firstDataSet)
+                              : db.openRecordset(plan.dataSetSql.at(j - 1), CursorType::Static, LockType::Optimistic);
         if (j == 1) {
             s.MainDataSet = rs;
             s.OpenReport->database().table(1).setDataSource(rs);
