@@ -1,5 +1,6 @@
 #include "analysis/analysisrun.h"
 
+#include "data/backgroundread.h"
 #include "data/connection.h"
 #include "shell/buildreport.h"
 #include "shell/app.h"
@@ -43,8 +44,9 @@ QString reportRecordInsertSql(const QStringList& columns, std::size_t rowCount)
 RecordsetPtr ConnectionAnalysisDatabase::openQuery(const QString& sql)
 {
     if (!m_progress) return m_connection.openRecordset(sql, CursorType::Static, LockType::ReadOnly);
-    ReadProgress counting(m_connection, *m_progress);
-    return m_connection.openRecordset(sql, CursorType::Static, LockType::ReadOnly);
+    // Counted as the rows come; a cancel is served also while the engine
+    // sorts before its first row.
+    return BackgroundRead(m_connection, sql, LockType::ReadOnly).take(*m_progress);
 }
 
 std::int32_t ConnectionAnalysisDatabase::nextNumber(const QString& tableName, const QString& fieldName)

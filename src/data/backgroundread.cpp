@@ -62,10 +62,16 @@ RecordsetPtr BackgroundRead::take(Progress& progress)
         ReadProgress counting(m_connection, progress);
         return m_connection.openRecordset(m_sql, CursorType::Static, m_lock);
     }
+    // Until the first rows are counted (the engine may be sorting) the step
+    // shows on its own, and the window stays alive.
+    const auto tell = [&] {
+        const std::int64_t rows = m_rows.load(std::memory_order_relaxed);
+        if (rows > 0) progress.advanceRows(rows);
+        else progress.advance(0);
+    };
     try {
-        while (m_result.wait_for(kPoll) != std::future_status::ready)
-            progress.advanceRows(m_rows.load(std::memory_order_relaxed));
-        progress.advanceRows(m_rows.load(std::memory_order_relaxed));
+        while (m_result.wait_for(kPoll) != std::future_status::ready) tell();
+        tell();
     } catch (...) {
         stop();
         throw;

@@ -1,5 +1,6 @@
 #include "invoicing/columnnumbering.h"
 
+#include "data/backgroundread.h"
 #include "data/connection.h"
 #include "shell/nextnumber.h"
 
@@ -27,8 +28,9 @@ void setIfChanged(Recordset& rs, int field, std::int64_t value)
     if (now.isNull() || now.toInt() != value) rs.setValue(field, Value(value));
 }
 
-RecordsetPtr openDetail(Connection& db, const QString& sql)
+RecordsetPtr openDetail(Connection& db, const QString& sql, Progress* progress)
 {
+    if (progress) return BackgroundRead(db, sql, LockType::BatchOptimistic).take(*progress);
     return db.openRecordset(sql, CursorType::Keyset, LockType::BatchOptimistic);
 }
 
@@ -117,14 +119,16 @@ void ColumnNumbering::SetColumnFlag(Recordset& detail)
     detail.moveNext();
 }
 
-RecordsetPtr LoadUninvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices)
+RecordsetPtr LoadUninvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices,
+                                    Progress* progress)
 {
-    return openDetail(db, of288::uninvoicedPostingsSql(choices, state));
+    return openDetail(db, of288::uninvoicedPostingsSql(choices, state), progress);
 }
 
-RecordsetPtr LoadInvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices)
+RecordsetPtr LoadInvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices,
+                                  Progress* progress)
 {
-    return openDetail(db, of288::invoicedPostingsSql(choices, state));
+    return openDetail(db, of288::invoicedPostingsSql(choices, state), progress);
 }
 
 void numberPostings(Recordset& detail, ColumnNumbering& numbering)

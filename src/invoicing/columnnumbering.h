@@ -69,10 +69,14 @@ public:
 };
 
 // The open postings (InvoiceID Null or 0) of the selection up to ReportEndDate,
-// for a DRAFT or ORIGINAL Run; opened for batch updates.
-RecordsetPtr LoadUninvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices);
+// for a DRAFT or ORIGINAL Run; opened for batch updates. With `progress`, the
+// rows are counted into it as they come, and its cancel is served throughout
+// the read.
+RecordsetPtr LoadUninvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices,
+                                    Progress* progress = nullptr);
 // The postings of the invoices being reprinted, for a DUPLICATE ORIGINAL Run.
-RecordsetPtr LoadInvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices);
+RecordsetPtr LoadInvoicedPostings(Connection& db, const AppState& state, const of288::Choices& choices,
+                                  Progress* progress = nullptr);
 
 // Numbers every row of `detail` from its current row on, until its end or a
 // row whose PersonsPostID is negative.

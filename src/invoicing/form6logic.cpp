@@ -259,11 +259,7 @@ void Form6Logic::runSteps(int index, const QDate& endDate, bool finalFlag)
     const bool duplicate = s.InvoicePrintMode == PrintDuplicateOriginal;
 
     progress.begin(QStringLiteral("Reading postings"));
-    RecordsetPtr detail;
-    {
-        ReadProgress counting(db, progress);
-        detail = duplicate ? LoadInvoicedPostings(db, s, c) : LoadUninvoicedPostings(db, s, c);
-    }
+    RecordsetPtr detail = duplicate ? LoadInvoicedPostings(db, s, c, &progress) : LoadUninvoicedPostings(db, s, c, &progress);
     m_postingCount = detail->recordCount();
     if (m_postingCount == 0) {
         busy.release();
