@@ -13,6 +13,23 @@
 using namespace invtest;
 using namespace quillon::testing;
 
+namespace {
+
+// Keeps the title of each job; fails every job while `failing`.
+class OutOfPaperPrinter : public reports::Printer {
+public:
+    void printPdf(const QByteArray&, const QString& title) override
+    {
+        if (failing) throw DbError(ErrorNumber::Printer, QStringLiteral("The printer is out of paper."));
+        titles << title;
+    }
+    QString description() const override { return QStringLiteral("test printer"); }
+    bool failing = false;
+    QStringList titles;
+};
+
+}  // namespace
+
 TEST(RunCancel, ACancelAtAnyStepLeavesEveryTableAsItWas)
 {
     QTemporaryDir dir;
@@ -86,4 +103,42 @@ TEST(RunCancel, ARunLeftAloneReportsEveryStepToItsEnd)
     for (const char* end : {"Numbering postings 25 of 25", "Setting the final column 2 of 2", "Preparing invoices 2 of 2"})
         EXPECT_TRUE(heard.contains(end)) << end << " not in: " << heard.join(" / ").toStdString();
     EXPECT_EQ(heard.last(), "Done");
+}
+
+// A DRAFT sent to the printer prints its commissary detail while the invoice
+// data is still being read. When that printing fails, the Run ends with the
+// printer's error and every table is as it was; with the printer mended, the
+// same Run prints both forms and numbers every posting.
+TEST(RunCancel, APrintingFailureWhileTheInvoiceDataIsReadLeavesEveryTableAsItWas)
+{
+    InvoicingDb t;
+    t.addPerson(100);
+    t.addPerson(101);
+    for (int day = 1; day <= 20; ++day) t.addPosting(100, d(7, day), 8);
+    for (int day = 1; day <= 5; ++day) t.addPosting(101, d(7, day), 8);
+    t.addDebit(100, d(7, 2), 12.5);
+    auto printer = std::make_shared<OutOfPaperPrinter>();
+    t.app = std::make_unique<App>(t.dialogs, printer);
+    t.app->attachConnection(t.db);
+    t.app->state.SelectedIncidentId = 1;
+    const QStringList before = databaseDump(t.path());
+
+    Form6Logic logic(*t.app);
+    logic.load();
+    logic.allPersonnelChosen();
+    logic.printOptionChosen(PrintDraft);
+    printer->failing = true;
+    try {
+        logic.run(1, d(7, 31), false);
+        ADD_FAILURE() << "the Run did not fail";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.description(), QStringLiteral("The printer is out of paper."));
+    }
+    EXPECT_EQ(databaseDump(t.path()), before);
+    EXPECT_EQ(t.count("PersonsPost where Column288 is not null"), 0);
+
+    printer->failing = false;
+    logic.run(1, d(7, 31), false);
+    EXPECT_EQ(printer->titles, QStringList({"Commissary Detail", "OF-288"}));
+    EXPECT_EQ(t.count("PersonsPost where FinalCol = 0 and Column288 >= 1 and RptOrder >= 1"), 25);
 }
