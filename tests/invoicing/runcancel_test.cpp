@@ -28,6 +28,15 @@ public:
     QStringList titles;
 };
 
+// Person 100 with 20 open postings (7/1-7/20), person 101 with 5 (7/1-7/5).
+void addTwoPersonsWithPostings(InvoicingDb& t)
+{
+    t.addPerson(100);
+    t.addPerson(101);
+    for (int day = 1; day <= 20; ++day) t.addPosting(100, d(7, day), 8);
+    for (int day = 1; day <= 5; ++day) t.addPosting(101, d(7, day), 8);
+}
+
 }  // namespace
 
 TEST(RunCancel, ACancelAtAnyStepLeavesEveryTableAsItWas)
@@ -84,10 +93,7 @@ TEST(RunCancel, ACancelAtAnyStepLeavesEveryTableAsItWas)
 TEST(RunCancel, ARunLeftAloneReportsEveryStepToItsEnd)
 {
     InvoicingDb t;
-    t.addPerson(100);
-    t.addPerson(101);
-    for (int day = 1; day <= 20; ++day) t.addPosting(100, d(7, day), 8);
-    for (int day = 1; day <= 5; ++day) t.addPosting(101, d(7, day), 8);
+    addTwoPersonsWithPostings(t);
     t.addPosting(101, d(7, 6), 8, "FFT1", 30, "2", "77");   // locked to an invoice: not read
 
     QStringList heard;
@@ -112,10 +118,7 @@ TEST(RunCancel, ARunLeftAloneReportsEveryStepToItsEnd)
 TEST(RunCancel, APrintingFailureWhileTheInvoiceDataIsReadLeavesEveryTableAsItWas)
 {
     InvoicingDb t;
-    t.addPerson(100);
-    t.addPerson(101);
-    for (int day = 1; day <= 20; ++day) t.addPosting(100, d(7, day), 8);
-    for (int day = 1; day <= 5; ++day) t.addPosting(101, d(7, day), 8);
+    addTwoPersonsWithPostings(t);
     t.addDebit(100, d(7, 2), 12.5);
     auto printer = std::make_shared<OutOfPaperPrinter>();
     t.app = std::make_unique<App>(t.dialogs, printer);
