@@ -54,6 +54,25 @@ Rendered render(const char* xml, const char* rowsJson = "[]", std::vector<Value>
     return r;
 }
 
+// The texts of page 1, laid out from rows in memory.
+QStringList firstPageTexts(const ReportTemplate& t, const QStringList& names, std::vector<Recordset::Row> rows)
+{
+    RenderInput in;
+    in.report = &t;
+    in.data = Recordset::fromRows(names, std::move(rows));
+    const Document doc = layoutReport(in);
+    QStringList texts;
+    for (const Primitive& p : doc.pages.at(0).items) texts << p.text;
+    return texts;
+}
+
+std::vector<int> asNumbers(const QStringList& texts)
+{
+    std::vector<int> out;
+    for (const QString& t : texts) out.push_back(t.toInt());
+    return out;
+}
+
 TEST(LayoutRules, TextBoxesAlignClipWrapAndGrow)
 {
     const Rendered r = render(R"X(<Report><Page width="300" height="300" margin="0"/>
@@ -321,13 +340,7 @@ TEST(LayoutRules, ManySortKeysOrderRowsAsALexicographicComparisonDoes)
                                             .arg(by.join(QStringLiteral(", ")))
                                             .toUtf8(),
                                         QStringLiteral("inline.rpt"));
-        RenderInput in;
-        in.report = tmpl.get();
-        in.data = Recordset::fromRows(names, std::move(rows));
-        const Document doc = layoutReport(in);
-        std::vector<int> got;
-        for (const Primitive& p : doc.pages.at(0).items) got.push_back(p.text.toInt());
-        EXPECT_EQ(got, expected) << keys << " keys";
+        EXPECT_EQ(asNumbers(firstPageTexts(*tmpl, names, std::move(rows))), expected) << keys << " keys";
     }
 }
 
@@ -352,15 +365,7 @@ TEST(LayoutRules, RowsAlmostInOrderComeOutInOrder)
                 for (const Value& amt : {Value(), Value(Currency::fromDouble(-1.5)), Value(Currency::fromDouble(2))})
                     ordered.push_back({Value(std::int64_t(ordered.size())), p, day,
                                        Value(QDateTime(QDate(2024, 6, 1), at, Qt::UTC)), amt});
-    const auto laidOut = [&](std::vector<Recordset::Row> rows) {
-        RenderInput in;
-        in.report = tmpl.get();
-        in.data = Recordset::fromRows(names, std::move(rows));
-        const Document doc = layoutReport(in);
-        std::vector<int> ids;
-        for (const Primitive& p : doc.pages.at(0).items) ids.push_back(p.text.toInt());
-        return ids;
-    };
+    const auto laidOut = [&](std::vector<Recordset::Row> rows) { return asNumbers(firstPageTexts(*tmpl, names, std::move(rows))); };
     std::vector<int> inOrder(ordered.size());
     for (size_t i = 0; i < inOrder.size(); ++i) inOrder[i] = int(i);
     EXPECT_EQ(laidOut(ordered), inOrder);
@@ -389,12 +394,7 @@ TEST(LayoutRules, RowsAlmostInOrderComeOutInOrder)
         <Sort by="N"/><Detail height="10"><Field x="0" y="0" expr="{Id}"/></Detail></Report>)X"),
                                        QStringLiteral("inline.rpt"));
     const auto numbersLaidOut = [&](std::vector<Recordset::Row> rows) {
-        RenderInput in;
-        in.report = numbers.get();
-        in.data = Recordset::fromRows({QStringLiteral("Id"), QStringLiteral("N")}, std::move(rows));
-        QStringList ids;
-        for (const Primitive& p : layoutReport(in).pages.at(0).items) ids << p.text;
-        return ids.join(QLatin1Char(' '));
+        return firstPageTexts(*numbers, {QStringLiteral("Id"), QStringLiteral("N")}, std::move(rows)).join(QLatin1Char(' '));
     };
     EXPECT_EQ(numbersLaidOut({{Value("a"), Value(std::int64_t(1))}, {Value("b"), Value(1.5)}, {Value("c"), Value(std::int64_t(2))}}),
               QStringLiteral("a b c"));
